@@ -1,0 +1,55 @@
+// Throughput of execBefehl on a mixed program and of evalAusdruck alone.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "expr/eval.h"
+#include "interp/zustand.h"
+#include "vela.h"
+
+namespace {
+
+void lade(const char *text) {
+  vela_reset();
+  std::strcpy(Programm, text);
+  DelphiInit();
+  for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
+  NextBefp = findFirstProgramm();
+  FetchMarken(NextBefp);
+}
+
+// One simple command per call; the cursor is rewound at the end of the text.
+void stepping(benchmark::State &state, const char *text) {
+  lade(text);
+  for (auto _ : state) {
+    if (*NextBefp == '\0') NextBefp = Programm;
+    benchmark::DoNotOptimize(execBefehl());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_Increment(benchmark::State &state) { stepping(state, "V1=V1+1\r"); }
+BENCHMARK(BM_Increment);
+
+void BM_MixedProgram(benchmark::State &state) {
+  stepping(state,
+           "V1=V1+1\rV2=(V1*3+7)/2\rV3=V2%5-V1^2\rX 100 Y 50\rV4=VV3\r"
+           "X 0 Y 0\rV5=V4*V4\r");
+}
+BENCHMARK(BM_MixedProgram);
+
+void BM_MoveTwoAxes(benchmark::State &state) { stepping(state, "X 100 Y 50\rX 0 Y 0\r"); }
+BENCHMARK(BM_MoveTwoAxes);
+
+void BM_EvalAusdruck(benchmark::State &state) {
+  lade("(V1+3)*V2-7/2+V3^2\r");
+  int32_t wert = 0;
+  for (auto _ : state) {
+    NextBefp = Programm;
+    benchmark::DoNotOptimize(vela::evalAusdruck(wert));
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EvalAusdruck);
+
+}  // namespace

@@ -1,0 +1,35 @@
+// Program areas (RAM store, FLASH, EEPROM), program lookup by header line,
+// and the task table with its scheduler.
+//
+//   area     storage               empty when
+//   RAM  R   Programm, 6400 bytes  first byte NUL
+//   FLASH F  FlashArea, 200 bytes  first byte 0xFF (texts end in NUL, area in 0xFF)
+//   EEPROM E EepromArea, 200 bytes first byte NUL
+#pragma once
+
+#include <cstdint>
+
+namespace vela {
+
+constexpr int kBereichGroesse = 200;
+constexpr int kNameMax = 13;  // longest program name
+
+// The areas carry guard bytes behind their 200 bytes (a NUL, and for FLASH
+// an erased 0xFF), so that a full area never lets a scan run past it.
+extern char FlashArea[kBereichGroesse + 2];
+extern char EepromArea[kBereichGroesse + 1];
+extern char *FlashStart;
+extern char *EepromStart;
+
+// Body start of the named program in area 'R', 'F' or 'E', or null.
+char *findProgramm(const char *name, char bereich);
+// Searches FLASH, EEPROM, RAM; stores the area letter of the hit.
+char *findProgrammAnywhere(const char *name, char *bereich);
+// Task that executes the next command (controller main loop).
+uint8_t nextTask();
+// Empties the loop and return stacks of one task.
+void resetTaskStacks(uint8_t task);
+// Restores the areas and the task table to their load-time values.
+void resetProgramme();
+
+}  // namespace vela

@@ -1,0 +1,76 @@
+/* A host written in C against vela.h and the shared library only: it
+   follows the host calling order and checks what a host can observe. */
+#include <stdio.h>
+#include <string.h>
+
+#include "vela.h"
+
+static int bestanden, fehlgeschlagen;
+
+#define PRUEFE(bedingung)                                              \
+  do {                                                                 \
+    if (bedingung) {                                                   \
+      ++bestanden;                                                     \
+    } else {                                                           \
+      ++fehlgeschlagen;                                                \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
+              #bedingung);                                             \
+    }                                                                  \
+  } while (0)
+
+static char *lade(const char *text) {
+  int t;
+  char *start;
+  memset(Programm, 0, sizeof Programm);
+  strcpy(Programm, text);
+  DelphiInit();
+  for (t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
+  start = findFirstProgramm();
+  if (start != NULL) {
+    NextBefp = start;
+    PRUEFE(FetchMarken(start) == 0);
+  }
+  isChecking = 0;
+  return start;
+}
+
+int main(void) {
+  /* Layouts a host relies on. */
+  PRUEFE(sizeof Programm == 6400);
+  PRUEFE(sizeof V_WertVar == 300 * 4);
+  PRUEFE(sizeof V_PunktVar == 80);
+  PRUEFE(sizeof V_TextVar == 220);
+  PRUEFE(sizeof V_Marke == 3 * 200 * sizeof(char *));
+  PRUEFE(sizeof(ReturnEintrag) == 2 * sizeof(char *));
+  PRUEFE(sizeof(LoopEintrag) == 2 * sizeof(char *));
+  PRUEFE(strcmp(DllVersion, "12-12-02") == 0);
+  PRUEFE(strcmp(FehlerTxt[19], "falscher Befehl") == 0);
+
+  /* Expressions through V lines. */
+  PRUEFE(lade("V1=-7%2\rV2=2^3^2\rV3=(V4=3)+1\rV5=V65537\rV6=12.75+1\r") == Programm);
+  V_WertVar[1] = 0;
+  {
+    int i;
+    for (i = 0; i < 5; ++i) PRUEFE(execBefehl() == 0);
+  }
+  PRUEFE(V_WertVar[1] == -1);
+  PRUEFE(V_WertVar[2] == 512);
+  PRUEFE(V_WertVar[4] == 3 && V_WertVar[3] == 4);
+  PRUEFE(V_WertVar[5] == -1); /* V65537 reads V1 */
+  PRUEFE(V_WertVar[6] == 13);
+  PRUEFE(Befehl == 59);
+  PRUEFE(*NextBefp == '\0');
+  PRUEFE(execBefehl() == 19);
+
+  /* A failing line leaves the cursor at its start. */
+  lade("V1=1\rV2=5/0\r");
+  PRUEFE(execBefehl() == 0);
+  PRUEFE(execBefehl() == 28);
+  PRUEFE(NextBefp == Programm + 5);
+
+  vela_reset();
+  PRUEFE(V_WertVar[1] == 0 && Programm[0] == '\0');
+
+  printf("%d passed, %d failed\n", bestanden, fehlgeschlagen);
+  return fehlgeschlagen == 0 ? 0 : 1;
+}
