@@ -30,6 +30,23 @@ struct DelimTabelle {
 };
 constexpr DelimTabelle kDelim;
 
+// The class of token that each first character begins (number and text
+// tokens are told by their own rules below).
+struct StartTabelle {
+  uint8_t klasse[256] = {};
+  constexpr StartTabelle() {
+    for (auto &k : klasse) k = TOK_UNKNOWN;
+    for (const char c : ",+-*/%=()^") klasse[static_cast<uint8_t>(c)] = TOK_DELIM;
+    for (const char c : "XYZAI") klasse[static_cast<uint8_t>(c)] = TOK_AXIS;
+    for (const char c : "ETPC") klasse[static_cast<uint8_t>(c)] = TOK_SELECTOR;
+    for (char c = '0'; c <= '9'; ++c) klasse[static_cast<uint8_t>(c)] = TOK_NUMBER;
+    klasse[static_cast<uint8_t>('V')] = TOK_VARIABLE;
+    klasse[static_cast<uint8_t>('"')] = TOK_TEXT;
+    klasse[0] = TOK_UNKNOWN;  // the loops above also visit the NUL of each literal
+  }
+};
+constexpr StartTabelle kStart;
+
 void einzeichen(uint8_t typ) {
   Token[0] = *NextBefp++;
   Token[1] = '\0';
@@ -64,26 +81,25 @@ int32_t zahlWert(const char *text) {
 void getToken() {
   TokenTyp = TOK_NONE;
   while (isBlank(*NextBefp)) ++NextBefp;
-  const char c = *NextBefp;
-  if (istZiffer(c)) {
-    kopiere([](char z) { return !isDelim(z); });
-    TokenTyp = TOK_NUMBER;
-  } else if (c == 'V') {
-    einzeichen(TOK_VARIABLE);
-  } else if (c != '\0' && isInSet(c, ",+-*/%=()^")) {
-    einzeichen(TOK_DELIM);
-  } else if (c != '\0' && isInSet(c, "XYZAI")) {
-    einzeichen(TOK_AXIS);
-  } else if (c != '\0' && isInSet(c, "ETPC")) {
-    einzeichen(TOK_SELECTOR);
-  } else if (c == '"') {
-    ++NextBefp;
-    kopiere([](char z) { return z != '"' && z != '\0' && !istZeilenende(z); });
-    TokenTyp = TOK_TEXT;
-  } else {
-    Token[0] = '\0';
-    TokenLaenge = 0;
-    TokenTyp = TOK_UNKNOWN;
+  const uint8_t klasse = kStart.klasse[static_cast<uint8_t>(*NextBefp)];
+  switch (klasse) {
+    case TOK_NUMBER:
+      kopiere([](char z) { return !isDelim(z); });
+      TokenTyp = TOK_NUMBER;
+      break;
+    case TOK_TEXT:
+      ++NextBefp;
+      kopiere([](char z) { return z != '"' && z != '\0' && !istZeilenende(z); });
+      TokenTyp = TOK_TEXT;
+      break;
+    case TOK_UNKNOWN:
+      Token[0] = '\0';
+      TokenLaenge = 0;
+      TokenTyp = TOK_UNKNOWN;
+      break;
+    default:  // one character: V, a delimiter, an axis letter or a selector
+      einzeichen(klasse);
+      break;
   }
 }
 

@@ -1,8 +1,9 @@
 // Expressions, observed through V lines as a host sees them.
+#include "expr/eval.h"
+
 #include <cstring>
 #include <string>
 
-#include "expr/eval.h"
 #include "expr/scanner.h"
 #include "interp/zustand.h"
 #include "motion/achsen.h"
@@ -19,11 +20,24 @@ struct Fall {
 
 TEST_F(EvalTest, ArithmeticAndPrecedence) {
   const Fall faelle[] = {
-      {"2+3*4", 14},    {"(2+3)*4", 20},     {"10-3-2", 5},    {"100/10/5", 2},
-      {"2^3^2", 512},   {"-2^2", 4},         {"2^0", 1},       {"0^0", 1},
-      {"2^-1", 2},      {"7/2", 3},          {"-7/2", -3},     {"-7%2", -1},
-      {"7%-2", 1},      {"12.75+1", 13},     {"3E2", 3},       {"+5", 5},
-      {"2 * ( 3 + 4 )", 14}, {"3^40", 689956897 /* 3^40 mod 2^32 */},
+      {"2+3*4", 14},
+      {"(2+3)*4", 20},
+      {"10-3-2", 5},
+      {"100/10/5", 2},
+      {"2^3^2", 512},
+      {"-2^2", 4},
+      {"2^0", 1},
+      {"0^0", 1},
+      {"2^-1", 2},
+      {"7/2", 3},
+      {"-7/2", -3},
+      {"-7%2", -1},
+      {"7%-2", 1},
+      {"12.75+1", 13},
+      {"3E2", 3},
+      {"+5", 5},
+      {"2 * ( 3 + 4 )", 14},
+      {"3^40", 689956897 /* 3^40 mod 2^32 */},
   };
   for (const Fall &f : faelle) {
     int16_t code = -1;
@@ -163,12 +177,12 @@ TEST_F(EvalTest, CursorContract) {
     int32_t wert;
     long ende;
   } const faelle[] = {
-      {"5, 6\r", 5, 2},         // behind the comma
-      {"5 6\r", 5, 2},          // on the 6
-      {"5)\r", 5, 1},           // on the )
-      {"5 \"AB\"\r", 5, 2},     // on the opening quote
-      {"7 X\r", 7, 2},          // on the axis letter
-      {"\r", 0, 0},             // empty: on the CR
+      {"5, 6\r", 5, 2},      // behind the comma
+      {"5 6\r", 5, 2},       // on the 6
+      {"5)\r", 5, 1},        // on the )
+      {"5 \"AB\"\r", 5, 2},  // on the opening quote
+      {"7 X\r", 7, 2},       // on the axis letter
+      {"\r", 0, 0},          // empty: on the CR
   };
   for (const auto &f : faelle) {
     schreibe(f.text);
