@@ -5,8 +5,6 @@
 
 namespace vela {
 
-void resetSubsysteme() {
-  resetMaschinenseite();
-}
+void resetSubsysteme() { resetMaschinenseite(); }
 
 }  // namespace vela

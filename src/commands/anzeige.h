@@ -7,8 +7,8 @@
 
 namespace vela {
 
-extern uint8_t FeldBreite;   // field width of a displayed value
-extern uint8_t NachkStellen; // decimal places of a displayed value
+extern uint8_t FeldBreite;    // field width of a displayed value
+extern uint8_t NachkStellen;  // decimal places of a displayed value
 
 // printWert shows at most this many decimals and pads to at most this
 // width: an int32 has ten digits, so more decimals would only add zeros.

@@ -36,9 +36,9 @@ struct Kanal {
 
 // The devices of one binding. Null functions mean "no such device".
 struct Plattform {
-  Kanal host;     // host line; also standard character input and output
-  Kanal display;  // display; written only
-  void (*displayBefehl)(void *display, uint8_t code);               // controller command byte
+  Kanal host;                                          // host line; also standard character input and output
+  Kanal display;                                       // display; written only
+  void (*displayBefehl)(void *display, uint8_t code);  // controller command byte
   void (*displayGehe)(void *display, int16_t spalte, int16_t zeile);  // cursor position
   uint32_t (*leseTicks)();  // the tick counter Ticks (a source may advance it)
   uint8_t (*leseTaste)();   // key held down, KEINE_TASTE for none

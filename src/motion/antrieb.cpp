@@ -31,10 +31,10 @@ uint8_t TeachTasten[kTeachTasten] = {12, 4, 6, 8, 2, 13, 12, 7, 1};
 
 namespace {
 
-constexpr int32_t kHomeWeg = 2147483647;   // "endless" run towards the switch
-constexpr int32_t kRueckWeg = 10000;       // back-off distance
-constexpr int32_t kJogWeg = 2000000;       // jog distance of the teach-in
-constexpr uint32_t kHomePause = 100;       // ticks of settling after each stop
+constexpr int32_t kHomeWeg = 2147483647;  // "endless" run towards the switch
+constexpr int32_t kRueckWeg = 10000;      // back-off distance
+constexpr int32_t kJogWeg = 2000000;      // jog distance of the teach-in
+constexpr uint32_t kHomePause = 100;      // ticks of settling after each stop
 
 bool istMotorAchse(int16_t a) { return a >= 0 && a < kMotorAchsen; }
 

@@ -111,7 +111,7 @@ TEST_F(AnzeigeTest, ValueFormat) {
   EXPECT_EQ(FeldBreite, 8);
   EXPECT_EQ(NachkStellen, 0);
   EXPECT_EQ(wert(-2147483647 - 1), "-2147483648");  // wider than the field
-  EXPECT_EQ(schritt(), 0);  // bad decimals: none
+  EXPECT_EQ(schritt(), 0);                          // bad decimals: none
   EXPECT_EQ(FeldBreite, 6);
   EXPECT_EQ(NachkStellen, 0);
   EXPECT_EQ(Befehl, 0);

@@ -119,8 +119,10 @@ TEST_F(AntriebTest, ReferenceRunPositiveDirection) {
   fake.eingabe = "1\n1\n0\n0\n1\n";
   Ticks = 0xFFFFFF80u;  // the settling waits cross the wrap
   homeAchse(0, 1, 3);
-  EXPECT_EQ(fake.host, "ri 0 ,Achse 1 ,Sch 3" + std::string("E 3 :\n").append("E 3 :\n").append("E 3 :\n")
-                           .append("E 3 :\n").append("E 3 :\n"));
+  EXPECT_EQ(
+      fake.host,
+      "ri 0 ,Achse 1 ,Sch 3" +
+          std::string("E 3 :\n").append("E 3 :\n").append("E 3 :\n").append("E 3 :\n").append("E 3 :\n"));
   EXPECT_EQ(SollPos[1], 0);
   EXPECT_EQ(SollSchritte[1], 0);
   EXPECT_EQ(DeltaSchritte[1], -10000);  // backed off in the negative direction

@@ -11,8 +11,7 @@ void hostSchreibe(void *, char c) { fake.host.push_back(c); }
 
 int16_t hostLies(void *) {
   if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
-  if (fake.gelesen < fake.eingabe.size())
-    return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
+  if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
   return fake.offen ? vela::KEIN_ZEICHEN : vela::KANAL_ENDE;
 }
 
