@@ -52,11 +52,18 @@ void displayCmd(uint8_t code) {
   if (Geraete.displayBefehl != nullptr) Geraete.displayBefehl(Geraete.display.objekt, code);
 }
 
+// The display cursor is placed before and again after the spaces: when
+// standard output is routed to the display the spaces blank the cells
+// from the column on, and the text that follows still starts at the column.
 void displayGoto(int16_t col, int16_t row) {
   CursorSpalte = col;
   CursorZeile = row;
-  if (Geraete.displayGehe != nullptr) Geraete.displayGehe(Geraete.display.objekt, col, row);
+  auto gehe = [col, row] {
+    if (Geraete.displayGehe != nullptr) Geraete.displayGehe(Geraete.display.objekt, col, row);
+  };
+  gehe();
   for (int32_t i = 0; i <= col; ++i) putChar(' ');
+  gehe();
 }
 
 void displayLine(int16_t row, const char *t, int16_t max) {

@@ -75,6 +75,12 @@ TEST_F(KanalTest, OutputRoutingAndDisplayLines) {
   EXPECT_EQ(CursorSpalte, 0);
   EXPECT_EQ(fake.host, "    ");  // one space per displayGoto
 
+  AusgabeZiel = 1;  // the spaces go to the display; the text still starts at column 0
+  displayLine(0, "xyz", 20);
+  displayLine(0, "ab", 20);
+  EXPECT_EQ(zeile(0), "abz" + kLeer.substr(3));
+  AusgabeZiel = 0;
+
   fake.host.clear();
   displayGoto(4, 2);
   displayGoto(-3, 1);
