@@ -1,0 +1,53 @@
+// Throughput of the speed and display commands and of the value format.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "commands/anzeige.h"
+#include "monitor/plattform.h"
+#include "vela.h"
+
+namespace {
+
+void lade(const char *text) {
+  vela_reset();
+  std::strcpy(Programm, text);
+  DelphiInit();
+  for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
+  NextBefp = findFirstProgramm();
+  FetchMarken(NextBefp);
+}
+
+void stepping(benchmark::State &state, const char *text) {
+  lade(text);
+  for (auto _ : state) {
+    if (*NextBefp == '\0') NextBefp = Programm;
+    benchmark::DoNotOptimize(execBefehl());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_SpeedCommands(benchmark::State &state) { stepping(state, "G 800\rGSX 120\rGEI 50\r"); }
+BENCHMARK(BM_SpeedCommands);
+
+void BM_DisplayCommands(benchmark::State &state) {
+  stepping(state, "D 2 \"Position\"\rD 3 V1\rDF 8, 2\rDX 1 DY -1\r");
+}
+BENCHMARK(BM_DisplayCommands);
+
+long zeichen;
+void zaehle(void *, char) { ++zeichen; }
+
+void BM_PrintWert(benchmark::State &state) {
+  vela_reset();
+  vela::Kanal senke{zaehle, nullptr, nullptr};
+  vela::FeldBreite = 10;
+  vela::NachkStellen = 2;
+  int32_t v = 0;
+  for (auto _ : state) vela::printWert(&senke, v++);
+  benchmark::DoNotOptimize(zeichen);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PrintWert);
+
+}  // namespace

@@ -1,0 +1,158 @@
+// G, W and F commands: speeds, waits and the jog keypad / drive enable.
+#include "commands/geschw.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "expr/eval.h"
+#include "interp/befehle.h"
+#include "interp/cursor.h"
+#include "interp/fehler.h"
+#include "interp/zustand.h"
+#include "motion/achsen.h"
+#include "motion/antrieb.h"
+#include "vela.h"
+
+namespace vela {
+
+uint8_t FreiOn;
+uint8_t FreiLowActive;
+
+namespace {
+
+bool istAchsBuchstabe(char c) { return c != '\0' && isInSet(c, "XYZAI") != 0; }
+bool istMotorBuchstabe(char c) { return c != '\0' && isInSet(c, "XYZA") != 0; }
+bool beginnt(const char *wort) { return std::strncmp(NextBefp, wort, std::strlen(wort)) == 0; }
+
+// Maximum speed of one index; a start speed above it is pulled down.
+void setzeMax(int idx, int32_t speed) {
+  MaxGeschw[idx] = static_cast<uint16_t>(speed);
+  if (StartGeschw[idx] > MaxGeschw[idx]) StartGeschw[idx] = MaxGeschw[idx];
+}
+
+}  // namespace
+
+// G [S|E] speed         all five indices (GE speed acts as G speed)
+// G [S|E] axis speed    one index
+int16_t befehlGeschw() {
+  nextNonBlank();
+  char form = ' ';
+  if (*NextBefp == 'S' || *NextBefp == 'E') {
+    form = *NextBefp;
+    nextNonBlank();
+  }
+  int16_t code = F_OK;
+  if (isNumberStart(*NextBefp) != 0) {
+    code = evalAusdruck(ArgWert1);
+    if (code == F_OK) {
+      for (int i = 0; i < kAchsen; ++i) {
+        if (form == 'S') {
+          Befehl = 25;
+          StartGeschw[i] = static_cast<uint16_t>(ArgWert1);
+        } else {
+          Befehl = 24;
+          setzeMax(i, ArgWert1);
+        }
+        calcRampe(static_cast<uint8_t>(i));
+      }
+    }
+  } else if (istAchsBuchstabe(*NextBefp)) {
+    const uint8_t idx = axisIndex(*NextBefp);
+    ArgWert3 = idx;
+    nextNonBlank();
+    code = evalAusdruck(ArgWert1);
+    if (code == F_OK) {
+      if (form == 'S') {
+        Befehl = 26;
+        StartGeschw[idx] = static_cast<uint16_t>(ArgWert1);
+      } else if (form == 'E') {
+        Befehl = 70;
+        EndGeschw[idx] = static_cast<uint16_t>(ArgWert1);
+      } else {
+        Befehl = 27;
+        setzeMax(idx, ArgWert1);
+      }
+      calcRampe(idx);
+    }
+  } else {
+    code = F_BEFEHL;
+  }
+  skipLine(code);
+  return code;
+}
+
+// W time | WE input | WNE input | W axis   reported, no wait
+// W                                         repeats until every axis and the path rest
+int16_t befehlWarte() {
+  char *w = NextBefp;
+  nextNonBlank();
+  int16_t code = F_OK;
+  const char c = *NextBefp;
+  if (isNumberStart(c) != 0) {
+    code = evalAusdruck(ArgWert1);
+    if (code == F_OK) Befehl = 62;
+  } else if (c == 'E') {
+    nextNonBlank();
+    Befehl = 63;
+    code = evalAusdruck(ArgWert1);
+  } else if (beginnt("NE")) {
+    ++NextBefp;
+    nextNonBlank();
+    Befehl = 64;
+    code = evalAusdruck(ArgWert1);
+  } else if (istAchsBuchstabe(c)) {
+    Befehl = 65;
+    ArgWert3 = axisIndex(c);
+  } else {
+    // Anything but a line end after the W is ignored, and the W still waits.
+    if (istZeilenende(c)) Befehl = 61;
+    for (int16_t i = 0; i < kAchsen; ++i) {
+      if (!isAchseFertig(i)) {
+        NextBefp = w;
+        return F_OK;
+      }
+    }
+  }
+  skipLine(code);
+  return code;
+}
+
+// FXY k0, ..., k8   teach-in keys (a failed value ends the list)
+// F axis            axis selection
+// FREION | FREIOFF | FREIHIGH | FREILOW
+int16_t befehlFrei() {
+  nextNonBlank();
+  int16_t code = F_OK;
+  if (beginnt("XY")) {
+    NextBefp += 2;
+    for (int i = 0; i < kTeachTasten; ++i) {
+      if (evalAusdruck(ArgWert1) != F_OK) break;
+      TeachTasten[i] = static_cast<uint8_t>(ArgWert1);
+    }
+    Befehl = 23;
+  } else if (istMotorBuchstabe(*NextBefp)) {
+    Befehl = 22;
+    ArgWert3 = axisIndex(*NextBefp);
+  } else if (beginnt("REION")) {
+    Befehl = 66;
+    FreiOn = 1;
+  } else if (beginnt("REIOFF")) {
+    Befehl = 67;
+    FreiOn = 0;
+  } else if (beginnt("REIHIGH")) {
+    FreiLowActive = 0;
+  } else if (beginnt("REILOW")) {
+    FreiLowActive = 1;
+  } else {
+    code = F_BEFEHL;
+  }
+  skipLine(code);
+  return code;
+}
+
+void resetGeschw() {
+  FreiOn = 0;
+  FreiLowActive = 0;
+}
+
+}  // namespace vela

@@ -1,0 +1,60 @@
+#include "support/fake_geraete.h"
+
+#include "interp/zustand.h"
+#include "monitor/plattform.h"
+
+FakeGeraete fake;
+
+namespace {
+
+void hostSchreibe(void *, char c) { fake.host.push_back(c); }
+
+int16_t hostLies(void *) {
+  if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
+  if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
+  return fake.offen ? vela::KEIN_ZEICHEN : vela::KANAL_ENDE;
+}
+
+void displaySchreibe(void *objekt, char c) {
+  fake.display.push_back(c);
+  static_cast<vela::Anzeige *>(objekt)->schreibe(c);
+}
+
+void displayBefehl(void *objekt, uint8_t code) {
+  fake.befehle.push_back(code);
+  static_cast<vela::Anzeige *>(objekt)->befehl(code);
+}
+
+void displayGehe(void *objekt, int16_t s, int16_t z) { static_cast<vela::Anzeige *>(objekt)->gehe(s, z); }
+
+// Returns the counter, then advances it, as a timer running between reads.
+uint32_t ticks() {
+  const uint32_t t = vela::Ticks;
+  vela::Ticks = t + fake.tickSchritt;
+  fake.letzterTick = t;
+  ++fake.tickLesungen;
+  return t;
+}
+
+uint8_t taste() {
+  if (fake.tastenGelesen < fake.tasten.size()) return fake.tasten[fake.tastenGelesen++];
+  return vela::KEINE_TASTE_MEHR;
+}
+
+}  // namespace
+
+void bindeFakes() {
+  fake = FakeGeraete{};
+  vela::bindePlattform({{hostSchreibe, hostLies, nullptr},
+                        {displaySchreibe, nullptr, &vela::DisplayInhalt},
+                        displayBefehl,
+                        displayGehe,
+                        ticks,
+                        taste});
+}
+
+std::string zeile(int r) {
+  char text[vela::kAnzeigeSpalten + 1];
+  vela::DisplayInhalt.zeilenText(r, text);
+  return text;
+}
