@@ -1,8 +1,10 @@
 // Calls the reset of every subsystem that keeps state of its own.
 #include "subsysteme.h"
 
+#include "commands/anzeigetext.h"
+
 namespace vela {
 
-void resetSubsysteme() {}
+void resetSubsysteme() { resetAnzeigeText(); }
 
 }  // namespace vela
