@@ -1,8 +1,9 @@
 // Program lookup in the three areas, the choice of the first program, and
 // the task scheduler.
+#include "flow/programme.h"
+
 #include <cstring>
 
-#include "flow/programme.h"
 #include "interp/zustand.h"
 #include "support/vela_test.h"
 

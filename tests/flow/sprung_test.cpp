@@ -144,15 +144,16 @@ TEST_F(SprungTest, ProgramCallsSwitchProgramStartAndLabels) {
 }
 
 TEST_F(SprungTest, ProgramNames) {
-  lade(std::string(kProgramme) + "J PROGV5\nJ PROG AB\nJ PROG8\nJ PROG\nJ PROG100000\n"
-                                 "J PROGABCDEFGHIJKLMN\nJ PROGMAIN\n");
+  lade(std::string(kProgramme) +
+       "J PROGV5\nJ PROG AB\nJ PROG8\nJ PROG\nJ PROG100000\n"
+       "J PROGABCDEFGHIJKLMN\nJ PROGMAIN\n");
   V_WertVar[5] = 7;
   const struct {
     const char *zeile;
     int16_t code;
     const char *ziel;
-  } faelle[] = {{"J PROGV5", 0, "M1\rM2"},   {"J PROG AB", 2, nullptr},
-                {"J PROG8", 38, nullptr},    {"J PROG\r", 38, nullptr},
+  } faelle[] = {{"J PROGV5", 0, "M1\rM2"},    {"J PROG AB", 2, nullptr},
+                {"J PROG8", 38, nullptr},     {"J PROG\r", 38, nullptr},
                 {"J PROG100000", 2, nullptr}, {"J PROGABCDEFGHIJKLMN", 38, nullptr},
                 {"J PROGMAIN", 0, "M1\rJS"}};
   for (const auto &f : faelle) {
@@ -222,9 +223,9 @@ TEST_F(SprungTest, ValueForms) {
     int16_t code;
     int16_t befehl;
     int32_t arg1;
-  } faelle[] = {{"R 200000", 0, 50, 199999}, {"R -5", 19, 0, 0},        {"RX 5", 0, 51, 5},
-                {"R O 200000", 0, 52, 200000}, {"R V1", 0, 50, -7},     {"R O", 12, 0, 0},
-                {"RQ", 19, 0, 0}};
+  } faelle[] = {
+      {"R 200000", 0, 50, 199999}, {"R -5", 19, 0, 0}, {"RX 5", 0, 51, 5}, {"R O 200000", 0, 52, 200000},
+      {"R V1", 0, 50, -7},         {"R O", 12, 0, 0},  {"RQ", 19, 0, 0}};
   for (const auto &f : faelle) {
     lade(std::string(f.zeile) + "\nX1\n");
     V_WertVar[1] = -7;

@@ -1,5 +1,6 @@
 // SO, STOP, BREAK, Q, ENDE and the END-switch forms.
 #include "flow/stop.h"
+
 #include "interp/zustand.h"
 #include "support/vela_test.h"
 
@@ -16,10 +17,9 @@ struct Fall {
 
 TEST_F(StopTest, RecordingForms) {
   const Fall faelle[] = {
-      {"STOP 2", 0, 55, 2, -9},  {"STOP", 12, 55, -9, -9}, {"SO 1", 0, 54, 1, -9},
-      {"S X", 19, 0, -9, -9},    {"BREAK", 0, 7, -9, -9},  {"BREAK Y", 0, 8, -9, 1},
-      {"BREAK A", 0, 8, -9, 3},  {"BRAKE", 19, 0, -9, -9}, {"Q 123", 0, 49, -9, -9},
-      {"ENDX", 19, 0, -9, -9},   {"ENDOFF", 0, 69, -9, -9},
+      {"STOP 2", 0, 55, 2, -9}, {"STOP", 12, 55, -9, -9}, {"SO 1", 0, 54, 1, -9},    {"S X", 19, 0, -9, -9},
+      {"BREAK", 0, 7, -9, -9},  {"BREAK Y", 0, 8, -9, 1}, {"BREAK A", 0, 8, -9, 3},  {"BRAKE", 19, 0, -9, -9},
+      {"Q 123", 0, 49, -9, -9}, {"ENDX", 19, 0, -9, -9},  {"ENDOFF", 0, 69, -9, -9},
   };
   for (const Fall &f : faelle) {
     lade(std::string("X1\n") + f.zeile + "\nX2\n");
