@@ -102,7 +102,9 @@ int16_t befehlKey() {
   } else {
     Befehl = 37;
   }
-  nextNonBlank();
+  // Step over the target's V, but never over the line end: a K line
+  // without a target must not take its index from the next line.
+  if (!istZeilenende(*NextBefp)) nextNonBlank();
   int16_t code = evalAusdruck(ArgWert1);
   if (code == F_OK) {
     if (ArgWert1 < 0 || ArgWert1 >= kWertVars) {

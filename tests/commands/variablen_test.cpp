@@ -76,6 +76,10 @@ TEST_F(VariablenTest, KeyCodes) {
   EXPECT_EQ(Befehl, 37);
   EXPECT_EQ(zeile("K V300"), 2);
   EXPECT_EQ(zeile("K5"), 12);
+  lade("KI\nV1=5\n");  // the next line is no index
+  EXPECT_EQ(schritt(), 12);
+  EXPECT_EQ(V_WertVar[1], 0);
+  EXPECT_EQ(V_WertVar[5], 0);
 }
 
 TEST_F(VariablenTest, PointVariables) {

@@ -143,6 +143,13 @@ TEST_F(SprungTest, ProgramCallsSwitchProgramStartAndLabels) {
   EXPECT_EQ(V_Marke[0][9], stelle("J PROG 7"));
 }
 
+TEST_F(SprungTest, DuplicateLabelInTheTargetProgramStillJumps) {
+  lade("J PROG7\nPROG7\nM1\nX1\nM1\n");
+  EXPECT_EQ(schritt(), 32);
+  EXPECT_EQ(NextBefp, stelle("M1"));
+  EXPECT_EQ(vela::ProgStart[0], stelle("M1"));
+}
+
 TEST_F(SprungTest, ProgramNames) {
   lade(std::string(kProgramme) +
        "J PROGV5\nJ PROG AB\nJ PROG8\nJ PROG\nJ PROG100000\n"
