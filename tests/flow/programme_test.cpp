@@ -32,6 +32,7 @@ TEST_F(ProgrammeTest, FirstProgramIsMainThenUnnamedThenNothing) {
 
   schreibe("");
   EXPECT_EQ(findFirstProgramm(), nullptr);  // FLASH as at load: 0xFF first
+  EXPECT_EQ(vela::FlashArea[vela::kBereichGroesse + 1], '\xFF');
 }
 
 TEST_F(ProgrammeTest, FirstProgramFallsBackToFlashThenEeprom) {
@@ -94,26 +95,6 @@ TEST_F(ProgrammeTest, NextTaskFollowsPrioritiesAndCounts) {
   vela::TaskCount[0] = 0;
   EXPECT_EQ(vela::nextTask(), 0);
   EXPECT_EQ(vela::TaskCount[1], 1);
-}
-
-TEST_F(ProgrammeTest, AreasAndStacksHaveTheirLoadTimeValues) {
-  EXPECT_EQ(vela::FlashArea[0], '\xFF');
-  EXPECT_EQ(vela::FlashArea[1], '\xFF');
-  EXPECT_EQ(vela::FlashArea[2], '\0');
-  EXPECT_EQ(vela::FlashArea[vela::kBereichGroesse + 1], '\xFF');
-  V_Loop[2][4] = LoopEintrag{3, 0, Programm};
-  V_ReturnAdr[2][9] = ReturnEintrag{Programm, Programm};
-  V_Marke[2][0] = Programm;
-  vela::resetTaskStacks(2);
-  EXPECT_EQ(V_UsedLoops[2], -1);
-  EXPECT_EQ(V_UsedReturns[2], -1);
-  EXPECT_EQ(V_Loop[2][4].Anzahl, 0);
-  EXPECT_EQ(V_Loop[2][4].StartAdresse, nullptr);
-  EXPECT_EQ(V_ReturnAdr[2][9].RueckAdresse, nullptr);
-  EXPECT_EQ(V_Marke[2][0], Programm);
-  char *block = Programm + (64 - reinterpret_cast<uintptr_t>(Programm) % 64);
-  EXPECT_EQ(vela::newBlock(block, block + 63), 0);
-  EXPECT_EQ(vela::newBlock(block + 63, block + 64), 1);
 }
 
 }  // namespace
