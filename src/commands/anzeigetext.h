@@ -1,8 +1,14 @@
-// The display-text buffer: up to 23 characters and a NUL.
+// The display-text buffer: the last text a T command assigned, or the text
+// a display form of the D command built.
 #pragma once
 
 namespace vela {
 
-extern char AnzeigeText[24];
+constexpr int kAnzeigeGroesse = 24;  // 23 characters and the NUL
+
+extern char AnzeigeText[kAnzeigeGroesse];
+
+// Empties the buffer (its load-time state).
+void resetAnzeigeText();
 
 }  // namespace vela

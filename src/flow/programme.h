@@ -31,5 +31,10 @@ uint8_t nextTask();
 void resetTaskStacks(uint8_t task);
 // Restores the areas and the task table to their load-time values.
 void resetProgramme();
+// 1 when b lies in another 64-byte EEPROM block than a.
+uint8_t newBlock(const char *a, const char *b);
+// Puts the cursor back on the running task's program start (the start of
+// the store when there is none).
+void zumProgrammStart();
 
 }  // namespace vela

@@ -68,6 +68,29 @@ int main(void) {
   PRUEFE(execBefehl() == 28);
   PRUEFE(NextBefp == Programm + 5);
 
+  /* A two-pass loop and the program end, step by step. */
+  PRUEFE(lade("L2\rQ\rL\rENDE\r") == Programm);
+  {
+    static const int16_t befehle[6] = {39, 49, 38, 49, 38, 21};
+    int i;
+    for (i = 0; i < 6; ++i) {
+      PRUEFE(execBefehl() == 0);
+      PRUEFE(Befehl == befehle[i]);
+      if (i == 0) PRUEFE(V_UsedLoops[0] == 0 && V_Loop[0][0].Anzahl == 2);
+      if (i == 2) PRUEFE(NextBefp == Programm + 3 && V_Loop[0][0].Anzahl == 1);
+      if (i == 4) PRUEFE(V_UsedLoops[0] == -1);
+    }
+    PRUEFE(NextBefp == Programm);
+  }
+
+  /* A subroutine call to another program and back. */
+  PRUEFE(lade("PROGMAIN\rJS PROG7\rQ\rPROG7\rM1\rRETURN\r") == Programm + 9);
+  PRUEFE(execBefehl() == 0 && Befehl == 30);
+  PRUEFE(NextBefp == Programm + 26 && V_Marke[0][1] == Programm + 29);
+  PRUEFE(V_UsedReturns[0] == 0 && V_ReturnAdr[0][0].ProgStart == Programm + 9);
+  PRUEFE(execBefehl() == 0 && execBefehl() == 0 && Befehl == 53);
+  PRUEFE(NextBefp == Programm + 18 && V_Marke[0][1] == NULL);
+
   vela_reset();
   PRUEFE(V_WertVar[1] == 0 && Programm[0] == '\0');
 

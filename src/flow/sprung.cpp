@@ -1,0 +1,287 @@
+// J command (jumps, subroutine calls, program calls, task starts) and the
+// R command (RETURN and the value forms).
+//
+//   J [S] condition target
+//   condition := <none> | 'E' expr | 'N' 'E' expr | axis | 'N' axis
+//              | expr ('=' | '<' | '>' | '!') expr
+//   target    := 'M' expr | "PROG" ( expr | name ) [ ',' prio [ ',' task ] ]
+//
+// Input and axis conditions are decided by the host through V_Handshake.
+// A J S call pushes the line after the J line (and, for a program call, the
+// caller's program start) onto the task's return stack; RETURN pops it.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "expr/eval.h"
+#include "flow/programme.h"
+#include "interp/befehle.h"
+#include "interp/cursor.h"
+#include "interp/fehler.h"
+#include "interp/zustand.h"
+#include "vela.h"
+
+namespace vela {
+
+namespace {
+
+constexpr int32_t kProgNummerMax = 99999;
+constexpr int32_t kRWertMax = 199999;
+
+enum class Ziel { Marke, Programm };
+
+// What the target part of a J line asks for.
+struct Sprungziel {
+  Ziel art = Ziel::Marke;
+  bool mitPrio = false;  // ", prio" given
+  int32_t prio = 0;      // the priority's value
+  int8_t neueTask = -1;  // task to start, or -1
+};
+
+bool istNamenZeichen(char c) { return (c >= 'A' && c <= 'Z') || istZiffer(c); }
+
+int8_t low8(int32_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
+
+// condition; sets Befehl and whether the jump is taken.
+int16_t leseBedingung(bool &springt) {
+  springt = true;
+  const char c = *NextBefp;
+  if (c == 'E') {
+    nextNonBlank();
+    Befehl = 31;
+    springt = V_Handshake != 0;
+    return evalAusdruck(ArgWert1);
+  }
+  if (isInSet(c, "XYZAI")) {
+    ArgWert1 = axisIndex(c);
+    Befehl = 34;
+    nextNonBlank();
+    springt = V_Handshake != 0;
+    return F_OK;
+  }
+  if (c == 'N') {
+    nextNonBlank();
+    const char n = *NextBefp;
+    springt = V_Handshake != 0;  // the host supplies the negated truth
+    if (n == 'E') {
+      nextNonBlank();
+      Befehl = 32;
+      return evalAusdruck(ArgWert1);
+    }
+    if (isInSet(n, "XYZAI")) {
+      ArgWert1 = axisIndex(n);
+      Befehl = 35;
+      nextNonBlank();
+      return F_OK;
+    }
+    return F_BEFEHL;
+  }
+  const char op = findInLine("=<>!");
+  if (op != '\0') {
+    Befehl = 33;
+    noAssign = 1;  // '=' ends the left side instead of assigning
+    const int16_t links = evalAusdruck(ArgWert1);
+    noAssign = 0;
+    nextNonBlank();
+    const int16_t rechts = evalAusdruck(ArgWert2);
+    ArgWert3 = static_cast<unsigned char>(op);
+    switch (op) {
+      case '=': springt = ArgWert1 == ArgWert2; break;
+      case '<': springt = ArgWert1 < ArgWert2; break;
+      case '>': springt = ArgWert1 > ArgWert2; break;
+      default: springt = ArgWert1 != ArgWert2; break;
+    }
+    return links != F_OK ? links : rechts;
+  }
+  if (c == 'M' || std::strncmp(NextBefp, "PROG", 4) == 0) {
+    Befehl = 30;
+    return F_OK;
+  }
+  return F_BEFEHL;
+}
+
+// 'M' expr: the label's line in the running task's table.
+int16_t leseMarke() {
+  nextNonBlank();
+  int32_t nummer = 0;
+  const int16_t code = evalAusdruck(nummer);
+  if (code != F_OK) return code;
+  if (nummer < 0 || nummer >= kMarken) return F_INDEX;
+  if (V_Marke[AktTask][nummer] == nullptr) return F_KEINE_MARKE;
+  SprungAdr = V_Marke[AktTask][nummer];
+  return F_OK;
+}
+
+// "PROG" ( expr | name ) [ ',' prio [ ',' task ] ]
+//
+// An expression names the program by its number; what does not evaluate is
+// read as a name of capital letters and digits up to ',' or the line end.
+int16_t leseProgramm(bool unterprogramm, Sprungziel &ziel) {
+  ziel.art = Ziel::Programm;
+  NextBefp += 4;
+  char name[kNameMax + 1];
+  char *hinterProg = NextBefp;
+  int32_t nummer = 0;
+  if (evalAusdruck(nummer) == F_OK) {
+    if (nummer < 0 || nummer > kProgNummerMax) return F_INDEX;
+    std::snprintf(name, sizeof name, "%d", static_cast<int>(nummer));
+    // The evaluator stands behind an ending comma; step back onto it.
+    --NextBefp;
+  } else {
+    NextBefp = hinterProg;
+    int laenge = 0;
+    char *p = hinterProg;
+    for (; *p != '\0' && *p != ',' && !istZeilenende(*p); ++p) {
+      if (!istNamenZeichen(*p)) return F_INDEX;
+      if (laenge < kNameMax) name[laenge] = *p;
+      ++laenge;
+    }
+    // No program has an empty name or one longer than 13 characters.
+    if (laenge == 0 || laenge > kNameMax) return F_NICHT_GEFUNDEN;
+    name[laenge] = '\0';
+    NextBefp = p;
+  }
+  char bereich = 0;
+  char *body = findProgrammAnywhere(name, &bereich);
+  if (body == nullptr) return F_NICHT_GEFUNDEN;
+  SprungAdr = body;
+
+  if (unterprogramm || *NextBefp != ',') return F_OK;
+  nextNonBlank();
+  const int16_t code = evalAusdruck(ArgWert1);
+  if (code != F_OK) return code;
+  ziel.mitPrio = true;
+  ziel.prio = ArgWert1;
+  if (evalAusdruck(ArgWert2) != F_OK) return F_OK;  // no task number: the running task
+  if (ArgWert2 < 1 || ArgWert2 > kTasks) return F_PROGNR;
+  ArgWert2 -= 1;
+  if (ArgWert2 != AktTask) ziel.neueTask = static_cast<int8_t>(ArgWert2);
+  return F_OK;
+}
+
+// Starts the target program in another task; the running task goes on
+// after the J line.
+int16_t starteTask(const Sprungziel &ziel) {
+  const uint8_t neu = static_cast<uint8_t>(ziel.neueTask);
+  char *cursor = NextBefp;
+  const uint8_t alt = AktTask;
+  AktTask = neu;
+  const int16_t code = FetchMarken(SprungAdr);
+  AktTask = alt;
+  resetTaskStacks(neu);
+  TaskPos[neu] = ProgStart[neu] = SprungAdr;
+  TaskPrio[neu] = TaskCount[neu] = low8(ziel.prio);
+  NextBefp = cursor;
+  skipLine(0);
+  return code;
+}
+
+}  // namespace
+
+int16_t befehlSprung() {
+  nextNonBlank();
+  ArgWert3 = 0;
+  const bool unterprogramm = *NextBefp == 'S';
+  if (unterprogramm) nextNonBlank();
+
+  bool springt = true;
+  Sprungziel ziel;
+  int16_t code = leseBedingung(springt);
+  if (code == F_OK) {
+    if (*NextBefp == 'M')
+      code = leseMarke();
+    else if (std::strncmp(NextBefp, "PROG", 4) == 0)
+      code = leseProgramm(unterprogramm, ziel);
+    else
+      code = F_SPRUNG_OHNE_MARKE;
+  }
+  if (code != F_OK || !springt) {
+    skipLine(code);
+    return code;
+  }
+
+  const uint8_t t = AktTask;
+  if (unterprogramm) {
+    int16_t &oben = V_UsedReturns[t];
+    if (oben < -1) oben = -1;  // a host-written value below -1 means empty
+    if (oben >= kStackTiefe - 1) {
+      skipLine(F_ZU_VIELE_JUMPSUB);
+      return F_ZU_VIELE_JUMPSUB;
+    }
+    ++oben;
+    skipLine(0);
+    V_ReturnAdr[t][oben].RueckAdresse = NextBefp;
+    V_ReturnAdr[t][oben].ProgStart = ziel.art == Ziel::Programm ? ProgStart[t] : nullptr;
+  }
+
+  if (ziel.neueTask >= 0) return starteTask(ziel);
+
+  NextBefp = SprungAdr;
+  if (ziel.art == Ziel::Programm) {
+    ProgStart[t] = SprungAdr;
+    if (!isChecking) {
+      code = FetchMarken(SprungAdr);
+      NextBefp = SprungAdr;
+    }
+    if (ziel.mitPrio) TaskPrio[t] = TaskCount[t] = low8(ziel.prio);
+  }
+  return code;
+}
+
+namespace {
+
+// RETURN: back to the line after the last J S call, and for a program call
+// to the caller's program and labels. In check mode nothing moves.
+int16_t zurueck() {
+  Befehl = 53;
+  if (isChecking) return F_OK;
+  const uint8_t t = AktTask;
+  int16_t &oben = V_UsedReturns[t];
+  // An index outside the stack, or an entry without address (as a host that
+  // never set the stack top would leave), is no open call.
+  if (oben < 0 || oben >= kStackTiefe || V_ReturnAdr[t][oben].RueckAdresse == nullptr)
+    return F_ZU_VIELE_RETURNS;
+  const ReturnEintrag e = V_ReturnAdr[t][oben];
+  if (e.ProgStart != nullptr) {
+    ProgStart[t] = e.ProgStart;
+    FetchMarken(e.ProgStart);
+  }
+  NextBefp = e.RueckAdresse;
+  --oben;
+  return F_OK;
+}
+
+int32_t begrenzt(int32_t v) { return v > kRWertMax ? kRWertMax : v; }
+
+}  // namespace
+
+// r := 'R' ( expr | 'O' expr | "ETURN" | axis expr )
+int16_t befehlReturn() {
+  nextNonBlank();
+  const char c = *NextBefp;
+  int16_t code = F_OK;
+  if (isNumberStart(c)) {
+    code = evalAusdruck(ArgWert1);
+    ArgWert1 = begrenzt(ArgWert1);
+    Befehl = 50;
+  } else if (c == 'O') {
+    nextNonBlank();
+    code = evalAusdruck(ArgWert1);
+    if (code == F_OK) Befehl = 52;
+  } else if (std::strncmp(NextBefp, "ETURN", 5) == 0) {
+    return zurueck();
+  } else if (isInSet(c, "XYZAI")) {
+    ArgWert3 = axisIndex(c);
+    nextNonBlank();
+    code = evalAusdruck(ArgWert1);
+    ArgWert1 = begrenzt(ArgWert1);
+    Befehl = 51;
+  } else {
+    code = F_BEFEHL;
+  }
+  // The value forms always go on to the next line.
+  skipLine(0);
+  return code;
+}
+
+}  // namespace vela

@@ -1,0 +1,118 @@
+// Commands that stop, interrupt or end a program, and the END-switch
+// settings: SO, STOP, BREAK, Q, ENDE, ENDON, ENDOFF, ENDHIGH, ENDLOW.
+//
+// Except for ENDE these only record their arguments and leave a command
+// code; stopping the axes is the business of the side that reads Befehl.
+#include "flow/stop.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "expr/eval.h"
+#include "expr/scanner.h"
+#include "flow/programme.h"
+#include "interp/befehle.h"
+#include "interp/cursor.h"
+#include "interp/fehler.h"
+#include "interp/zustand.h"
+#include "vela.h"
+
+namespace vela {
+
+uint8_t EndOnMode;
+uint8_t EndInputs[kEndInputs] = {99, 12, 13, 14, 15, 16, 17, 18, 19};
+uint8_t EndLowActive;
+
+void resetEndSchalter() {
+  static constexpr uint8_t kStandard[kEndInputs] = {99, 12, 13, 14, 15, 16, 17, 18, 19};
+  EndOnMode = 0;
+  std::memcpy(EndInputs, kStandard, sizeof EndInputs);
+  EndLowActive = 0;
+}
+
+namespace {
+
+bool folgt(const char *wort) { return std::strncmp(NextBefp, wort, std::strlen(wort)) == 0; }
+
+}  // namespace
+
+// stop := 'S' ( 'O' expr | "TOP" expr )
+int16_t befehlStop() {
+  int16_t code = F_OK;
+  nextNonBlank();
+  if (*NextBefp == 'O') {
+    nextNonBlank();
+    code = evalAusdruck(ArgWert1);
+    Befehl = 54;
+  } else if (folgt("TOP")) {
+    Befehl = 55;
+    NextBefp += 3;
+    code = evalAusdruck(ArgWert1);
+  } else {
+    code = F_BEFEHL;
+  }
+  skipLine(code);
+  return code;
+}
+
+// break := 'B' "REAK" [ axis ]
+int16_t befehlBreak() {
+  int16_t code = F_OK;
+  nextNonBlank();
+  if (folgt("REAK")) {
+    NextBefp += 4;
+    getToken();
+    if (TokenTyp == TOK_AXIS) {
+      ArgWert3 = axisIndex(Token[0]);
+      Befehl = 8;
+    } else {
+      Befehl = 7;
+    }
+  } else {
+    code = F_BEFEHL;
+  }
+  skipLine(code);
+  return code;
+}
+
+// q := 'Q' { any }
+int16_t befehlQ() {
+  Befehl = 49;
+  skipLine(0);
+  return F_OK;
+}
+
+// ende := "ENDE" | "ENDON" [ expr { ',' expr } ] | "ENDOFF" | "ENDHIGH" | "ENDLOW"
+int16_t befehlEnde() {
+  int16_t code = F_OK;
+  if (folgt("ENDE")) {
+    // The end of the program: back to its first line, no line step.
+    Befehl = 21;
+    zumProgrammStart();
+    return F_OK;
+  }
+  if (folgt("ENDON")) {
+    Befehl = 68;
+    NextBefp += 5;
+    EndOnMode = 1;
+    // An item that does not evaluate ends the list; it is no error.
+    for (int i = 0; i < kEndInputs; ++i) {
+      if (evalAusdruck(ArgWert1) != F_OK) break;
+      EndInputs[i] = static_cast<uint8_t>(ArgWert1 & 0xFF);
+      EndOnMode = 2;
+    }
+  } else if (folgt("ENDOFF")) {
+    EndOnMode = 0;
+    Befehl = 69;
+  } else if (folgt("ENDHIGH")) {
+    EndLowActive = 0;
+  } else if (folgt("ENDLOW")) {
+    EndLowActive = 1;
+  } else {
+    code = F_BEFEHL;
+  }
+  skipLine(code);
+  return code;
+}
+
+}  // namespace vela

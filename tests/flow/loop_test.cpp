@@ -1,0 +1,82 @@
+// The L command: loops, the zero-count skip, LOAD and LVAR.
+#include "flow/ablauf_test.h"
+#include "interp/zustand.h"
+#include "support/vela_test.h"
+
+namespace {
+
+class LoopTest : public VelaTest {
+ protected:
+  // Steps to the end of the text; the number of times "V1=V1+1" ran.
+  int zaehle() {
+    V_WertVar[1] = 0;
+    for (int i = 0; i < 200000 && *NextBefp != '\0'; ++i)
+      if (schritt() != 0) return -1;
+    return V_WertVar[1];
+  }
+};
+
+TEST_F(LoopTest, HostRunOfTwoPassLoopThenEnde) {
+  ASSERT_EQ(lade("L2\nQ\nL\nENDE\n"), 0);
+  EXPECT_TRUE(schrittGibt(0, 39, stelle("Q")));
+  EXPECT_EQ(V_UsedLoops[0], 0);
+  EXPECT_EQ(V_Loop[0][0].StartAdresse, Programm + 2);
+  EXPECT_TRUE(schrittGibt(0, 49, stelle("L\r")));
+  EXPECT_TRUE(schrittGibt(0, 38, stelle("Q")));
+  EXPECT_EQ(V_Loop[0][0].Anzahl, 1);
+  EXPECT_TRUE(schrittGibt(0, 49, stelle("L\r")));
+  EXPECT_TRUE(schrittGibt(0, 38, stelle("ENDE")));
+  EXPECT_EQ(V_UsedLoops[0], -1);
+  EXPECT_TRUE(schrittGibt(0, 21, Programm));
+}
+
+TEST_F(LoopTest, PassCounts) {
+  for (auto [kopf, laeufe] : {std::pair{"L3", 3},
+                              {"L1", 1},
+                              {"L-5", 1},
+                              {"L65536", 1},
+                              {"L70000", 4464},
+                              {"L V3", 2},
+                              {"L0", 0},
+                              {"L2\nV1=V1+1\nL )\nL0", 2}}) {
+    lade(std::string(kopf) + "\nV1=V1+1\nL\n");
+    V_WertVar[3] = 2;
+    EXPECT_EQ(zaehle(), laeufe) << kopf;
+    EXPECT_EQ(V_UsedLoops[0], -1) << kopf;
+  }
+}
+
+TEST_F(LoopTest, ZeroCountSkipsToTheNextLineStartingWithL) {
+  lade("L0\nX10\n  L2\nV1=V1+1\nL\nL\n");
+  EXPECT_TRUE(schrittGibt(0, 39, stelle("V1")));
+  // L2 was skipped, not opened: the L lines after it find nothing open.
+  schritt();
+  EXPECT_TRUE(schrittGibt(25, 38, stelle("L\r")));
+}
+
+TEST_F(LoopTest, StackLimits) {
+  std::string text;
+  for (int i = 0; i < 11; ++i) text += "L2\n";
+  lade(text);
+  for (int i = 0; i < 10; ++i) schritt();
+  EXPECT_TRUE(schrittGibt(23, 39, Programm + 30));
+  EXPECT_EQ(V_UsedLoops[0], 9);
+
+  // A stack top outside the stack, as a host may write it, is no loop.
+  for (int16_t oben : {-1, 10}) {
+    lade("X1\n  L  \n");
+    V_UsedLoops[0] = oben;
+    NextBefp = stelle("L");
+    EXPECT_TRUE(schrittGibt(25, 38, stelle("  L"))) << oben;
+    EXPECT_EQ(V_UsedLoops[0], oben);
+  }
+}
+
+TEST_F(LoopTest, LoadAndLvar) {
+  lade("LOAD\nLVAR\nX1\n");
+  EXPECT_TRUE(schrittGibt(0, 40, Programm + 1));
+  NextBefp = stelle("LVAR");
+  EXPECT_TRUE(schrittGibt(0, 42, stelle("X1")));
+}
+
+}  // namespace
