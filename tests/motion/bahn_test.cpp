@@ -1,10 +1,11 @@
 // Line segments: axis order, the three-axis distribution, the ramp, the
 // ring running segment after segment, and the path stop.
+#include "motion/bahn.h"
+
 #include <vector>
 
 #include "interp/zustand.h"
 #include "motion/achsen.h"
-#include "motion/bahn.h"
 #include "support/vela_test.h"
 
 namespace {
@@ -140,7 +141,7 @@ TEST_F(BahnTest, QueuedLinesRunOneAfterAnother) {
 }
 
 TEST_F(BahnTest, StopBrakesAndSetsTheReachedPosition) {
-  AchsMM[0] = 2;  // two user units per step on X
+  AchsMM[0] = 2;       // two user units per step on X
   gerade(100, 40, 0);  // X: 50 steps
   gerade(5, 5, 5);
   for (int i = 0; i < 20; ++i) stepBahn();
