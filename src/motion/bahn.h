@@ -9,6 +9,12 @@
 
 #include <cstdint>
 
+// Library-internal: the tick reads this state directly, not through the
+// global offset table.
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(hidden)
+#endif
+
 namespace vela {
 
 constexpr int kBahnSlots = 32;
@@ -71,6 +77,9 @@ uint8_t countFreieSegmente();
 void planGerade();
 void loadGerade();
 void loadKreis();
+// Prepares the tick for the segment just loaded (its kind, axes, directions).
+void bereiteTakt(const BahnSegment &s);
+void resetTakt();
 // Ramp fields of a segment from the path index's speeds and ramp length.
 void setzeRampe(BahnSegment &s);
 // Start speed (at least 20) and ramp stage 0 of a path that was idle.
@@ -81,3 +90,7 @@ void stepBahn();
 void resetBahn();
 
 }  // namespace vela
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif

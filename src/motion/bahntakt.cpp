@@ -24,6 +24,19 @@ namespace vela {
 // step count is used up.
 constexpr int32_t kUeberlauf = 6;
 
+namespace {
+
+// Prepared by bereiteTakt when a segment is loaded, so that the tick reads
+// nothing of the segment itself.
+void taktLeer() {}
+void (*TaktAkt)() = taktLeer;                      // tick of the running segment's kind
+uint32_t EndeAkt;                                  // last octant: lead coordinate of the end point
+int32_t *SpurAkt[2] = {&TestPos[0], &TestPos[1]};  // TestPos of lead and second axis
+int32_t RichtungAkt[2] = {1, 1};                   // their steps: +1 or -1
+int32_t *RestAkt[3] = {&RestSchritte[0], &RestSchritte[1], &RestSchritte[2]};  // lead, second, third
+
+}  // namespace
+
 void loadKreis() {
   const BahnSegment &s = BahnQueue[BahnLeseIndex];
   BeschlAkt = s.Beschl;
@@ -44,12 +57,11 @@ void loadKreis() {
     BahnY = static_cast<int32_t>(s.Anzahl[1]);
     BahnF = 0;
   }
+  bereiteTakt(s);
   SegmentLaeuft = 1;
 }
 
 namespace {
-
-inline void schritt(int32_t &pos, uint8_t minus) { pos = minus ? wrapSub(pos, 1) : wrapAdd(pos, 1); }
 
 // The path stop is complete: the ring is emptied and X, Y, Z take the
 // positions reached as their commanded positions. No single-axis move
@@ -88,74 +100,140 @@ void naechstesSegment() {
   }
 }
 
-}  // namespace
-
-void stepBahn() {
-  const BahnSegment &s = BahnQueue[BahnLeseIndex];
-  uint16_t &stufe = RampenStufe[ACHSE_I];
-  // A stop request cuts the rest of the path to a braking ramp as long as
-  // the stage reached.
-  if (StopAnforderung[ACHSE_I] == 2) {
-    BahnRest = stufe;
-    StopAnforderung[ACHSE_I] = 1;
-  }
-  const int32_t rest = BahnRest;
-  bool fertig = false;
-  if (rest == 0) {
-    SegmentLaeuft = 0;
-  } else {
-    const uint8_t l = s.Achse[0];
-    const uint8_t m = s.Achse[1];
-    schritt(TestPos[l], s.Minus[l]);
-    if (s.Typ == TYP_GERADE) {
-      RestSchritte[l] = wrapSub(RestSchritte[l], 1);
-      if (BahnY < 0) {
-        BahnY = wrapAdd(BahnY, Inkr1);
-      } else {
-        BahnY = wrapAdd(BahnY, Inkr1b);
-        RestSchritte[m] = wrapSub(RestSchritte[m], 1);
-      }
-      if (BahnF < 0) {
-        BahnF = wrapAdd(BahnF, Inkr2);
-      } else {
-        BahnF = wrapAdd(BahnF, Inkr2b);
-        RestSchritte[s.Achse[2]] = wrapSub(RestSchritte[s.Achse[2]], 1);
-      }
-    } else {
-      const bool verlassen = s.Typ == TYP_VERLASSEN;
-      const bool quer =
-          verlassen ? kreisSchrittVerlassen(BahnX, BahnY, BahnF) : kreisSchrittNaehern(BahnX, BahnY, BahnF);
-      if (quer) schritt(TestPos[m], s.Minus[m]);
-      schreibeTestZeile(TestPos[0], TestPos[1]);
-      fertig = oktantFertig(verlassen, (s.Flags & FLAG_LETZTES) != 0, BahnX, BahnY, s.EndPunkt[l]);
-    }
-    // Ramp: climb while more than a ramp's length remains (up to the top
-    // stage), then never hold a stage more than the steps left.
-    if (static_cast<uint32_t>(rest) > RampeAkt ? stufe < RampeAkt : static_cast<int32_t>(stufe) < rest) {
-      ++stufe;
-      BahnGeschw += BeschlAkt;
-      if (BahnGeschw > GeschwMaxAkt) BahnGeschw = GeschwMaxAkt;
-    } else if (static_cast<uint32_t>(rest) <= RampeAkt) {
-      if (stufe != 0) --stufe;
-      BahnGeschw = BahnGeschw > VerzAkt ? BahnGeschw - VerzAkt : 0;
-      if (BahnGeschw < GeschwMinAkt) BahnGeschw = GeschwMinAkt;
-    }
-  }
-  BahnRest = wrapSub(rest, 1);
-  // A line ends when its lead count is used up, and so does any segment
-  // whose braking ramp after a stop is used up; an octant ends by its end
-  // test or the overrun guard.
-  if (s.Typ == TYP_GERADE || StopAnforderung[ACHSE_I] == 1) {
-    fertig = fertig || BahnRest <= 0;
-  } else {
-    fertig = fertig || BahnRest < -kUeberlauf;
-  }
-  if (!fertig) return;
+// The running segment ended: a pending stop completes, otherwise the ring
+// moves on. Out of line, so that the tick itself stays a leaf.
+__attribute__((noinline)) void segmentFertig() {
   if (StopAnforderung[ACHSE_I] == 1) {
-    beendeStop(s);
+    beendeStop(BahnQueue[BahnLeseIndex]);
   } else {
     naechstesSegment();
   }
+}
+
+// Ramp of one tick, rest being the lead steps left before it: climb while
+// more than a ramp's length remains (up to the top stage), then never hold
+// a stage more than the steps left.
+inline void rampe(int32_t rest) {
+  uint16_t &stufe = RampenStufe[ACHSE_I];
+  const uint32_t k = stufe;
+  if (static_cast<uint32_t>(rest) > RampeAkt) {
+    if (k >= RampeAkt) return;
+  } else if (static_cast<int32_t>(k) >= rest) {
+    if (k != 0) stufe = static_cast<uint16_t>(k - 1);
+    const uint32_t v = BahnGeschw > VerzAkt ? BahnGeschw - VerzAkt : 0;
+    BahnGeschw = v < GeschwMinAkt ? GeschwMinAkt : v;
+    return;
+  }
+  stufe = static_cast<uint16_t>(k + 1);
+  const uint32_t v = BahnGeschw + BeschlAkt;
+  BahnGeschw = v > GeschwMaxAkt ? GeschwMaxAkt : v;
+}
+
+inline void zaehle(int32_t *p, int32_t d) { *p = wrapAdd(*p, d); }
+
+// Line: one lead step, the other two by their error terms. A line ends
+// when its lead count is used up (also when a stop cut it short).
+void taktGerade() {
+  const int32_t rest = BahnRest;
+  if (rest != 0) {
+    zaehle(SpurAkt[0], RichtungAkt[0]);
+    zaehle(RestAkt[0], -1);
+    if (BahnY < 0) {
+      BahnY = wrapAdd(BahnY, Inkr1);
+    } else {
+      BahnY = wrapAdd(BahnY, Inkr1b);
+      zaehle(RestAkt[1], -1);
+    }
+    if (BahnF < 0) {
+      BahnF = wrapAdd(BahnF, Inkr2);
+    } else {
+      BahnF = wrapAdd(BahnF, Inkr2b);
+      zaehle(RestAkt[2], -1);
+    }
+    rampe(rest);
+  } else {
+    SegmentLaeuft = 0;
+  }
+  BahnRest = wrapSub(rest, 1);
+  if (BahnRest <= 0) segmentFertig();
+}
+
+// The rarer second half of a circle tick: the line of the trace, and the
+// end of the octant.
+__attribute__((noinline)) void kreisNachlauf(bool fertig) {
+  schreibeTestZeile(TestPos[0], TestPos[1]);
+  if (fertig) segmentFertig();
+}
+
+// Circle octant: one lead step, the second axis by the midpoint rule, one
+// line of the trace. It ends by its end test, by the overrun guard, or
+// after a stop when the braking ramp is used up. One instance per kind of
+// octant, chosen when the octant is loaded.
+template <bool verlassen, bool letztes>
+void taktKreis() {
+  const int32_t rest = BahnRest;
+  bool fertig = false;
+  if (rest != 0) {
+    int32_t x = BahnX, y = BahnY, f = BahnF;
+    const bool quer = verlassen ? kreisSchrittVerlassen(x, y, f) : kreisSchrittNaehern(x, y, f);
+    fertig = oktantFertig(verlassen, letztes, x, y, EndeAkt);
+    BahnX = x;
+    BahnY = y;
+    BahnF = f;
+    zaehle(SpurAkt[0], RichtungAkt[0]);
+    if (quer) zaehle(SpurAkt[1], RichtungAkt[1]);
+    rampe(rest);
+  } else {
+    SegmentLaeuft = 0;
+  }
+  const int32_t neu = wrapSub(rest, 1);
+  BahnRest = neu;
+  fertig = fertig || neu < -kUeberlauf || (StopAnforderung[ACHSE_I] == 1 && neu <= 0);
+  if (rest != 0 && TestDatei != nullptr) {
+    kreisNachlauf(fertig);
+  } else if (fertig) {
+    segmentFertig();
+  }
+}
+
+}  // namespace
+
+void bereiteTakt(const BahnSegment &s) {
+  const bool letztes = (s.Flags & FLAG_LETZTES) != 0;
+  if (s.Typ == TYP_GERADE) {
+    TaktAkt = taktGerade;
+  } else if (s.Typ == TYP_VERLASSEN) {
+    TaktAkt = letztes ? taktKreis<true, true> : taktKreis<true, false>;
+  } else {
+    TaktAkt = letztes ? taktKreis<false, true> : taktKreis<false, false>;
+  }
+  EndeAkt = s.EndPunkt[s.Achse[0] == ACHSE_X ? 0 : 1];
+  for (int i = 0; i < 2; ++i) {
+    SpurAkt[i] = &TestPos[s.Achse[i]];
+    RichtungAkt[i] = s.Minus[s.Achse[i]] != 0 ? -1 : 1;
+  }
+  for (int i = 0; i < 3; ++i) RestAkt[i] = &RestSchritte[s.Achse[i]];
+}
+
+void resetTakt() {
+  TaktAkt = taktLeer;
+  EndeAkt = 0;
+  for (int i = 0; i < 2; ++i) {
+    SpurAkt[i] = &TestPos[i];
+    RichtungAkt[i] = 1;
+  }
+  for (int i = 0; i < 3; ++i) RestAkt[i] = &RestSchritte[i];
+}
+
+void stepBahn() {
+  if (BahnAktiv == 0) return;
+  // A stop request cuts the rest of the path to a braking ramp as long as
+  // the stage reached.
+  if (StopAnforderung[ACHSE_I] == 2) {
+    BahnRest = RampenStufe[ACHSE_I];
+    StopAnforderung[ACHSE_I] = 1;
+  }
+  TaktAkt();
 }
 
 }  // namespace vela

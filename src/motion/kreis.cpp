@@ -221,7 +221,7 @@ int16_t planKreis(bool dreiPunkt, uint8_t &richtung) {
   return F_OK;
 }
 
-void runKreis(uint8_t richtung) {
+void queueKreis(uint8_t richtung) {
   BahnSchreibIndex = BahnLeseIndex = 0;
   uint8_t k = StartOktant;
   uint8_t typ = ersterTyp(k, richtung);
@@ -259,7 +259,10 @@ void runKreis(uint8_t richtung) {
     BahnSchreibIndex = static_cast<uint8_t>((BahnSchreibIndex + 1) % kBahnSlots);
     k = naechsterOktant(k, richtung);
   }
-  // Test run: tick the path to its end and trace it into the file.
+}
+
+void runKreis(uint8_t richtung) {
+  queueKreis(richtung);
   oeffneTestDatei();
   while (BahnAktiv != 0) stepBahn();
   schliesseTestDatei();

@@ -43,7 +43,10 @@ double calcWinkel(double y, double x);
 uint8_t findOktant(int32_t x, int32_t y, uint8_t richtung);
 // KreisRadius and KreisLaenge from the absolute start and end.
 void calcKreisLaenge(uint8_t richtung);
-// Queues the octants of the planned arc and runs them (the test run).
+// Queues the octants of the planned arc into the emptied ring.
+void queueKreis(uint8_t richtung);
+// queueKreis, then the test run: ticks the path to its end, tracing it
+// into the test-data file.
 void runKreis(uint8_t richtung);
 
 void resetKreis();

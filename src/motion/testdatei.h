@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 
+// Library-internal: the tick reads this state directly, not through the
+// global offset table.
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(hidden)
+#endif
+
 namespace vela {
 
 // Open while a circle test run writes; null when writing is off or the
@@ -20,3 +26,7 @@ void schreibeTestZeile(int32_t x, int32_t y);
 void resetTestDatei();
 
 }  // namespace vela
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif
