@@ -76,13 +76,7 @@ TEST_F(KreisTest, FullCircleFromTheAxisMatchesTheRecordedTrace) {
   const std::string ccw = liesDatei(pfad_);
   EXPECT_EQ(ccw.substr(0, 18), "0 -1 \r\r\n0 -2 \r\r\n0 ");
   EXPECT_TRUE(ccw == liesDatei(golden("kreis_ccw_100_0.dat")));
-  const auto p = spur();
-  ASSERT_EQ(p.size(), 564u);
-  EXPECT_EQ(p[10].x, 1);
-  EXPECT_EQ(p[10].y, -11);
-  EXPECT_EQ(p.back().x, 0);
-  EXPECT_EQ(p.back().y, 0);
-  EXPECT_EQ(SollPos[0], 0);
+  EXPECT_EQ(spur().size(), 564u);
   EXPECT_EQ(BahnAktiv, 0);
 
   ASSERT_EQ(fuehreAus("CW 100, 0"), 0);
@@ -95,8 +89,7 @@ TEST_F(KreisTest, OctantCounts) {
   // A full circle starting inside an octant runs through it twice.
   ASSERT_EQ(fuehreAus("CW 70, 30"), 0);
   EXPECT_EQ(KreisOktanten, 9);
-  EXPECT_EQ(spur().back().x, 0);
-  EXPECT_EQ(spur().back().y, 0);
+  EXPECT_EQ(TestPos[0] | TestPos[1], 0);
   // Start at (-100, -20) from the centre, octant 4. Ahead clockwise
   // (toward 180 degrees) the end stays in the octant: one segment.
   ASSERT_EQ(fuehreAus("CW 100, 20, 0, 12"), 0);
@@ -118,20 +111,16 @@ TEST_F(KreisTest, OctantCounts) {
   EXPECT_EQ(KreisOktanten, 4);
 }
 
-TEST_F(KreisTest, FindOktantOnBoundaries) {
-  EXPECT_EQ(findOktant(-5, 0, RICHTUNG_CCW), 4);
-  EXPECT_EQ(findOktant(-5, 0, RICHTUNG_CW), 3);
-  EXPECT_EQ(findOktant(5, 0, RICHTUNG_CW), 7);
-  EXPECT_EQ(findOktant(0, -5, RICHTUNG_CCW), 6);
-  EXPECT_EQ(findOktant(0, 5, RICHTUNG_CW), 1);
-  EXPECT_EQ(findOktant(-5, -5, RICHTUNG_CW), 4);
-  EXPECT_EQ(findOktant(5, 5, RICHTUNG_CCW), 1);
-  EXPECT_EQ(findOktant(-5, 5, RICHTUNG_CW), 2);
-  EXPECT_EQ(findOktant(5, -5, RICHTUNG_CCW), 7);
-  EXPECT_EQ(findOktant(3, -5, RICHTUNG_CCW), 6);
-  EXPECT_EQ(findOktant(-3, 5, RICHTUNG_CCW), 2);
-  EXPECT_NEAR(calcWinkel(1.0, 0.0), 3.1415926535898 / 2.0, 0.0);
-  EXPECT_NEAR(calcWinkel(-1.0, 0.0), -3.1415926535898 / 2.0, 0.0);
+TEST_F(KreisTest, BoundaryPointsBelongToTheOctantEntered) {
+  struct Fall {
+    int x, y, cw, ccw;
+  };
+  for (const Fall f :
+       {Fall{-5, 0, 3, 4}, Fall{5, 0, 7, 0}, Fall{0, -5, 5, 6}, Fall{0, 5, 1, 2}, Fall{-5, -5, 4, 5},
+        Fall{5, 5, 0, 1}, Fall{-5, 5, 2, 3}, Fall{5, -5, 6, 7}, Fall{3, -5, 6, 6}}) {
+    EXPECT_EQ(findOktant(f.x, f.y, RICHTUNG_CW), f.cw) << f.x << " " << f.y;
+    EXPECT_EQ(findOktant(f.x, f.y, RICHTUNG_CCW), f.ccw) << f.x << " " << f.y;
+  }
 }
 
 TEST_F(KreisTest, ThreePointCircle) {
@@ -139,8 +128,8 @@ TEST_F(KreisTest, ThreePointCircle) {
   ASSERT_EQ(fuehreAus("CPP 100, 100, 200, 0"), 0);
   EXPECT_EQ(KreisRadius, 100);
   EXPECT_EQ(KreisOktanten, 4);
-  EXPECT_EQ(spur().back().x, 200);
-  EXPECT_EQ(spur().back().y, 0);
+  EXPECT_EQ(TestPos[0], 200);
+  EXPECT_EQ(TestPos[1], 0);
   EXPECT_EQ(SollPos[0], 200);
   // Back through (100, -100): the lower half, clockwise again.
   ASSERT_EQ(fuehreAus("CPP -100, -100, -200, 0"), 0);
@@ -191,6 +180,7 @@ TEST_F(KreisTest, PositionPresets) {
   ASSERT_EQ(fuehreAus("CP X"), 0);
   EXPECT_EQ(Befehl, 11);
   EXPECT_EQ(SollPos[0], 0);
+  EXPECT_EQ(SollSchritte[0], 0);
   AchsMM[3] = 5;
   ASSERT_EQ(fuehreAus("CP 5"), 0);
   EXPECT_EQ(Befehl, 14);
@@ -218,6 +208,25 @@ TEST_F(KreisTest, QueuedLinesRunBeforeTheArc) {
   EXPECT_EQ(KreisBasis[1], 40);
   EXPECT_EQ(spur().back().x, 0);
   EXPECT_EQ(BahnAktiv, 0);
+}
+
+TEST_F(KreisTest, StoppedCircleKeepsThePositionReached) {
+  ASSERT_EQ(fuehreAus("CP X 1000"), 0);
+  ArgWert1 = 100;
+  ArgWert2 = ArgWert3 = ArgWert4 = 0;
+  uint8_t richtung = RICHTUNG_CCW;
+  ASSERT_EQ(planKreis(false, richtung), 0);
+  KreisBasis[0] = SollSchritte[0];
+  queueKreis(richtung);
+  for (int i = 0; i < 150; ++i) stepBahn();
+  StopAnforderung[4] = 2;
+  int ticks = 0;
+  for (; BahnAktiv != 0; ++ticks) stepBahn();
+  EXPECT_EQ(ticks, 10);  // one braking ramp
+  EXPECT_EQ(SollSchritte[0], 1000 + TestPos[0]);
+  EXPECT_EQ(SollSchritte[1], TestPos[1]);
+  EXPECT_EQ(SollPos[1], TestPos[1]);
+  EXPECT_LT(TestPos[1], -90);
 }
 
 TEST_F(KreisTest, FileSwitchedOffOrUnwritable) {
