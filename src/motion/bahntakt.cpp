@@ -158,8 +158,8 @@ void taktGerade() {
   if (BahnRest <= 0) segmentFertig();
 }
 
-// The rarer second half of a circle tick: the line of the trace, and the
-// end of the octant.
+// Writing the trace line and ending the octant, out of line so that a
+// circle tick without a file stays a leaf.
 __attribute__((noinline)) void kreisNachlauf(bool fertig) {
   schreibeTestZeile(TestPos[0], TestPos[1]);
   if (fertig) segmentFertig();
