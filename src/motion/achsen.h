@@ -16,8 +16,8 @@
 
 namespace vela {
 
-constexpr int kAchsen = 5;       // X Y Z A and the path index I
-constexpr int kMotorAchsen = 4;  // X Y Z A
+constexpr int kAchsen = 5;        // X Y Z A and the path index I
+constexpr int kMotorAchsen = 4;   // X Y Z A
 constexpr uint8_t ACHSE_X = 0, ACHSE_Y = 1, ACHSE_Z = 2, ACHSE_A = 3, ACHSE_I = 4;
 
 // Machine parameters, index 0..4.

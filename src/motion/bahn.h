@@ -24,8 +24,8 @@ enum SegmentTyp : uint8_t {
   TYP_NAEHERN = 1,    // circle octant approaching an axis: local x shrinks each step
   TYP_GERADE = 3,     // straight line
 };
-constexpr uint8_t FLAG_ERSTES = 1;   // first octant of a circle
-constexpr uint8_t FLAG_LETZTES = 2;  // last octant of a circle
+constexpr uint8_t FLAG_ERSTES = 1;  // first octant of a circle
+constexpr uint8_t FLAG_LETZTES = 2; // last octant of a circle
 
 struct BahnSegment {
   uint16_t Beschl;        // speed increment per ramp stage while accelerating
@@ -48,22 +48,22 @@ extern uint8_t BahnLeseIndex;     // segment being run
 extern uint8_t BahnSchreibIndex;  // next free slot
 
 // Running state of the segment at BahnLeseIndex.
-extern uint8_t BahnAktiv;       // 1 from the first queued segment until the path ends
-extern uint8_t SegmentLaeuft;   // 1 from loading until a tick finds BahnRest 0
-extern int32_t BahnRest;        // lead-axis steps left (may go negative)
-extern uint32_t BahnGeschw;     // current speed value of the path
-extern uint16_t BeschlAkt;      // segment's Beschl
-extern uint16_t VerzAkt;        // segment's Verz
-extern uint32_t GeschwMaxAkt;   // segment's MaxGeschw
-extern uint32_t GeschwMinAkt;   // segment's EndGeschw
-extern uint32_t RampeAkt;       // segment's RampenLaenge
-extern int32_t BahnX;           // line: lead count n; octant: local x
-extern int32_t BahnY;           // line: error term e1; octant: local y
-extern int32_t BahnF;           // line: error term e2; octant: circle error f
-extern int32_t Inkr1, Inkr1b;   // line: increments of e1
-extern int32_t Inkr2, Inkr2b;   // line: increments of e2
-extern int32_t TestPos[3];      // traced step positions of X Y Z
-extern uint16_t AdresseAkt[3];  // step-output addresses of lead, second, third axis
+extern uint8_t BahnAktiv;        // 1 from the first queued segment until the path ends
+extern uint8_t SegmentLaeuft;    // 1 from loading until a tick finds BahnRest 0
+extern int32_t BahnRest;         // lead-axis steps left (may go negative)
+extern uint32_t BahnGeschw;      // current speed value of the path
+extern uint16_t BeschlAkt;       // segment's Beschl
+extern uint16_t VerzAkt;         // segment's Verz
+extern uint32_t GeschwMaxAkt;    // segment's MaxGeschw
+extern uint32_t GeschwMinAkt;    // segment's EndGeschw
+extern uint32_t RampeAkt;        // segment's RampenLaenge
+extern int32_t BahnX;            // line: lead count n; octant: local x
+extern int32_t BahnY;            // line: error term e1; octant: local y
+extern int32_t BahnF;            // line: error term e2; octant: circle error f
+extern int32_t Inkr1, Inkr1b;    // line: increments of e1
+extern int32_t Inkr2, Inkr2b;    // line: increments of e2
+extern int32_t TestPos[3];       // traced step positions of X Y Z
+extern uint16_t AdresseAkt[3];   // step-output addresses of lead, second, third axis
 
 // One step-output address per axis X Y Z.
 extern const uint16_t AchsAdresse[3];
