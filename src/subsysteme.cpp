@@ -3,12 +3,16 @@
 
 #include "commands/anzeigetext.h"
 #include "monitor/maschinenseite.h"
+#include "motion/kreis.h"
+#include "motion/testdatei.h"
 
 namespace vela {
 
 void resetSubsysteme() {
   resetAnzeigeText();
   resetMaschinenseite();
+  resetKreis();
+  resetTestDatei();
 }
 
 }  // namespace vela

@@ -8,6 +8,12 @@
 
 #include <cstdint>
 
+// Library-internal: the tick reads this state directly, not through the
+// global offset table.
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(hidden)
+#endif
+
 namespace vela {
 
 constexpr int kAchsen = 5;       // X Y Z A and the path index I
@@ -49,3 +55,7 @@ void planeAchse(uint8_t achse, int32_t ziel);
 void resetAchsen();
 
 }  // namespace vela
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif

@@ -129,6 +129,7 @@ void loadGerade() {
   Inkr2 = wrapAdd(c3, c3);
   BahnF = wrapSub(Inkr2, n);
   Inkr2b = wrapSub(BahnF, n);
+  bereiteTakt(s);
   SegmentLaeuft = 1;
   BahnRest = n;
   RestSchritte[s.Achse[0]] = n;
@@ -148,6 +149,7 @@ void resetBahn() {
   Inkr1 = Inkr1b = Inkr2 = Inkr2b = 0;
   std::memset(TestPos, 0, sizeof TestPos);
   std::memset(AdresseAkt, 0, sizeof AdresseAkt);
+  resetTakt();
 }
 
 }  // namespace vela

@@ -9,6 +9,12 @@
 
 #include <cstdint>
 
+// Library-internal: the tick reads this state directly, not through the
+// global offset table.
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(hidden)
+#endif
+
 namespace vela {
 
 constexpr int kBahnSlots = 32;
@@ -62,12 +68,18 @@ extern uint16_t AdresseAkt[3];  // step-output addresses of lead, second, third 
 // One step-output address per axis X Y Z.
 extern const uint16_t AchsAdresse[3];
 
+// Longest line in steps of one axis whose error terms stay in 32 bits.
+constexpr int32_t kMaxGeradeSchritte = (1 << 30) - 1;
+
 bool isBahnVoll();
 uint8_t countFreieSegmente();
 // Queues a line from DeltaSchritte and SollPos of X Y Z; the ring must not be full.
 void planGerade();
 void loadGerade();
 void loadKreis();
+// Prepares the tick for the segment just loaded (its kind, axes, directions).
+void bereiteTakt(const BahnSegment &s);
+void resetTakt();
 // Ramp fields of a segment from the path index's speeds and ramp length.
 void setzeRampe(BahnSegment &s);
 // Start speed (at least 20) and ramp stage 0 of a path that was idle.
@@ -78,3 +90,7 @@ void stepBahn();
 void resetBahn();
 
 }  // namespace vela
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif

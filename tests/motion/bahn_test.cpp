@@ -1,0 +1,123 @@
+// Line segments: axis order, the three-axis distribution, the ramp, the
+// ring running segment after segment, and the path stop.
+#include "motion/bahn.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "interp/zustand.h"
+#include "motion/achsen.h"
+#include "support/vela_test.h"
+
+namespace {
+
+using namespace vela;
+
+class BahnTest : public VelaTest {
+ protected:
+  // Queues a line by its step deltas, as IL does.
+  static void gerade(int32_t dx, int32_t dy, int32_t dz) {
+    const int32_t d[3] = {dx, dy, dz};
+    for (uint8_t a = 0; a < 3; ++a) planeAchse(a, SollPos[a] + d[a]);
+    planGerade();
+  }
+  // Speed after each tick until the path is idle.
+  static std::vector<uint32_t> geschwindigkeiten() {
+    std::vector<uint32_t> v;
+    while (BahnAktiv != 0 && v.size() < 100000) {
+      stepBahn();
+      v.push_back(BahnGeschw);
+    }
+    return v;
+  }
+};
+
+TEST_F(BahnTest, AxisOrder) {
+  gerade(3, 3, 3);    // X Z Y
+  gerade(-1, 4, -4);  // Y Z X: Y before Z on a tie
+  gerade(0, 0, 5);    // Z X Y: X before Y on a tie when Z leads
+  const uint8_t erwartet[3][3] = {{0, 2, 1}, {1, 2, 0}, {2, 0, 1}};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(BahnQueue[i].Achse[j], erwartet[i][j]) << i;
+  EXPECT_EQ(BahnQueue[1].Minus[0], 1);
+  EXPECT_EQ(BahnQueue[1].Minus[1], 0);
+  EXPECT_EQ(BahnQueue[2].Minus[0], 1);  // a zero delta counts as negative
+}
+
+TEST_F(BahnTest, StepsAddUpToTheDeltas) {
+  gerade(10, 5, 0);
+  std::vector<int> yTicks;
+  for (int tick = 1; tick <= 10; ++tick) {
+    EXPECT_EQ(BahnRest, 11 - tick);
+    const int32_t y = RestSchritte[1];
+    stepBahn();
+    if (RestSchritte[1] != y) yTicks.push_back(tick);
+  }
+  EXPECT_EQ(yTicks, (std::vector<int>{1, 3, 5, 7, 9}));
+  EXPECT_EQ(BahnAktiv, 0);
+
+  // Every line counts all three axes down to 0 in lead-count ticks; an
+  // empty line takes one tick without a step.
+  const int32_t faelle[][3] = {{7, -3, 2}, {-13, 13, -1}, {1, 100, 99}, {0, 0, 0}, {37, 36, 35}};
+  for (const auto &f : faelle) {
+    gerade(f[0], f[1], f[2]);
+    const auto v = geschwindigkeiten();
+    const int n = std::max({std::abs(f[0]), std::abs(f[1]), std::abs(f[2]), 1});
+    EXPECT_EQ(static_cast<int>(v.size()), n);
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(RestSchritte[a], 0) << f[0] << " " << f[1] << " " << f[2];
+  }
+}
+
+TEST_F(BahnTest, RampClimbsAndDescendsByTheSameStages) {
+  gerade(100, 0, 0);
+  EXPECT_EQ(BahnGeschw, 100u);
+  const auto v = geschwindigkeiten();
+  ASSERT_EQ(v.size(), 100u);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(v[i], 190u + 90u * i);
+    EXPECT_EQ(v[90 + i], 910u - 90u * i);
+  }
+  EXPECT_EQ(std::count(v.begin(), v.end(), 1000u), 81);
+  gerade(12, 0, 0);
+  EXPECT_EQ(geschwindigkeiten(),
+            (std::vector<uint32_t>{190, 280, 370, 460, 550, 640, 550, 460, 370, 280, 190, 100}));
+  gerade(-5, 0, 0);
+  EXPECT_EQ(geschwindigkeiten(), (std::vector<uint32_t>{190, 280, 370, 280, 190}));
+  // An end speed bounds the braking; the decrement then comes from it.
+  EndGeschw[4] = 400;
+  gerade(30, 0, 0);
+  EXPECT_EQ(BahnQueue[BahnLeseIndex].Verz, 60);
+  EXPECT_EQ(geschwindigkeiten().back(), 400u);
+}
+
+TEST_F(BahnTest, QueuedLinesRunOneAfterAnother) {
+  gerade(4, 0, 0);
+  gerade(0, -3, 0);
+  gerade(0, 0, 2);
+  EXPECT_EQ(countFreieSegmente(), 28);
+  EXPECT_EQ(geschwindigkeiten().size(), 9u);
+  EXPECT_EQ(TestPos[0], 4);
+  EXPECT_EQ(TestPos[1], -3);
+  EXPECT_EQ(TestPos[2], 2);
+  EXPECT_EQ(countFreieSegmente(), 31);
+}
+
+TEST_F(BahnTest, StopBrakesAndSetsTheReachedPosition) {
+  AchsMM[0] = 2;
+  gerade(100, 40, 0);  // X: 50 steps
+  gerade(5, 5, 5);
+  for (int i = 0; i < 20; ++i) stepBahn();
+  StopAnforderung[4] = 2;
+  EXPECT_EQ(geschwindigkeiten(), (std::vector<uint32_t>{910, 820, 730, 640, 550, 460, 370, 280, 190, 100}));
+  EXPECT_EQ(StopAnforderung[4], 0);
+  EXPECT_EQ(countFreieSegmente(), 31);
+  // 30 of the 50 X steps and 24 of the 40 Y steps were made.
+  EXPECT_EQ(SollSchritte[0], 30);
+  EXPECT_EQ(SollPos[0], 60);
+  EXPECT_EQ(SollSchritte[1], 24);
+  EXPECT_EQ(SollPos[2], 0);
+  for (int a = 0; a < 3; ++a) EXPECT_EQ(DeltaSchritte[a] | RestSchritte[a], 0);
+}
+
+}  // namespace
