@@ -58,6 +58,16 @@ int16_t dil() {
     skipLine(1);  // executed again on the next step
     return F_OK;
   }
+  // A line longer than the tick's error terms can count is refused, and
+  // nothing is planned.
+  for (uint8_t i = 0; i < 3; ++i) {
+    const int32_t schritte = toSchritte(i, wrapAdd(SollPos[i], *ziel[i]));
+    const int32_t delta = wrapSub(schritte, SollSchritte[i]);
+    if (delta > kMaxGeradeSchritte || delta < -kMaxGeradeSchritte) {
+      skipLine(F_INDEX);
+      return F_INDEX;
+    }
+  }
   for (uint8_t i = 0; i < 3; ++i) planeRelativ(i, *ziel[i]);
   planGerade();
   skipLine(F_OK);

@@ -175,4 +175,15 @@ TEST_F(AnzeigeTest, PathLine) {
   EXPECT_EQ(BahnSchreibIndex, 2);
 }
 
+TEST_F(AnzeigeTest, PathLineTooLongForTheTickIsRefused) {
+  lade("DIL 1073741824, 0, 0\nDIL 1073741823, 0, 0\n");
+  EXPECT_EQ(los(), Ergebnis(2, 0));
+  EXPECT_EQ(cursor(), 0);
+  EXPECT_EQ(SollPos[0], 0);
+  EXPECT_EQ(BahnSchreibIndex, 0);
+  NextBefp = stelle("DIL 1073741823");
+  EXPECT_EQ(los(), Ergebnis(0, 0));
+  EXPECT_EQ(BahnSchreibIndex, 1);
+}
+
 }  // namespace
