@@ -189,7 +189,7 @@ void taktKreis() {
   const int32_t neu = wrapSub(rest, 1);
   BahnRest = neu;
   fertig = fertig || neu < -kUeberlauf || (StopAnforderung[ACHSE_I] == 1 && neu <= 0);
-  if (rest != 0 && TestDatei != nullptr) {
+  if (rest != 0 && TestDatei) {
     kreisNachlauf(fertig);
   } else if (fertig) {
     segmentFertig();

@@ -1,14 +1,27 @@
-// Test-data file: the path (settable by the host), opening in binary mode
-// with a static stream buffer, and the line format
+// Test-data file: the path (settable by the host), a file descriptor with
+// a static buffer (so that writing it allocates nothing), and the line format
 //
 //   <x> ' ' <y> ' ' CR CR LF
 //
 // written byte for byte, so that the file is the same on every platform.
 #include "motion/testdatei.h"
 
+#include <fcntl.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#define VELA_OPEN(pfad) _open((pfad), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0644)
+#define VELA_WRITE(fd, daten, n) _write((fd), (daten), static_cast<unsigned>(n))
+#define VELA_CLOSE(fd) _close(fd)
+#else
+#include <unistd.h>
+#define VELA_OPEN(pfad) open((pfad), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+#define VELA_WRITE(fd, daten, n) write((fd), (daten), (n))
+#define VELA_CLOSE(fd) close(fd)
+#endif
 
 #include "vela.h"
 
@@ -25,7 +38,19 @@ constexpr const char *kStandardPfad = VELA_TESTDATEI;
 constexpr size_t kPfadMax = 259;
 
 char Pfad[kPfadMax + 1] = VELA_TESTDATEI;  // configured path; empty: no file is written
-char Puffer[4096];                         // stream buffer, so that stdio allocates none
+char Puffer[4096];                         // lines not yet written
+size_t Fuellung;                           // bytes in Puffer
+int Datei = -1;                            // descriptor of the open file, or -1
+
+void leere() {
+  size_t geschrieben = 0;
+  while (geschrieben < Fuellung) {
+    const auto n = VELA_WRITE(Datei, Puffer + geschrieben, Fuellung - geschrieben);
+    if (n <= 0) break;  // a write error drops the rest, as a failed open does
+    geschrieben += static_cast<size_t>(n);
+  }
+  Fuellung = 0;
+}
 
 // Decimal digits of v at the end of the buffer that ends at ende; returns
 // the first character.
@@ -41,23 +66,26 @@ char *dezimal(char *ende, int32_t v) {
 
 }  // namespace
 
-std::FILE *TestDatei;
+bool TestDatei;
 
 void oeffneTestDatei() {
   schliesseTestDatei();
   if (Pfad[0] == '\0') return;
-  TestDatei = std::fopen(Pfad, "wb");
-  if (TestDatei != nullptr) std::setvbuf(TestDatei, Puffer, _IOFBF, sizeof Puffer);
+  Datei = VELA_OPEN(Pfad);
+  TestDatei = Datei >= 0;
+  Fuellung = 0;
 }
 
 void schliesseTestDatei() {
-  if (TestDatei == nullptr) return;
-  std::fclose(TestDatei);
-  TestDatei = nullptr;
+  if (!TestDatei) return;
+  leere();
+  VELA_CLOSE(Datei);
+  Datei = -1;
+  TestDatei = false;
 }
 
 void schreibeTestZeile(int32_t x, int32_t y) {
-  if (TestDatei == nullptr) return;
+  if (!TestDatei) return;
   // Two numbers of at most 11 characters, two blanks and three line-end bytes.
   char zeile[32];
   char *ende = zeile + sizeof zeile;
@@ -68,7 +96,10 @@ void schreibeTestZeile(int32_t x, int32_t y) {
   ende = dezimal(ende, y);
   *--ende = ' ';
   ende = dezimal(ende, x);
-  std::fwrite(ende, 1, static_cast<size_t>(zeile + sizeof zeile - ende), TestDatei);
+  const auto n = static_cast<size_t>(zeile + sizeof zeile - ende);
+  if (Fuellung + n > sizeof Puffer) leere();
+  std::memcpy(Puffer + Fuellung, ende, n);
+  Fuellung += n;
 }
 
 void resetTestDatei() {

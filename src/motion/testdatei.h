@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 // Library-internal: the tick reads this state directly, not through the
 // global offset table.
@@ -13,9 +12,9 @@
 
 namespace vela {
 
-// Open while a circle test run writes; null when writing is off or the
+// Open while a circle test run writes; false when writing is off or the
 // file could not be opened (the run then goes on without it).
-extern std::FILE *TestDatei;
+extern bool TestDatei;
 
 // Opens (creates or truncates) the file at the configured path.
 void oeffneTestDatei();
