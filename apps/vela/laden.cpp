@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -32,6 +33,9 @@ std::string wandleZeilenenden(std::string_view roh) {
 }
 
 std::string ladeDatei(const std::string &pfad) {
+  std::error_code fehler;
+  if (std::filesystem::is_directory(pfad, fehler))
+    throw LadeFehler(pfad + ": is a directory, not a program file");
   std::ifstream datei(pfad, std::ios::binary);
   if (!datei) throw LadeFehler(pfad + ": cannot open the file: " + std::strerror(errno));
   std::string roh((std::istreambuf_iterator<char>(datei)), std::istreambuf_iterator<char>());

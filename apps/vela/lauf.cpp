@@ -124,6 +124,7 @@ void Lauf::setzeHandshake(const char *p) {
     // and without moving the cursor.
     char *cursor = NextBefp;
     const int16_t ohne = vela::noAssign;
+    vela::noAssign = 1;
     NextBefp = const_cast<char *>(q + 1);
     vela::skipBlanks();
     int32_t nummer = 0;
