@@ -5,9 +5,10 @@
 // when --input gave it a non-zero state; an axis condition holds when the
 // axis (or, for I, the path) is at rest. The N forms get the negated value.
 //
-// Waits: a command that waits by re-execution (W alone, IL and DIL on a
-// full ring) returns with the cursor on its own line; the loop keeps
-// stepping it while the machine runs kBefehlsZeit per step.
+// Waits: a command that waits by re-execution (W alone, IL, DIL and C on a
+// full ring) returns with the cursor on its own line; before stepping it
+// again the loop runs the machine until the wait can end (everything at
+// rest for W, a free ring slot otherwise), at least kBefehlsZeit.
 #include "lauf.h"
 
 #include <cmath>
@@ -267,8 +268,8 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   Nanos warteBeginn = 0;
   auto warteEnde = [&] {
     if (warteSchritte > 0 && opt_.trace)
-      out << "        ... waited " << warteSchritte << " steps, "
-          << zahl(static_cast<double>(maschine_.jetzt() - warteBeginn) / kSekunde, 3) << " s\n";
+      out << "        ... waited " << zahl(static_cast<double>(maschine_.jetzt() - warteBeginn) / kSekunde, 3)
+          << " s (" << warteSchritte << (warteSchritte == 1 ? " retry)\n" : " retries)\n");
     warteSchritte = 0;
   };
   while (schritte_ < opt_.maxSchritte) {
@@ -295,13 +296,23 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
         warteZeile = zeile;
         warteBeginn = maschine_.jetzt();
       }
+      // Run the machine up to the point where the wait can end (all at
+      // rest for W, a free ring slot for the path commands), then retry.
       ++warteSchritte;
-      maschine_.laufe(kBefehlsZeit);
+      const Nanos vorher = maschine_.jetzt();
+      if (Befehl == 61) {
+        maschine_.laufeBisAllesRuhig();
+      } else {
+        maschine_.laufeBisBahnFrei();
+      }
+      if (maschine_.jetzt() - vorher < kBefehlsZeit)
+        maschine_.laufe(kBefehlsZeit - (maschine_.jetzt() - vorher));
       continue;
     }
     warteEnde();
     std::string notiz;
-    if (code == 0) notiz = fuehreAus(buchstabe, out);
+    std::ostringstream anzeige;  // shown after the step's trace line
+    if (code == 0) notiz = fuehreAus(buchstabe, anzeige);
     if (opt_.trace) {
       std::string z = std::to_string(zeile);
       out << std::string(5 - std::min<std::size_t>(5, z.size()), ' ') << z << "  " << spalte(zeilenText(p))
@@ -311,6 +322,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
       if (!notiz.empty()) out << "  " << notiz;
       out << '\n';
     }
+    out << anzeige.str();
     if (code != 0) {
       out << formatiere(opt_.name, {zeile, code, zeilenText(p)}) << '\n';
       out << std::string(5 - std::min<std::size_t>(5, std::to_string(zeile).size()), ' ') << zeile << " | "

@@ -166,6 +166,12 @@ bool Maschine::laufeBisRuhig(int achse) {
   return ruhig(achse);
 }
 
+bool Maschine::laufeBisBahnFrei() {
+  for (long n = 0; n < kMaxEreignisse && vela::isBahnVoll() && tick(INT64_MAX); ++n) {
+  }
+  return !vela::isBahnVoll();
+}
+
 bool Maschine::laufeBisAllesRuhig() {
   bool ok = true;
   for (int a = 0; a < 5; ++a) ok = laufeBisRuhig(a) && ok;

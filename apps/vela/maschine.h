@@ -55,6 +55,8 @@ class Maschine {
   // Runs until the axis (0..3) or the path (4) is at rest; false when it
   // did not come to rest within the limit.
   bool laufeBisRuhig(int achse);
+  // Runs until the path ring has a free slot.
+  bool laufeBisBahnFrei();
   // Runs until every axis and the path are at rest.
   bool laufeBisAllesRuhig();
   // Takes over a circle that the library has run itself: the traced steps

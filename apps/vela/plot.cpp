@@ -56,6 +56,14 @@ std::string f(double v) {
   return puffer;
 }
 
+// A tick label: no trailing zeros.
+std::string marke(double v) {
+  std::string s = f(v);
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
 std::string xml(const std::string &s) {
   std::string r;
   for (char c : s) {
@@ -122,10 +130,10 @@ std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, 
       << f(sy(y)) << "\"/>\n";
   o << "</g>\n<g fill=\"#444\">\n";
   for (double x = std::ceil(xmin / t) * t; x <= xmax + 1e-9; x += t)
-    o << "<text x=\"" << f(sx(x)) << "\" y=\"" << f(sy(ymin) + 16) << "\" text-anchor=\"middle\">" << f(x)
+    o << "<text x=\"" << f(sx(x)) << "\" y=\"" << f(sy(ymin) + 16) << "\" text-anchor=\"middle\">" << marke(x)
       << "</text>\n";
   for (double y = std::ceil(ymin / t) * t; y <= ymax + 1e-9; y += t)
-    o << "<text x=\"" << f(sx(xmin) - 6) << "\" y=\"" << f(sy(y) + 4) << "\" text-anchor=\"end\">" << f(y)
+    o << "<text x=\"" << f(sx(xmin) - 6) << "\" y=\"" << f(sy(y) + 4) << "\" text-anchor=\"end\">" << marke(y)
       << "</text>\n";
   o << "<text x=\"" << f((sx(xmin) + sx(xmax)) / 2) << "\" y=\"" << f(sy(ymin) + 36)
     << "\" text-anchor=\"middle\">X [" << xml(einheit) << "]</text>\n"
