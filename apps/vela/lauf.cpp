@@ -11,6 +11,7 @@
 // rest for W, a free ring slot otherwise), at least kBefehlsZeit.
 #include "lauf.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -100,6 +101,19 @@ std::string formatWert(int32_t wert, int breite, int stellen) {
   char puffer[320];
   std::snprintf(puffer, sizeof puffer, "%*.*f", breite, stellen, static_cast<double>(wert) / teiler);
   return puffer;
+}
+
+int Lauf::zeileNr(const char *p) const {
+  const auto nach = std::upper_bound(anfaenge_.begin(), anfaenge_.end(), p);
+  return static_cast<int>(nach - anfaenge_.begin());
+}
+
+void Lauf::merkeZeilen() {
+  anfaenge_.clear();
+  for (char *q = Programm;; q = naechsteZeile(q)) {
+    anfaenge_.push_back(q);
+    if (*q == '\0') break;
+  }
 }
 
 void Lauf::setzeHandshake(const char *p) {
@@ -250,6 +264,7 @@ std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
 
 Ende Lauf::run(const std::string &text, std::ostream &out) {
   const Start s = ladeProgramm(text, opt_.pruefen);
+  merkeZeilen();
   vela_setTestDatei(opt_.testDatei.c_str());
   std::memcpy(werte_, V_WertVar, sizeof werte_);
   if (s.start == nullptr) {
@@ -278,7 +293,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
       ende = Ende::Textende;
       break;
     }
-    const int zeile = zeileVon(p);
+    const int zeile = zeileNr(p);
     const char buchstabe = *p;
     // A circle runs the path itself and starts from an emptied ring: let
     // the queued path finish first.
@@ -338,7 +353,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
       ende = Ende::Load;
       break;
     }
-    if (Befehl == 53 && isChecking != 0) NextBefp = naechsteZeile(p);  // RETURN does not move in check mode
+    if (Befehl == 53 && isChecking != 0) rueckkehr(p);  // check mode leaves RETURN to the host
     maschine_.laufe(kBefehlsZeit);
   }
   warteEnde();
@@ -392,9 +407,33 @@ void Lauf::zusammenfassung(Ende ende, std::ostream &out) {
   if (!maschine_.bahnHinweis().empty()) out << "note: " << maschine_.bahnHinweis() << '\n';
 }
 
+// Check mode does not take RETURN: the host does, from the return stack
+// that J S filled as in a run, so that the walk goes on behind the call.
+// With an empty stack it goes on with the next line.
+void Lauf::rueckkehr(char *p) {
+  const int16_t oben = V_UsedReturns[0];
+  if (oben < 0 || oben >= VELA_STACKTIEFE || V_ReturnAdr[0][oben].RueckAdresse == nullptr) {
+    NextBefp = naechsteZeile(p);
+    return;
+  }
+  const ReturnEintrag &e = V_ReturnAdr[0][oben];
+  NextBefp = e.RueckAdresse;
+  if (e.ProgStart != nullptr) {
+    vela::ProgStart[0] = e.ProgStart;
+    FetchMarken(e.ProgStart);
+  }
+  V_UsedReturns[0] = static_cast<int16_t>(oben - 1);
+}
+
+// The check walk follows the program's flow from its start (jumps are
+// taken, loops run, calls return), and then starts again at every line the
+// flow never reached, until every line has been seen. Termination: a line
+// executes at most kMaxBesuche times; after that the walk steps past it,
+// and every restart begins at a line not seen before.
 std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   std::vector<Meldung> fehler;
   const Start s = ladeProgramm(text, true);
+  merkeZeilen();
   vela_setTestDatei("");
   if (s.start == nullptr) return fehler;
   if (s.marken != 0) {
@@ -403,36 +442,62 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   }
   std::map<int, int> besuche;
   std::set<std::pair<int, int16_t>> gemeldet;
-  while (schritte_ < opt_.maxSchritte) {
-    char *p = befehlsStelle(NextBefp);
-    if (*p == '\0') break;
-    const int zeile = zeileVon(p);
-    if (++besuche[zeile] > kMaxBesuche) {
-      NextBefp = naechsteZeile(p);
-      continue;
+  bool kalt = false;  // walking code that the program's flow did not reach
+  char *weiter = s.start;
+  char *suche = Programm;  // lines before it have all been seen
+  while (weiter != nullptr && schritte_ < opt_.maxSchritte) {
+    NextBefp = weiter;
+    while (schritte_ < opt_.maxSchritte) {
+      char *p = befehlsStelle(NextBefp);
+      if (*p == '\0') break;
+      const int zeile = zeileNr(p);
+      if (++besuche[zeile] > kMaxBesuche) {
+        NextBefp = naechsteZeile(p);
+        continue;
+      }
+      const char buchstabe = *p;
+      char *const programm = vela::ProgStart[0];
+      setzeHandshake(p);
+      const int16_t code = execBefehl();
+      ++schritte_;
+      if (code != 0) {
+        // Reached without the flow, a loop end may belong to a loop start
+        // the walk did not come through: not reported.
+        const bool fremd = kalt && code == 25;
+        if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
+        NextBefp = naechsteZeile(p);
+        continue;
+      }
+      std::ostringstream still;
+      fuehreAus(buchstabe, still);
+      maschine_.laufeBisAllesRuhig();
+      const int befehl = Befehl;
+      if (befehl == 21 && buchstabe == 'P') {
+        // A header: the walk goes on into the next program, with its labels.
+        NextBefp = naechsteZeile(p);
+        vela::ProgStart[0] = NextBefp;
+        FetchMarken(NextBefp);
+      } else if (befehl == 53) {
+        rueckkehr(p);
+      } else if (befehl == 21 || befehl == 40 || befehlsStelle(NextBefp) == p) {
+        // ENDE, LOAD and anything that would wait: on with the next line.
+        NextBefp = naechsteZeile(p);
+      } else if (vela::ProgStart[0] != programm) {
+        // Check mode keeps the caller's labels on a program jump; the walk
+        // needs the labels of the program it is in.
+        FetchMarken(vela::ProgStart[0]);
+      }
     }
-    const char buchstabe = *p;
-    setzeHandshake(p);
-    const int16_t code = execBefehl();
-    ++schritte_;
-    if (code != 0) {
-      if (gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
-      NextBefp = naechsteZeile(p);
-      continue;
-    }
-    std::ostringstream still;
-    fuehreAus(buchstabe, still);
-    maschine_.laufeBisAllesRuhig();
-    const int befehl = Befehl;
-    if (befehl == 21 && buchstabe == 'P') {
-      // A header: the walk goes on into the next program, with its labels.
-      NextBefp = naechsteZeile(p);
-      vela::ProgStart[0] = NextBefp;
-      FetchMarken(NextBefp);
-    } else if (befehl == 21 || befehl == 40 || befehl == 53 || befehlsStelle(NextBefp) == p) {
-      // ENDE, LOAD, RETURN (not taken in check mode) and anything that
-      // would wait: the walk goes on with the next line.
-      NextBefp = naechsteZeile(p);
+    // The next line with a command that the walk has not seen.
+    weiter = nullptr;
+    kalt = true;
+    for (; *suche != '\0'; suche = naechsteZeile(suche)) {
+      char *b = suche;
+      while (*b == ' ' || *b == '\t') ++b;
+      if (*b != '\r' && *b != '\n' && *b != '\0' && besuche.count(zeileNr(b)) == 0) {
+        weiter = b;
+        break;
+      }
     }
   }
   return fehler;

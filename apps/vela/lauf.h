@@ -61,12 +61,18 @@ class Lauf {
   // the trace (what the machine did, or what it left undone).
   std::string fuehreAus(char buchstabe, std::ostream &out);
   void zusammenfassung(Ende ende, std::ostream &out);
+  // 1-based line of a position in Programm, from the line index.
+  int zeileNr(const char *p) const;
+  void merkeZeilen();
+  // RETURN in check mode: taken by the host from the return stack.
+  void rueckkehr(char *p);
 
   Optionen opt_;
   Maschine maschine_;
   long schritte_ = 0;
-  std::map<std::string, int> offen_;  // host actions not simulated, counted
-  int32_t werte_[300] = {};           // value variables at the start
+  std::map<std::string, int> offen_;    // host actions not simulated, counted
+  int32_t werte_[300] = {};             // value variables at the start
+  std::vector<const char *> anfaenge_;  // start of every line of Programm
 };
 
 }  // namespace velatool
