@@ -231,12 +231,13 @@ std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
     default:
       if (const auto n = kNichtSimuliert.find(befehl); n != kNichtSimuliert.end()) {
         notiz << "not simulated: " << n->second;
-        if (befehl != 7 && befehl != 42 && befehl != 49 && befehl < 66)
-          notiz << ' '
-                << (befehl == 8 || befehl == 22 || befehl == 51
-                        ? std::string(1, kAchsName[vela::ArgWert3 & 3]) + " "
-                        : "")
-                << vela::ArgWert1;
+        // The operands: an axis for BREAK axis, F axis and R axis (8 has no
+        // value), a value for the others that take one.
+        const bool achse = befehl == 8 || befehl == 22 || befehl == 51;
+        if (achse && vela::ArgWert3 >= 0 && vela::ArgWert3 <= 4) notiz << ' ' << kAchsName[vela::ArgWert3];
+        if (befehl == 23 || befehl == 28 || befehl == 29 || befehl == 50 || befehl == 51 || befehl == 52 ||
+            befehl == 54 || befehl == 55)
+          notiz << ' ' << vela::ArgWert1;
         ++offen_[n->second];
       }
       break;
