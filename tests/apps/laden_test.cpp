@@ -1,0 +1,69 @@
+// Loading program files: line-end conversion, the bad-file cases, and the
+// line arithmetic that error reports rely on.
+#include "laden.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "vela.h"
+
+using namespace velatool;
+
+namespace {
+
+std::string temp(const std::string &name, const std::string &inhalt) {
+  const auto pfad = std::filesystem::temp_directory_path() / ("vela-test-" + name);
+  std::ofstream(pfad, std::ios::binary) << inhalt;
+  return pfad.string();
+}
+
+}  // namespace
+
+TEST(Laden, EveryLineEndBecomesOneCr) {
+  EXPECT_EQ(wandleZeilenenden("a\r\nb\nc\rd"), "a\rb\rc\rd");
+  EXPECT_EQ(wandleZeilenenden("\r\n\r\n"), "\r\r");
+  EXPECT_EQ(wandleZeilenenden("\n\r"), "\r\r");  // LF then CR: two line ends
+  EXPECT_EQ(wandleZeilenenden("x\r"), "x\r");
+  EXPECT_EQ(wandleZeilenenden(""), "");
+}
+
+TEST(Laden, SizeLimitCountsConvertedText) {
+  EXPECT_EQ(ladeDatei(temp("voll", std::string(6399, 'Q'))).size(), 6399u);
+  EXPECT_THROW(ladeDatei(temp("zugross", std::string(6400, 'Q'))), LadeFehler);
+  // 2133 lines "QQ" CR LF are 8532 bytes but 6399 characters in the store.
+  std::string crlf;
+  for (int i = 0; i < 2133; ++i) crlf += "QQ\r\n";
+  EXPECT_EQ(ladeDatei(temp("crlf", crlf)).size(), 6399u);
+}
+
+TEST(Laden, BadFilesAreRefusedWithoutTouchingTheStore) {
+  std::strcpy(Programm, "V1=1\r");
+  try {
+    ladeDatei(temp("nul", std::string("V1=1\nV2=2\nV3\0=3\n", 17)));
+    FAIL() << "NUL byte accepted";
+  } catch (const LadeFehler &e) {
+    EXPECT_NE(std::string(e.what()).find("NUL byte in line 3"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(ladeDatei("/nonexistent/vela/prog.vela"), LadeFehler);
+  EXPECT_THROW(ladeDatei(std::filesystem::temp_directory_path().string()), LadeFehler);  // a directory
+  EXPECT_STREQ(Programm, "V1=1\r");
+}
+
+TEST(Laden, HostOrderAndLinePositions) {
+  const Start s = ladeProgramm("V1=1\r\r  V2=2\r", true);
+  ASSERT_EQ(s.start, Programm);
+  EXPECT_EQ(s.marken, 0);
+  EXPECT_EQ(isChecking, 1);
+  EXPECT_EQ(V_UsedLoops[2], -1);
+  EXPECT_EQ(V_UsedReturns[0], -1);
+  char *v2 = std::strstr(Programm, "V2");
+  EXPECT_EQ(befehlsStelle(Programm + 4), v2);  // over the empty line and the blanks
+  EXPECT_EQ(zeileVon(v2), 3);
+  EXPECT_EQ(zeilenText(v2), "  V2=2");
+  EXPECT_EQ(naechsteZeile(Programm), Programm + 5);
+  EXPECT_EQ(*naechsteZeile(v2), '\0');
+  EXPECT_EQ(ladeProgramm("", false).start, nullptr);
+}

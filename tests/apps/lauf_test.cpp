@@ -1,0 +1,127 @@
+// The host loop: trace and summary, errors, the step limit, the inputs of
+// conditional jumps, check walks, the display format and the SVG plot.
+#include "lauf.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "laden.h"
+#include "plot.h"
+#include "vela.h"
+
+using namespace velatool;
+
+namespace {
+
+std::string lauf(const std::string &text, Optionen opt, Ende *ende = nullptr) {
+  opt.name = "p.vela";
+  Lauf l(opt);
+  std::ostringstream out;
+  const Ende e = l.run(wandleZeilenenden(text), out);
+  if (ende != nullptr) *ende = e;
+  return out.str();
+}
+
+bool enthaelt(const std::string &s, const std::string &teil) { return s.find(teil) != std::string::npos; }
+
+}  // namespace
+
+TEST(Lauf, TraceAndSummary) {
+  Optionen opt;
+  opt.trace = true;
+  Ende e;
+  const std::string out = lauf("V1=5\n\nV2=V1*3\n", opt, &e);
+  EXPECT_EQ(e, Ende::Textende);
+  EXPECT_TRUE(enthaelt(out,
+                       "    1  V1=5                      [Befehl 59, 0]\n"
+                       "    3  V2=V1*3                   [Befehl 59, 0]\n"
+                       "program ended (end of the text, no ENDE) after 2 steps\n"))
+      << out;
+  EXPECT_TRUE(enthaelt(out, "variables changed:\n  V1 = 5\n  V2 = 15\n")) << out;
+  EXPECT_TRUE(enthaelt(out, "estimated run time: 0.002 s\n")) << out;
+}
+
+TEST(Lauf, ErrorStopsWithLineAndMessage) {
+  Ende e;
+  const std::string out = lauf("V1=1\nV2=1/0\nV3=3\n", {}, &e);
+  EXPECT_EQ(e, Ende::Fehler);
+  EXPECT_TRUE(enthaelt(out, "p.vela:2: error 28: Division durch 0\n    2 | V2=1/0\n")) << out;
+  EXPECT_EQ(V_WertVar[3], 0);
+}
+
+TEST(Lauf, StepLimit) {
+  Optionen opt;
+  opt.maxSchritte = 2;
+  Ende e;
+  const std::string out = lauf("V1=1\nV2=2\nV3=3\n", opt, &e);
+  EXPECT_EQ(e, Ende::Schrittgrenze);
+  EXPECT_TRUE(enthaelt(out, "step limit of 2 reached")) << out;
+  EXPECT_EQ(V_WertVar[3], 0);
+}
+
+TEST(Lauf, ConditionalJumpsGetInputAndAxisStates) {
+  // The J line itself may still fail; V_Handshake is set before it runs.
+  Optionen opt;
+  opt.eingaenge[3] = 1;
+  const struct {
+    const char *zeile;
+    int16_t erwartet;
+  } faelle[] = {
+      {"JE 3 M1", 1}, {"JNE 3 M1", 0}, {"JE 4 M1", 0},     {"JNE 4 M1", 1},
+      {"J X M1", 1},  {"J N I M1", 0}, {"JS E 1+2 M1", 1}, {"JE V1 M1", 1},
+  };
+  for (const auto &f : faelle) {
+    V_Handshake = -1;
+    lauf(std::string("V1=3\n") + f.zeile + "\n", opt);
+    EXPECT_EQ(V_Handshake, f.erwartet) << f.zeile;
+  }
+  // The input number is read without assigning.
+  lauf("V1=3\nJE V1=4 M1\n", opt);
+  EXPECT_EQ(V_WertVar[1], 3);
+}
+
+TEST(Lauf, CheckWalkReportsEveryErrorOnce) {
+  Lauf l(Optionen{});
+  const auto fehler = l.pruefe(wandleZeilenenden("V1=1\nV2=1/0\n\nqq\nV3=(\nV4=4\n"));
+  ASSERT_EQ(fehler.size(), 3u);
+  EXPECT_EQ(formatiere("p.vela", fehler[0]), "p.vela:2: error 28: Division durch 0");
+  EXPECT_EQ(formatiere("p.vela", fehler[1]), "p.vela:4: error 19: falscher Befehl");
+  EXPECT_EQ(fehler[2].zeile, 5);
+  EXPECT_EQ(V_WertVar[4], 4);  // the walk went on to the end
+  EXPECT_TRUE(Lauf(Optionen{}).pruefe("V1=1\r").empty());
+}
+
+TEST(Anzeige, ValueFormat) {
+  EXPECT_EQ(formatWert(12345, 10, 2), "    123.45");
+  EXPECT_EQ(formatWert(-5, 8, 1), "    -0.5");
+  EXPECT_EQ(formatWert(7, 8, 0), "       7");
+  EXPECT_EQ(formatWert(1, 1, 12), "0.000000001");  // at most 9 decimals
+}
+
+TEST(Plot, TestDataAndWellFormedSvg) {
+  std::istringstream daten("1 0 \r\r\n2 1 \r\r\n\r\r\n-3 -4 \r\r\n");
+  const auto punkte = leseTestdaten(daten);
+  ASSERT_EQ(punkte.size(), 3u);
+  EXPECT_EQ(punkte[2], std::make_pair(-3, -4));
+  std::istringstream kaputt("1 0\nx 2\n");
+  EXPECT_THROW(leseTestdaten(kaputt), LadeFehler);
+  std::istringstream zuviel("1 2 3\n");
+  EXPECT_THROW(leseTestdaten(zuviel), LadeFehler);
+
+  const std::vector<Spur> spur = {
+      {Art::Achse, {0, 10}, {0, 0}}, {Art::Bahn, {10, 10}, {0, 5}}, {Art::Kreis, {10, 9, 8}, {5, 6, 6}}};
+  const std::string svg = zeichneSvg(spur, "a<b & \"c\"", "units");
+  EXPECT_TRUE(enthaelt(svg, "<title>a&lt;b &amp; &quot;c&quot;</title>"));
+  EXPECT_TRUE(enthaelt(svg, "stroke-dasharray=\"8,4\""));
+  EXPECT_TRUE(enthaelt(svg, "X [units]"));
+  if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint not installed";
+  for (const auto &s : {svg, zeichneSvg({}, "leer", "steps")}) {
+    const auto pfad = std::filesystem::temp_directory_path() / "vela-test-plot.svg";
+    std::ofstream(pfad) << s;
+    EXPECT_EQ(std::system(("xmllint --noout " + pfad.string()).c_str()), 0);
+  }
+}
