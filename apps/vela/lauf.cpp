@@ -18,6 +18,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "commands/anzeige.h"
+#include "commands/anzeigetext.h"
 #include "expr/eval.h"
 #include "interp/cursor.h"
 #include "interp/zustand.h"
@@ -27,14 +29,6 @@
 #include "plot.h"
 #include "vela.h"
 
-// Display state of the D and T commands. Declared weak so that the tool
-// links while those commands are not part of the library; a null address
-// then means "not available".
-namespace vela {
-extern char AnzeigeText __attribute__((weak));  // first byte of the 24-byte buffer
-extern uint8_t FeldBreite __attribute__((weak));
-extern uint8_t NachkStellen __attribute__((weak));
-}  // namespace vela
 
 namespace velatool {
 
@@ -94,13 +88,13 @@ std::string formatiere(const std::string &name, const Meldung &m) {
   return name + ":" + std::to_string(m.zeile) + ": error " + std::to_string(m.code) + ": " + text;
 }
 
-std::string formatWert(int32_t wert, int breite, int stellen) {
-  if (stellen > 9) stellen = 9;
-  int32_t teiler = 1;
-  for (int i = 0; i < stellen; ++i) teiler *= 10;
-  char puffer[320];
-  std::snprintf(puffer, sizeof puffer, "%*.*f", breite, stellen, static_cast<double>(wert) / teiler);
-  return puffer;
+// A value as the display shows it: the library's printWert in the current
+// DF format, written into a string.
+std::string formatWert(int32_t wert) {
+  std::string text;
+  vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, &text};
+  vela::printWert(&kanal, wert);
+  return text;
 }
 
 int Lauf::zeileNr(const char *p) const {
@@ -187,22 +181,16 @@ std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
     }
     case 16:
     case 19: {
-      const int breite = &vela::FeldBreite != nullptr ? vela::FeldBreite : 8;
-      const int stellen = &vela::NachkStellen != nullptr ? vela::NachkStellen : 0;
       out << "display";
       if (befehl == 19) out << " row " << vela::ArgWert1;
-      out << ": " << formatWert(vela::ArgWert2, breite, stellen) << '\n';
+      out << ": " << formatWert(vela::ArgWert2) << '\n';
       break;
     }
     case 17:
     case 18:
       out << "display";
       if (befehl == 18) out << " row " << vela::ArgWert1;
-      if (&vela::AnzeigeText != nullptr) {
-        out << ": " << std::string(&vela::AnzeigeText, strnlen(&vela::AnzeigeText, 23)) << '\n';
-      } else {
-        out << ": (text not available)\n";
-      }
+      out << ": " << std::string(vela::AnzeigeText, strnlen(vela::AnzeigeText, vela::kAnzeigeGroesse - 1)) << '\n';
       break;
     case 62:
       if (vela::ArgWert1 > 0) maschine_.laufe(Nanos{vela::ArgWert1} * kMilli);

@@ -37,9 +37,9 @@ struct Meldung {
 // "NAME:LINE: error CODE: TEXT"
 std::string formatiere(const std::string &name, const Meldung &m);
 
-// Display value in the DF format: value / 10^decimals, right-aligned in the
-// field width. Decimals beyond 9 are shown as 9 (10^10 leaves 32 bits).
-std::string formatWert(int32_t wert, int breite, int stellen);
+// A display value in the current DF format, as the library's printWert
+// writes it.
+std::string formatWert(int32_t wert);
 
 class Lauf {
  public:

@@ -79,9 +79,10 @@ TEST(Lauf, ConditionalJumpsGetInputAndAxisStates) {
     lauf(std::string("V1=3\n") + f.zeile + "\n", opt);
     EXPECT_EQ(V_Handshake, f.erwartet) << f.zeile;
   }
-  // The input number is read without assigning.
-  lauf("V1=3\nJE V1=4 M1\n", opt);
-  EXPECT_EQ(V_WertVar[1], 3);
+  // The tool reads the input number without assigning; only the J command
+  // itself performs the assignment, once.
+  lauf("V1=3\nJE V1=V1+1 M1\n", opt);
+  EXPECT_EQ(V_WertVar[1], 4);
 }
 
 TEST(Lauf, CheckWalkReportsEveryErrorOnce) {
@@ -93,13 +94,6 @@ TEST(Lauf, CheckWalkReportsEveryErrorOnce) {
   EXPECT_EQ(fehler[2].zeile, 5);
   EXPECT_EQ(V_WertVar[4], 4);  // the walk went on to the end
   EXPECT_TRUE(Lauf(Optionen{}).pruefe("V1=1\r").empty());
-}
-
-TEST(Anzeige, ValueFormat) {
-  EXPECT_EQ(formatWert(12345, 10, 2), "    123.45");
-  EXPECT_EQ(formatWert(-5, 8, 1), "    -0.5");
-  EXPECT_EQ(formatWert(7, 8, 0), "       7");
-  EXPECT_EQ(formatWert(1, 1, 12), "0.000000001");  // at most 9 decimals
 }
 
 TEST(Plot, TestDataAndWellFormedSvg) {
