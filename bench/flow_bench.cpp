@@ -6,19 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "bench_lade.h"
 #include "flow/programme.h"
 #include "vela.h"
 
 namespace {
 
-void lade(const std::string &text) {
-  vela_reset();
-  std::memcpy(Programm, text.data(), text.size());
-  DelphiInit();
-  for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
-  NextBefp = findFirstProgramm();
-  FetchMarken(NextBefp);
-}
+using benchlade::lade;
+using benchlade::stepping;
 
 // A store filled with 199 labelled lines and a last program PROG99 at its end.
 std::string vollerSpeicher() {

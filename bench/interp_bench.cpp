@@ -3,30 +3,15 @@
 
 #include <cstring>
 
+#include "bench_lade.h"
 #include "expr/eval.h"
 #include "interp/zustand.h"
 #include "vela.h"
 
 namespace {
 
-void lade(const char *text) {
-  vela_reset();
-  std::strcpy(Programm, text);
-  DelphiInit();
-  for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
-  NextBefp = findFirstProgramm();
-  FetchMarken(NextBefp);
-}
-
-// One simple command per call; the cursor is rewound at the end of the text.
-void stepping(benchmark::State &state, const char *text) {
-  lade(text);
-  for (auto _ : state) {
-    if (*NextBefp == '\0') NextBefp = Programm;
-    benchmark::DoNotOptimize(execBefehl());
-  }
-  state.SetItemsProcessed(state.iterations());
-}
+using benchlade::lade;
+using benchlade::stepping;
 
 void BM_Increment(benchmark::State &state) { stepping(state, "V1=V1+1\r"); }
 BENCHMARK(BM_Increment);

@@ -3,29 +3,15 @@
 
 #include <cstring>
 
+#include "bench_lade.h"
 #include "commands/anzeige.h"
 #include "monitor/plattform.h"
 #include "vela.h"
 
 namespace {
 
-void lade(const char *text) {
-  vela_reset();
-  std::strcpy(Programm, text);
-  DelphiInit();
-  for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
-  NextBefp = findFirstProgramm();
-  FetchMarken(NextBefp);
-}
-
-void stepping(benchmark::State &state, const char *text) {
-  lade(text);
-  for (auto _ : state) {
-    if (*NextBefp == '\0') NextBefp = Programm;
-    benchmark::DoNotOptimize(execBefehl());
-  }
-  state.SetItemsProcessed(state.iterations());
-}
+using benchlade::lade;
+using benchlade::stepping;
 
 void BM_SpeedCommands(benchmark::State &state) { stepping(state, "G 800\rGSX 120\rGEI 50\r"); }
 BENCHMARK(BM_SpeedCommands);
