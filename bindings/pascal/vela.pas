@@ -28,7 +28,6 @@ unit vela;
   {$PACKRECORDS C}
 {$ELSE}
   {$ALIGN 8}
-  {$MINENUMSIZE 4}
 {$ENDIF}
 
 interface

@@ -11,15 +11,14 @@
 
 static int bestanden, fehlgeschlagen;
 
-#define PRUEFE(bedingung)                                              \
-  do {                                                                 \
-    if (bedingung) {                                                   \
-      ++bestanden;                                                     \
-    } else {                                                           \
-      ++fehlgeschlagen;                                                \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-              #bedingung);                                             \
-    }                                                                  \
+#define PRUEFE(bedingung)                                                           \
+  do {                                                                              \
+    if (bedingung) {                                                                \
+      ++bestanden;                                                                  \
+    } else {                                                                        \
+      ++fehlgeschlagen;                                                             \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #bedingung); \
+    }                                                                               \
   } while (0)
 
 typedef int16_t(__cdecl *ExecBefehl)(void);
@@ -40,12 +39,10 @@ static void *hole(const char *name) {
 
 int main(void) {
   static const char *const namen[] = {
-      "execBefehl",  "DelphiInit",    "FetchMarken", "findFirstProgramm",
-      "Befehl",      "NextBefp",      "Programm",    "isChecking",
-      "V_Handshake", "V_WertVar",     "V_PunktVar",  "V_TextVar",
-      "V_xyTeached", "V_Marke",       "V_ReturnAdr", "V_UsedReturns",
-      "V_Loop",      "V_UsedLoops",   "FehlerTxt",   "DllVersion",
-      "vela_reset",  "vela_setTestDatei"};
+      "execBefehl",  "DelphiInit", "FetchMarken", "findFirstProgramm", "Befehl",     "NextBefp",
+      "Programm",    "isChecking", "V_Handshake", "V_WertVar",         "V_PunktVar", "V_TextVar",
+      "V_xyTeached", "V_Marke",    "V_ReturnAdr", "V_UsedReturns",     "V_Loop",     "V_UsedLoops",
+      "FehlerTxt",   "DllVersion", "vela_reset",  "vela_setTestDatei"};
   size_t i;
   int t;
 
@@ -81,8 +78,9 @@ int main(void) {
     int16_t *returns = (int16_t *)hole("V_UsedReturns");
     const char *const *fehlertxt = (const char *const *)hole("FehlerTxt");
     const char *version = (const char *)hole("DllVersion");
-    const char *text = "V1=-7%2\rV2=2^3^2\rV3=(V4=3)+1\rV299=V1+V2*2\r"
-                       "V5=2147483647+1\rV6=5/0\r";
+    const char *text =
+        "V1=-7%2\rV2=2^3^2\rV3=(V4=3)+1\rV299=V1+V2*2\r"
+        "V5=2147483647+1\rV6=5/0\r";
     char *start;
 
     /* The exact 32-bit layouts a Delphi host declares. */
