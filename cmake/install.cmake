@@ -31,5 +31,10 @@ install(FILES ${PROJECT_BINARY_DIR}/velaConfig.cmake
 file(RELATIVE_PATH VELA_PC_ZU_PREFIX
   ${CMAKE_INSTALL_PREFIX}/${VELA_PKGCONFIG_DIR} ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" VELA_PC_ZU_PREFIX "${VELA_PC_ZU_PREFIX}")
+if(WIN32)
+  set(VELA_PC_LIB I_VELA)  # the import library libI_VELA.dll.a
+else()
+  set(VELA_PC_LIB vela)
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/vela.pc.in ${PROJECT_BINARY_DIR}/vela.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vela.pc DESTINATION ${VELA_PKGCONFIG_DIR})
