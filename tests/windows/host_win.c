@@ -1,0 +1,159 @@
+/* A Windows host as the original hosts are written: it loads I_VELA.DLL at
+   run time, finds every export by its undecorated name, reads and writes
+   the variables through the addresses it got, and follows the host calling
+   order. Built with MinGW for 32-bit Windows and run under wine. */
+#include <stddef.h>
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include "vela.h"
+
+static int bestanden, fehlgeschlagen;
+
+#define PRUEFE(bedingung)                                                           \
+  do {                                                                              \
+    if (bedingung) {                                                                \
+      ++bestanden;                                                                  \
+    } else {                                                                        \
+      ++fehlgeschlagen;                                                             \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #bedingung); \
+    }                                                                               \
+  } while (0)
+
+typedef int16_t(__cdecl *ExecBefehl)(void);
+typedef void(__cdecl *DelphiInitFn)(void);
+typedef int16_t(__cdecl *FetchMarkenFn)(char *);
+typedef char *(__cdecl *FindFirstFn)(void);
+typedef void(__cdecl *ResetFn)(void);
+typedef void(__cdecl *TestDateiFn)(const char *);
+
+static HMODULE modul;
+
+static void *hole(const char *name) {
+  void *p = (void *)GetProcAddress(modul, name);
+  if (p == NULL) fprintf(stderr, "export missing: %s\n", name);
+  PRUEFE(p != NULL);
+  return p;
+}
+
+int main(void) {
+  static const char *const namen[] = {
+      "execBefehl",  "DelphiInit", "FetchMarken", "findFirstProgramm", "Befehl",     "NextBefp",
+      "Programm",    "isChecking", "V_Handshake", "V_WertVar",         "V_PunktVar", "V_TextVar",
+      "V_xyTeached", "V_Marke",    "V_ReturnAdr", "V_UsedReturns",     "V_Loop",     "V_UsedLoops",
+      "FehlerTxt",   "DllVersion", "vela_reset",  "vela_setTestDatei"};
+  size_t i;
+  int t;
+
+  modul = LoadLibraryA("I_VELA.DLL");
+  if (modul == NULL) {
+    fprintf(stderr, "LoadLibrary(I_VELA.DLL) failed: %lu\n", GetLastError());
+    printf("0 passed, 1 failed\n");
+    return 1;
+  }
+  for (i = 0; i < sizeof namen / sizeof namen[0]; ++i) hole(namen[i]);
+  if (fehlgeschlagen != 0) {
+    printf("%d passed, %d failed\n", bestanden, fehlgeschlagen);
+    return 1;
+  }
+  /* Decorated names (stdcall or leading underscore) must not be there. */
+  PRUEFE(GetProcAddress(modul, "_execBefehl") == NULL);
+  PRUEFE(GetProcAddress(modul, "execBefehl@0") == NULL);
+
+  {
+    ExecBefehl exec = (ExecBefehl)hole("execBefehl");
+    DelphiInitFn init = (DelphiInitFn)hole("DelphiInit");
+    FetchMarkenFn marken = (FetchMarkenFn)hole("FetchMarken");
+    FindFirstFn erstes = (FindFirstFn)hole("findFirstProgramm");
+    ResetFn reset = (ResetFn)hole("vela_reset");
+    TestDateiFn testdatei = (TestDateiFn)hole("vela_setTestDatei");
+    int16_t *befehl = (int16_t *)hole("Befehl");
+    char **next = (char **)hole("NextBefp");
+    char *programm = (char *)hole("Programm");
+    uint8_t *checking = (uint8_t *)hole("isChecking");
+    int32_t *wert = (int32_t *)hole("V_WertVar");
+    char **marke = (char **)hole("V_Marke");
+    int16_t *loops = (int16_t *)hole("V_UsedLoops");
+    int16_t *returns = (int16_t *)hole("V_UsedReturns");
+    const char *const *fehlertxt = (const char *const *)hole("FehlerTxt");
+    const char *version = (const char *)hole("DllVersion");
+    const char *text =
+        "V1=-7%2\rV2=2^3^2\rV3=(V4=3)+1\rV299=V1+V2*2\r"
+        "V5=2147483647+1\rV6=5/0\r";
+    char *start;
+
+    /* The exact 32-bit layouts a Delphi host declares. */
+    PRUEFE(sizeof(char *) == 4);
+    PRUEFE(sizeof(ReturnEintrag) == 8 && sizeof(LoopEintrag) == 8);
+    PRUEFE(offsetof(LoopEintrag, StartAdresse) == 4);
+    PRUEFE(sizeof(PunktEintrag) == 8);
+    /* Variables that lie next to each other in C need not in the DLL, but
+       each one's contents are where the host reads them. */
+    PRUEFE(strcmp(version, "12-12-02") == 0);
+    PRUEFE(strcmp(fehlertxt[19], "falscher Befehl") == 0);
+    PRUEFE(strcmp(fehlertxt[40], "Null nicht erlaubt") == 0);
+    PRUEFE(fehlertxt[0] != NULL);
+
+    reset();
+    testdatei("");
+    /* 1-5: the host calling order. */
+    memset(programm, 0, VELA_PROGRAMM_GROESSE);
+    strcpy(programm, text);
+    init();
+    PRUEFE(*next == programm);
+    for (t = 0; t < VELA_TASKS; ++t) loops[t] = returns[t] = -1;
+    start = erstes();
+    PRUEFE(start == programm);
+    *next = start;
+    PRUEFE(marken(start) == 0);
+    *checking = 0;
+
+    /* 7: one line per call. */
+    for (i = 0; i < 5; ++i) {
+      PRUEFE(exec() == 0);
+      PRUEFE(*befehl == 59);
+    }
+    PRUEFE(wert[1] == -1);
+    PRUEFE(wert[2] == 512);
+    PRUEFE(wert[3] == 4 && wert[4] == 3);
+    PRUEFE(wert[299] == 1023);
+    PRUEFE(wert[5] == INT32_MIN); /* 32-bit wrap */
+    /* A failing line: 28, the cursor stays at its start. */
+    {
+      char *zeile = strstr(programm, "V6=");
+      PRUEFE(exec() == 28);
+      PRUEFE(*next == zeile);
+    }
+    /* The label row is untouched by a text without labels. */
+    for (i = 0; i < VELA_MARKEN; ++i)
+      if (marke[i] != NULL) break;
+    PRUEFE(i == VELA_MARKEN);
+    PRUEFE(loops[0] == -1 && returns[0] == -1);
+
+    /* The end of the text: 19 on every call, the cursor does not move. */
+    strcpy(programm, "V7=1\r");
+    init();
+    PRUEFE(exec() == 0 && wert[7] == 1);
+    PRUEFE(exec() == 19 && *next == programm + 5);
+    PRUEFE(exec() == 19 && *next == programm + 5);
+
+    /* Check mode evaluates the same way. */
+    strcpy(programm, "V8=6*7\r");
+    init();
+    *checking = 1;
+    PRUEFE(exec() == 0 && wert[8] == 42);
+    *checking = 0;
+
+    /* An empty store has no program. */
+    programm[0] = '\0';
+    init();
+    PRUEFE(erstes() == NULL);
+
+    reset();
+    PRUEFE(wert[1] == 0 && programm[0] == '\0' && *next == programm);
+  }
+  FreeLibrary(modul);
+  printf("%d passed, %d failed\n", bestanden, fehlgeschlagen);
+  return fehlgeschlagen == 0 ? 0 : 1;
+}
