@@ -86,6 +86,8 @@ void setzeRampe(BahnSegment &s);
 void starteBahn();
 // One tick of the path.
 void stepBahn();
+// Runs every queued straight line to its end at once (see bahntakt.cpp).
+void laufeGeradenAus();
 
 void resetBahn();
 

@@ -236,4 +236,37 @@ void stepBahn() {
   TaktAkt();
 }
 
+// Runs the queued straight lines to their end at once. The state they
+// leave is the one ticking them would leave: every axis has made all its
+// steps (a line's Bresenham run steps each axis exactly its count), the
+// traced position of each lead axis has moved by its count, the ring is
+// empty and the path idle.
+// Ticking a line of up to 2^30 steps one by one would hold the caller for
+// seconds. A pending stop, or a queued circle octant, is ticked as usual:
+// a stop ends within one braking ramp.
+void laufeGeradenAus() {
+  if (BahnAktiv == 0) return;
+  bool nurGeraden = StopAnforderung[ACHSE_I] == 0;
+  for (uint8_t i = BahnLeseIndex; i != BahnSchreibIndex; i = static_cast<uint8_t>((i + 1) % kBahnSlots))
+    if (BahnQueue[i].Typ != TYP_GERADE) nurGeraden = false;
+  if (!nurGeraden) {
+    while (BahnAktiv != 0) stepBahn();
+    return;
+  }
+  auto fahre = [](const BahnSegment &s, int32_t schritte) {
+    const uint8_t l = s.Achse[0];
+    TestPos[l] = wrapAdd(TestPos[l], s.Minus[l] != 0 ? wrapNeg(schritte) : schritte);
+  };
+  if (BahnRest > 0) fahre(BahnQueue[BahnLeseIndex], BahnRest);
+  for (uint8_t i = static_cast<uint8_t>((BahnLeseIndex + 1) % kBahnSlots); i != BahnSchreibIndex;
+       i = static_cast<uint8_t>((i + 1) % kBahnSlots))
+    fahre(BahnQueue[i], static_cast<int32_t>(BahnQueue[i].Anzahl[0]));
+  for (uint8_t a = 0; a < 3; ++a) RestSchritte[a] = 0;
+  BahnLeseIndex = BahnSchreibIndex;
+  BahnAktiv = 0;
+  BahnRest = 0;
+  SegmentLaeuft = 0;
+  RampenStufe[ACHSE_I] = 0;
+}
+
 }  // namespace vela

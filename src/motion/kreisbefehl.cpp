@@ -60,7 +60,7 @@ void alleAchsen(Kopf kopf) {
 int16_t bogen(bool dreiPunkt, uint8_t richtung) {
   // Segments still queued run to their end before the arc, so that the
   // arc starts where they end and nothing queued is lost.
-  while (BahnAktiv != 0) stepBahn();
+  laufeGeradenAus();
 
   if (evalAusdruck(ArgWert1) != F_OK || evalAusdruck(ArgWert2) != F_OK) return F_UNVOLLST;
   ArgWert1 = toSchritte(ACHSE_X, ArgWert1);
