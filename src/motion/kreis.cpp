@@ -39,7 +39,6 @@ int32_t KreisBasis[2];
 namespace {
 
 constexpr double kPi = 3.1415926535898;
-constexpr double kWurzelHalb = 0.7071067811865476;
 constexpr double kVollkreis = 5.656854249492381;  // 8 octants of r * sqrt(1/2)
 
 // Largest coordinate whose square still fits: sums of squares are kept in
