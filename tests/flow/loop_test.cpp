@@ -1,4 +1,4 @@
-// The L command: loops, the zero-count skip, LOAD and LVAR.
+// The L command: loops and the zero-count skip.
 #include "flow/ablauf_test.h"
 #include "interp/zustand.h"
 #include "support/vela_test.h"
@@ -22,8 +22,14 @@ TEST_F(LoopTest, HostRunOfTwoPassLoopThenEnde) {
 }
 
 TEST_F(LoopTest, PassCounts) {
-  for (auto [kopf, laeufe] : {std::pair{"L3", 3}, {"L1", 1}, {"L-5", 1}, {"L65536", 1}, {"L70000", 4464},
-                              {"L V3", 2}, {"L0", 0}, {"L2\nV1=V1+1\nL )\nL0", 2}}) {
+  for (auto [kopf, laeufe] : {std::pair{"L3", 3},
+                              {"L1", 1},
+                              {"L-5", 1},
+                              {"L65536", 1},
+                              {"L70000", 4464},
+                              {"L V3", 2},
+                              {"L0", 0},
+                              {"L2\nV1=V1+1\nL )\nL0", 2}}) {
     lade(std::string(kopf) + "\nV1=V1+1\nL\n");
     V_WertVar[1] = 0, V_WertVar[3] = 2;
     for (int i = 0; i < 20000 && *NextBefp != '\0'; ++i) ASSERT_EQ(schritt(), 0) << kopf;
@@ -53,13 +59,6 @@ TEST_F(LoopTest, StackLimits) {
     EXPECT_TRUE(schrittGibt(25, 38, stelle("  L"))) << oben;
     EXPECT_EQ(V_UsedLoops[0], oben);
   }
-}
-
-TEST_F(LoopTest, LoadAndLvar) {
-  lade("LOAD\nLVAR\nX1\n");
-  EXPECT_TRUE(schrittGibt(0, 40, Programm + 1));
-  NextBefp = stelle("LVAR");
-  EXPECT_TRUE(schrittGibt(0, 42, stelle("X1")));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Jumps, conditions, subroutine and program calls, task starts, RETURN and
-// the R value forms.
+// Jumps, conditions, subroutine and program calls, task starts and RETURN;
+// with them the other one-line flow commands (R, S, B, Q, END, LOAD, LVAR, M).
 #include <cstring>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "flow/ablauf_test.h"
 #include "flow/programme.h"
@@ -12,39 +12,81 @@
 namespace {
 
 using namespace vela;
-using SprungTest = VelaTest;
+// One line run before "X1\nM3\nX2" and the programs 7, 9 and ABC, with
+// V1=1, V2=2, V3=-7, from ArgWert1=0, ArgWert3=9; ziel null: the cursor
+// stays on the line. No line may start a task or change a priority.
+struct Fall {
+  const char *zeile;
+  int16_t handshake, code, befehl;
+  const char *ziel;
+  int32_t arg1, arg3;
+};
 
-TEST_F(SprungTest, SingleLines) {
-  // Each line runs before "X1\nM3\nX2" with V1=1, V2=2, V3=-7; ziel null:
-  // the cursor stays on the line.
-  const struct {
-    const char *zeile;
-    int16_t handshake, code, befehl;
-    const char *ziel;
-    int32_t arg1, arg3;
-  } faelle[] = {
-      {"J M3", 0, 0, 30, "X2", 0, 0},          {"J M6", 0, 22, 30, nullptr, 0, 0},
-      {"J M200", 0, 2, 30, nullptr, 0, 0},     {"J M-1", 0, 2, 30, nullptr, 0, 0},
-      {"JE 1 Q", 0, 21, 31, nullptr, 1, 0},    {"JNQ M3", 0, 19, 0, nullptr, 0, 0},
-      {"J V1<V2 M3", 0, 0, 33, "X2", 1, '<'},  {"J V1>V2 M3", 0, 0, 33, "X1", 1, '>'},
-      {"J V1=V2 M3", 0, 0, 33, "X1", 1, '='},  {"J V1!V2 M3", 0, 0, 33, "X2", 1, '!'},
-      {"J V1 = 5 M3", 0, 0, 33, "X1", 1, '='}, {"JE 5 M3", 1, 0, 31, "X2", 5, 0},
-      {"JE 5 M3", 0, 0, 31, "X1", 5, 0},       {"JNE 5 M3", 1, 0, 32, "X2", 5, 0},
-      {"JY M3", 1, 0, 34, "X2", 1, 0},         {"JNA M3", 0, 0, 35, "X1", 3, 0},
+class SprungTest : public VelaTest {
+ protected:
+  template <size_t N>
+  void pruefe(const Fall (&faelle)[N]) {
+    for (const auto &f : faelle) {
+      lade(std::string(f.zeile) + "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\n");
+      V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
+      V_Handshake = f.handshake;
+      ArgWert1 = 0, ArgWert3 = 9;
+      EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.ziel ? stelle(f.ziel) : Programm)) << f.zeile;
+      EXPECT_EQ(std::tuple(ArgWert1, ArgWert3, V_WertVar[1]), std::tuple(f.arg1, f.arg3, 1)) << f.zeile;
+      EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(0, 127, 127)) << f.zeile;
+    }
+  }
+};
+
+TEST_F(SprungTest, JumpLines) {
+  // '=' in a condition compares, never assigns; a label line is stepped over.
+  const Fall faelle[] = {
+      {"J M3", 0, 0, 30, "X2", 0, 0},         {"J M6", 0, 22, 30, nullptr, 0, 0},
+      {"J M200", 0, 2, 30, nullptr, 0, 0},    {"J M-1", 0, 2, 30, nullptr, 0, 0},
+      {"JE 1 Q", 0, 21, 31, nullptr, 1, 0},   {"JNQ M3", 0, 19, 0, nullptr, 0, 0},
+      {"J V1<V2 M3", 0, 0, 33, "X2", 1, '<'}, {"J V1>V2 M3", 0, 0, 33, "X1", 1, '>'},
+      {"J V1!V2 M3", 0, 0, 33, "X2", 1, '!'}, {"J V1 = 5 M3", 0, 0, 33, "X1", 1, '='},
+      {"JE 5 M3", 1, 0, 31, "X2", 5, 0},      {"JE 5 M3", 0, 0, 31, "X1", 5, 0},
+      {"JNE 5 M3", 1, 0, 32, "X2", 5, 0},     {"JY M3", 1, 0, 34, "X2", 1, 0},
+      {"JNA M3", 0, 0, 35, "X1", 3, 0},       {"M7", 0, 0, 43, "X1", 0, 9},
+  };
+  pruefe(faelle);
+}
+
+TEST_F(SprungTest, ProgramTargets) {
+  // A name that does not evaluate is read up to ',' or the line end, at most
+  // 13 characters; a duplicate label in the target is shown, the jump made.
+  const Fall faelle[] = {
+      {"J PROG 7", 0, 0, 30, "M1\rX7", 0, 0},
+      {"J PROG V2+5", 0, 0, 30, "M1\rX7", 0, 0},
+      {"J PROG 9", 0, 32, 30, "M4", 0, 0},
+      {"J PROGABC", 0, 0, 30, "X9", 0, 0},
+      {"J PROG AB", 0, 2, 30, nullptr, 0, 0},
+      {"J PROG8", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG100000", 0, 2, 30, nullptr, 0, 0},
+      {"J PROGABCDEFGHIJKLMN", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG7,3,4", 0, 39, 30, nullptr, 3, 0},
+      {"JS PROG7,3,2", 0, 0, 30, "M1\rX7", 0, 0},
+  };
+  pruefe(faelle);
+}
+
+TEST_F(SprungTest, OtherOneLineCommands) {
+  // The R value forms go on to the next line even after an error, and pass
+  // numbers only up to 199999; LOAD stays on its line.
+  const Fall faelle[] = {
       {"R 200000", 0, 0, 50, "X1", 199999, 9}, {"R -5", 0, 19, 0, "X1", 0, 9},
       {"RX 5", 0, 0, 51, "X1", 5, 0},          {"R O 200000", 0, 0, 52, "X1", 200000, 9},
       {"R V3", 0, 0, 50, "X1", -7, 9},         {"R O", 0, 12, 0, "X1", 0, 9},
+      {"STOP 2", 0, 0, 55, "X1", 2, 9},        {"STOP", 0, 12, 55, nullptr, 0, 9},
+      {"SO 1", 0, 0, 54, "X1", 1, 9},          {"S X", 0, 19, 0, nullptr, 0, 9},
+      {"BREAK", 0, 0, 7, "X1", 0, 9},          {"BREAK Y", 0, 0, 8, "X1", 0, 1},
+      {"BRAKE", 0, 19, 0, nullptr, 0, 9},      {"Q 123", 0, 0, 49, "X1", 0, 9},
+      {"ENDX", 0, 19, 0, nullptr, 0, 9},       {"ENDOFF", 0, 0, 69, "X1", 0, 9},
+      {"LOAD", 0, 0, 40, "OAD", 0, 9},         {"LVAR", 0, 0, 42, "X1", 0, 9},
   };
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nX1\nM3\nX2\n");
-    V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
-    V_Handshake = f.handshake;
-    ArgWert1 = 0, ArgWert3 = 9;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.ziel ? stelle(f.ziel) : Programm)) << f.zeile;
-    EXPECT_EQ(ArgWert1, f.arg1) << f.zeile;
-    EXPECT_EQ(ArgWert3, f.arg3) << f.zeile;
-    EXPECT_EQ(V_WertVar[1], 1) << f.zeile;  // '=' compares, never assigns
-  }
+  pruefe(faelle);
 }
 
 TEST_F(SprungTest, ReturnStack) {
@@ -53,22 +95,12 @@ TEST_F(SprungTest, ReturnStack) {
   EXPECT_TRUE(schrittGibt(0, 53, stelle("X1")));
   NextBefp = stelle("RETURN");
   EXPECT_TRUE(schrittGibt(26, 53, stelle("ETURN")));  // nothing open
-
-  // Check mode: RETURN neither pops nor moves.
-  lade("JS M5\nX1\nM5\nRETURN\n");
-  isChecking = 1;
-  schritt();
-  EXPECT_TRUE(schrittGibt(0, 53, stelle("ETURN")));
-  EXPECT_EQ(V_UsedReturns[0], 0);
-
   // The eleventh open call is refused.
-  isChecking = 0;
   lade("M1\nJS M1\n");
   NextBefp = stelle("JS");
   for (int i = 0; i < 10; ++i) schritt();
   EXPECT_TRUE(schrittGibt(24, 30, stelle("JS")));
   EXPECT_EQ(V_UsedReturns[0], 9);
-
   // A stack top as at load (0, before the host set -1) or outside the
   // stack holds no call.
   for (int16_t oben : {0, 12}) {
@@ -77,6 +109,19 @@ TEST_F(SprungTest, ReturnStack) {
     V_UsedReturns[0] = oben;
     EXPECT_TRUE(schrittGibt(26, 53, Programm + 1)) << oben;
   }
+}
+
+TEST_F(SprungTest, CheckModeNeitherReturnsNorLoadsLabels) {
+  lade("JS M5\nX1\nM5\nRETURN\nJ PROG7\nPROG7\nM2\nX7\n");
+  isChecking = 1;
+  schritt();
+  EXPECT_TRUE(schrittGibt(0, 53, stelle("ETURN")));
+  EXPECT_EQ(V_UsedReturns[0], 0);
+  NextBefp = stelle("J PROG7");
+  EXPECT_TRUE(schrittGibt(0, 30, stelle("M2")));  // the jump is taken
+  EXPECT_EQ(ProgStart[0], stelle("M2"));
+  EXPECT_EQ(V_Marke[0][5], stelle("RETURN"));
+  EXPECT_EQ(V_Marke[0][2], nullptr);
 }
 
 TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
@@ -102,38 +147,6 @@ TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
             "0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 0J PROG5,1,2 0J PROGABC,1 "
             "0M2 1M2 0V3=V3+1 1V4=V4+1 0J M2 1J M2 0V3=V3+1 1V4=V4+1 ");
   EXPECT_EQ(V_UsedLoops[1], -1);
-}
-
-TEST_F(SprungTest, ProgramTargets) {
-  lade("PROGMAIN\nM1\nJ PROGABC\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nM9\nJ PROG 7\nJ PROGV5\nJ PROG 9\n"
-       "J PROG AB\nJ PROG8\nJ PROG\nJ PROG100000\nJ PROGABCDEFGHIJKLMN\nJ PROGMAIN\nJ PROG7,3,4\n"
-       "JS PROG7,3,2\nX5\n");
-  V_WertVar[5] = 7;
-  const struct {
-    const char *zeile;
-    int16_t code;
-    const char *ziel;  // null: the cursor stays on the line
-  } faelle[] = {{"J PROG 7", 0, "M1\rX7"},    {"J PROGV5", 0, "M1\rX7"},
-                {"J PROG 9", 32, "M4"},       // a duplicate label: shown, the jump is made
-                {"J PROG AB", 2, nullptr},    {"J PROG8", 38, nullptr},
-                {"J PROG\r", 38, nullptr},    {"J PROG100000", 2, nullptr},
-                {"J PROGABCDEFGHIJKLMN", 38, nullptr}, {"J PROGMAIN", 0, "M1\rJ"},
-                {"J PROG7,3,4", 39, nullptr}, {"JS PROG7,3,2", 0, "M1\rX7"}};
-  for (const auto &f : faelle) {
-    NextBefp = stelle(f.zeile);
-    EXPECT_TRUE(schrittGibt(f.code, 30, stelle(f.ziel ? f.ziel : f.zeile))) << f.zeile;
-  }
-  EXPECT_EQ(V_ReturnAdr[0][0].RueckAdresse, stelle("X5"));
-  // None of them started a task or set a priority.
-  EXPECT_EQ((std::vector<int>{TaskPrio[0], TaskPrio[1], TaskPrio[2]}), (std::vector<int>{0, 127, 127}));
-
-  // In check mode the jump is taken but the labels stay.
-  isChecking = 1;
-  NextBefp = stelle("J PROGABC");
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("M9")));
-  EXPECT_EQ(ProgStart[0], stelle("M9"));
-  EXPECT_EQ(V_Marke[0][1], stelle("X7"));
-  EXPECT_EQ(V_Marke[0][9], nullptr);
 }
 
 }  // namespace

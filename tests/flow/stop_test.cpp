@@ -1,4 +1,4 @@
-// SO, STOP, BREAK, Q, ENDE and the END-switch forms.
+// ENDE and the END-switch settings.
 #include "flow/stop.h"
 
 #include <vector>
@@ -12,24 +12,7 @@ namespace {
 using namespace vela;
 using StopTest = VelaTest;
 
-TEST_F(StopTest, RecordingForms) {
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    int32_t arg1, arg3;
-  } faelle[] = {
-      {"STOP 2", 0, 55, 2, 0}, {"STOP", 12, 55, 0, 0},  {"SO 1", 0, 54, 1, 0},   {"S X", 19, 0, 0, 0},
-      {"BREAK", 0, 7, 0, 0},   {"BREAK Y", 0, 8, 0, 1}, {"BREAK A", 0, 8, 0, 3}, {"BRAKE", 19, 0, 0, 0},
-      {"Q 123", 0, 49, 0, 0},  {"ENDX", 19, 0, 0, 0},   {"ENDOFF", 0, 69, 0, 0},
-  };
-  for (const auto &f : faelle) {
-    lade(std::string("X1\n") + f.zeile + "\nX2\n");
-    NextBefp = stelle(f.zeile);
-    ArgWert1 = ArgWert3 = 0;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, stelle(f.code == 0 ? "X2" : f.zeile))) << f.zeile;
-    EXPECT_EQ(ArgWert1, f.arg1) << f.zeile;
-    EXPECT_EQ(ArgWert3, f.arg3) << f.zeile;
-  }
+TEST_F(StopTest, EndeGoesBackToTheProgramStart) {
   lade("PROGMAIN\nX10\nENDE\n");
   NextBefp = stelle("ENDE");
   EXPECT_TRUE(schrittGibt(0, 21, stelle("X10")));

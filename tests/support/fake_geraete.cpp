@@ -12,7 +12,7 @@ void hostSchreibe(void *, char c) { fake.host.push_back(c); }
 int16_t hostLies(void *) {
   if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
   if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
-  return fake.offen ? vela::KEIN_ZEICHEN : vela::KANAL_ENDE;
+  return vela::KANAL_ENDE;
 }
 
 void displaySchreibe(void *objekt, char c) {
@@ -30,10 +30,9 @@ void displayGehe(void *objekt, int16_t s, int16_t z) { static_cast<vela::Anzeige
 // Returns the counter, then advances it, as a timer running between reads.
 uint32_t ticks() {
   const uint32_t t = vela::Ticks;
-  vela::Ticks = t + fake.tickSchritt;
-  fake.letzterTick = t;
+  vela::Ticks = t + 1;
   ++fake.tickLesungen;
-  return t;
+  return fake.letzterTick = t;
 }
 
 uint8_t taste() {
