@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "commands/anzeigetext.h"
+#include "flow/ablauf_test.h"
 #include "interp/zustand.h"
 #include "monitor/kanal.h"
 #include "monitor/plattform.h"
@@ -32,42 +33,43 @@ class AnzeigeTest : public MaschinenTest {
 };
 
 TEST_F(AnzeigeTest, TextAndNumberForms) {
+  // From ArgWert1=11, ArgWert2=0 and AnzeigeText "xx...x" (text null: left
+  // so). Row 99 is no row; without a leading digit or V nothing is
+  // evaluated; a text ends at the line end and is cut to 23 characters.
   const std::string leer(sizeof AnzeigeText - 1, 'x');
+  const std::string lang = "D \"" + std::string(30, 'A');
   const struct {
     const char *zeile;
     int16_t code, befehl;
-    const char *text;  // null: AnzeigeText untouched
+    const char *text;
     int32_t arg1, arg2;
   } faelle[] = {
-      {"D \"HALLO\"", 0, 17, "HALLO", 11, 0},
-      {"D 3 \"WELT\" rest", 0, 18, "WELT", 3, 0},
-      {"D 99\"X\"", 0, 17, "X", 99, 0},  // row 99 is no row
-      {"D \"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", 0, 17, "ABCDEFGHIJKLMNOPQRSTUVW", 11, 0},
-      {"D T 1", 0, 17, "eins", 11, 0},
-      {"D 2 T V0", 0, 18, "123456789012345678901", 2, 0},
-      {"D T 10", 2, 0, nullptr, 11, 0},
-      {"D 2 V5", 0, 19, nullptr, 2, -42},
-      {"D V5", 0, 16, nullptr, -42, -42},
-      {"D 3+4", 0, 16, nullptr, 7, 7},
-      {"D -5", 0, 16, nullptr, 11, 11},  // no leading digit or V: nothing evaluated
-      {"D", 0, 16, nullptr, 11, 11},
+      {"D \"HALLO\"", 0, 17, "HALLO", 11, 0}, {"D 3 \"WELT\" rest", 0, 18, "WELT", 3, 0},
+      {"D 99\"X\"", 0, 17, "X", 99, 0},       {lang.c_str(), 0, 17, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
+      {"D T 1", 0, 17, "eins", 11, 0},        {"D 2 T V0", 0, 18, "123456789012345678901", 2, 0},
+      {"D T 10", 2, 0, nullptr, 11, 0},       {"D 2 V5", 0, 19, nullptr, 2, -42},
+      {"D V5", 0, 16, nullptr, -42, -42},     {"D 3+4", 0, 16, nullptr, 7, 7},
+      {"D -5", 0, 16, nullptr, 11, 11},       {"D", 0, 16, nullptr, 11, 11},
       {"D 2 V1/0", 28, 0, nullptr, 2, 0},
   };
+  std::strcpy(V_TextVar[1], "eins");
+  std::strcpy(V_TextVar[9], "123456789012345678901");
+  V_WertVar[0] = 9, V_WertVar[5] = -42;
   for (const auto &f : faelle) {
     std::memcpy(AnzeigeText, leer.c_str(), sizeof AnzeigeText);
     lade(std::string(f.zeile) + "\nV1=1\n");
-    std::strcpy(V_TextVar[1], "eins");
-    std::strcpy(V_TextVar[9], "123456789012345678901");
-    V_WertVar[0] = 9, V_WertVar[5] = -42;
     ArgWert1 = 11, ArgWert2 = 0;
     erste(f.code, f.befehl, f.zeile);
-    EXPECT_EQ(AnzeigeText, std::string(f.text ? f.text : leer.c_str())) << f.zeile;
-    EXPECT_EQ(ArgWert1, f.arg1) << f.zeile;
-    EXPECT_EQ(ArgWert2, f.arg2) << f.zeile;
+    EXPECT_EQ(std::tuple(std::string(AnzeigeText), ArgWert1, ArgWert2),
+              std::tuple(std::string(f.text ? f.text : leer), f.arg1, f.arg2))
+        << f.zeile;
   }
 }
 
 TEST_F(AnzeigeTest, ValueFormat) {
+  // The format is stored as given; bad decimals mean none, no width 8 and
+  // none; printing stops at 32 wide and 10 decimals, and a wider number is
+  // not cut.
   const struct {
     const char *zeile;
     int breite, stellen;
@@ -76,18 +78,18 @@ TEST_F(AnzeigeTest, ValueFormat) {
   } faelle[] = {
       {"DF 10, 2", 10, 2, 12345, "    123.45"},
       {"DF 8, 1", 8, 1, -5, "    -0.5"},
-      {"DF", 8, 0, INT32_MIN, "-2147483648"},                                  // wider than the field
-      {"DF 6, V1/0", 6, 0, 7, "     7"},                                       // bad decimals: none
-      {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},  // 32 wide, 10 decimals
+      {"DF", 8, 0, INT32_MIN, "-2147483648"},
+      {"DF 6, V1/0", 6, 0, 7, "     7"},
       {"DF 3, 9", 3, 9, -1999999999, "-1.999999999"},
+      {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},
   };
   for (const auto &f : faelle) {
     zeigt(std::string(f.zeile) + "\nX1\n", 0, 0);
-    EXPECT_EQ(FeldBreite, f.breite) << f.zeile;  // stored as given
-    EXPECT_EQ(NachkStellen, f.stellen) << f.zeile;
     fake.host.clear();
     printWert(HostKanal, f.wert);
-    EXPECT_EQ(fake.host, f.ausgabe) << f.zeile;
+    EXPECT_EQ(std::tuple(int{FeldBreite}, int{NachkStellen}, fake.host),
+              std::tuple(f.breite, f.stellen, f.ausgabe))
+        << f.zeile;
   }
 }
 
@@ -113,41 +115,34 @@ TEST_F(AnzeigeTest, ChannelAndPosition) {
 
 TEST_F(AnzeigeTest, RelativeAxisMoves) {
   lade("DX 10\nDX 10\nDZ 5 DA 7\nDY 5 D\nDA 1/0\n");
-  schritt();
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(Befehl, 15);
-  EXPECT_EQ(std::tuple(SollPos[0], SollSchritte[0], DeltaSchritte[0]), std::tuple(20, 20, 10));
   AchsMM[3] = 2;
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(Befehl, 20);
+  schritt();
+  EXPECT_TRUE(schrittGibt(0, 15, stelle("DZ")));
+  EXPECT_EQ(std::tuple(SollPos[0], SollSchritte[0], DeltaSchritte[0]), std::tuple(20, 20, 10));
+  EXPECT_TRUE(schrittGibt(0, 20, stelle("DY")));
   EXPECT_EQ(std::tuple(ArgWert3, ArgWert4, DeltaSchritte[2], SollPos[3], SollSchritte[3]),
             std::tuple(2, 3, 5, 7, 3));
-  EXPECT_EQ(schritt(), 0);  // no second axis: nothing planned
-  EXPECT_EQ(Befehl, 0);
-  EXPECT_EQ(SollPos[1], 0);
-  EXPECT_EQ(schritt(), 28);
-  EXPECT_EQ(SollPos[3], 7);
-  EXPECT_EQ(BahnSchreibIndex, 0);  // single axes never queue a path
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("DA 1")));  // no second axis: nothing planned
+  EXPECT_TRUE(schrittGibt(28, 0, stelle("DA 1")));
+  // Single axes never queue a path.
+  EXPECT_EQ(std::tuple(SollPos[1], SollPos[3], BahnSchreibIndex), std::tuple(0, 7, 0));
 }
 
 TEST_F(AnzeigeTest, PathLine) {
   zeigt("DIL 1, 2\n", 12, 0);
   zeigt("DIL 1073741824, 0, 0\n", 2, 0);  // too long for the tick's error terms
-  EXPECT_EQ(SollPos[0], 0);
-  EXPECT_EQ(BahnSchreibIndex, 0);
-  zeigt("DIL 3, -4, 5\nDIL 1, 1, 1\n", 0, 0);
-  EXPECT_EQ(BahnQueue[0].Achse[0], 2);  // Z has the most steps
-  EXPECT_EQ(BahnQueue[0].ZielPos[1], -4);
-  EXPECT_EQ(BahnQueue[0].Minus[1], 1);
-  BahnLeseIndex = 2;  // full ring: the line runs again, nothing changes
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(NextBefp, stelle("DIL 1, 1"));
+  EXPECT_EQ(std::tuple(SollPos[0], BahnSchreibIndex), std::tuple(0, 0));
+  lade("DIL 3, -4, 5\nDIL 1, 1, 1\nDIL 1073741823, 0, 0\n");
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
+  EXPECT_EQ(std::tuple(BahnQueue[0].Achse[0], BahnQueue[0].ZielPos[1], BahnQueue[0].Minus[1]),
+            std::tuple(2, -4, 1));  // Z has the most steps
+  BahnLeseIndex = 2;                // full ring: the line runs again, nothing changes
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
   EXPECT_EQ(SollPos[0], 3);
   BahnLeseIndex = 0;
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1073741823")));
+  EXPECT_EQ(std::tuple(SollPos[0], SollSchritte[2], BahnSchreibIndex), std::tuple(4, 6, 2));
   EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(std::tuple(SollPos[0], SollSchritte[2]), std::tuple(4, 6));
-  EXPECT_EQ(BahnSchreibIndex, 2);
-  zeigt("DIL 1073741823, 0, 0\n", 0, 0);
 }
 
 }  // namespace

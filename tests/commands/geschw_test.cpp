@@ -19,21 +19,19 @@ using namespace vela;
 using GeschwTest = VelaTest;
 
 TEST_F(GeschwTest, Speeds) {
-  // One line after the other; each row shows one index afterwards.
+  // One line after the other; each row shows one index afterwards. G pulls
+  // the start speed down to the new maximum, GS may set it above; GE
+  // without an axis is the plain form; speeds keep their low 16 bits.
   lade("G 50\nGS 2000\nGE 500\nGX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
   const struct {
     const char *zeile;
     int16_t code, befehl;
     int idx, max, start, end, rampe;
   } faelle[] = {
-      {"G 50", 0, 24, 4, 50, 50, 0, 0},                        // the start speed is pulled down
-      {"GS 2000", 0, 25, 0, 50, 2000, 0, 0},                   // a start speed above the maximum stays
-      {"GE 500", 0, 24, 2, 500, 500, 0, 0},                    // GE without an axis is the plain form
-      {"GX 70000", 0, 27, 0, 4464, 500, 0, (4464 - 500) / 9},  // low 16 bits
-      {"GEI 200", 0, 70, 4, 500, 500, 200, 0},
-      {"GS Y 300", 0, 26, 1, 500, 300, 0, (500 - 300) / 9},
-      {"G\r", 19, 0, 1, 500, 300, 0, 22},
-      {"G Q", 19, 0, 1, 500, 300, 0, 22},
+      {"G 50", 0, 24, 4, 50, 50, 0, 0},        {"GS 2000", 0, 25, 0, 50, 2000, 0, 0},
+      {"GE 500", 0, 24, 2, 500, 500, 0, 0},    {"GX 70000", 0, 27, 0, 4464, 500, 0, (4464 - 500) / 9},
+      {"GEI 200", 0, 70, 4, 500, 500, 200, 0}, {"GS Y 300", 0, 26, 1, 500, 300, 0, (500 - 300) / 9},
+      {"G\r", 19, 0, 1, 500, 300, 0, 22},      {"G Q", 19, 0, 1, 500, 300, 0, 22},
       {"GX 1/0", 28, 0, 0, 4464, 500, 0, 440},
   };
   for (const auto &f : faelle) {
@@ -46,19 +44,28 @@ TEST_F(GeschwTest, Speeds) {
   }
 }
 
-TEST_F(GeschwTest, ReportedForms) {
+TEST_F(GeschwTest, OneLineForms) {
+  // These W forms only report and never wait; FREI... is compared by its
+  // first characters; FreiOn and FreiLowActive carry over from row to row.
   const struct {
     const char *zeile;
-    int16_t befehl;
+    int16_t code, befehl;
     int32_t arg1, arg3;
-  } faelle[] = {{"W 100", 62, 100, 9}, {"WE 3", 63, 3, 9}, {"WNE 4+1", 64, 5, 9}, {"WX", 65, 0, 0},
-                {"W I", 65, 0, 4},     {"FXZ", 22, 0, 0},  {"FA", 22, 0, 3}};
+    int an, low;
+  } faelle[] = {
+      {"W 100", 0, 62, 100, 9, 0, 0}, {"WE 3", 0, 63, 3, 9, 0, 0},    {"WNE 4+1", 0, 64, 5, 9, 0, 0},
+      {"WX", 0, 65, 0, 0, 0, 0},      {"W I", 0, 65, 0, 4, 0, 0},     {"FXZ", 0, 22, 0, 0, 0, 0},
+      {"FA", 0, 22, 0, 3, 0, 0},      {"F", 19, 0, 0, 9, 0, 0},       {"FREION", 0, 66, 0, 9, 1, 0},
+      {"FREILOW", 0, 0, 0, 9, 1, 1},  {"FREIOFF", 0, 67, 0, 9, 0, 1}, {"FREIHIGH", 0, 0, 0, 9, 0, 0},
+      {"FREIONX", 0, 66, 0, 9, 1, 0}, {"FREIO", 19, 0, 0, 9, 1, 0},
+  };
   for (const auto &f : faelle) {
     lade(std::string(f.zeile) + "\nV1=1\n");
-    AchsLaeuft[0] = 1;  // these forms never wait
+    AchsLaeuft[0] = 1;
     ArgWert1 = 0, ArgWert3 = 9;
-    EXPECT_TRUE(schrittGibt(0, f.befehl, stelle("V1=1"))) << f.zeile;
-    EXPECT_EQ(std::tuple(ArgWert1, ArgWert3), std::tuple(f.arg1, f.arg3)) << f.zeile;
+    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? Programm : stelle("V1=1"))) << f.zeile;
+    EXPECT_EQ(std::tuple(ArgWert1, ArgWert3, FreiOn, FreiLowActive), std::tuple(f.arg1, f.arg3, f.an, f.low))
+        << f.zeile;
   }
 }
 
@@ -89,23 +96,6 @@ TEST_F(GeschwTest, KeyList) {
   EXPECT_EQ(tasten(), (std::vector<int>{9, 4, 6, 8, 2, 13, 12, 7, 1}));
   EXPECT_TRUE(schrittGibt(0, 23, stelle("X1")));  // at most nine entries
   EXPECT_EQ(tasten(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-}
-
-TEST_F(GeschwTest, DriveEnable) {
-  lade("F\nFREION\nFREILOW\nFREIOFF\nFREIHIGH\nFREIONX\nFREIO\n");
-  const struct {
-    const char *zeile;
-    int16_t code, befehl, an, low;
-  } faelle[] = {{"F\rFREION", 19, 0, 0, 0}, {"FREION\r", 0, 66, 1, 0},
-                {"FREILOW", 0, 0, 1, 1},    {"FREIOFF", 0, 67, 0, 1},
-                {"FREIHIGH", 0, 0, 0, 0},   {"FREIONX", 0, 66, 1, 0},  // compared by its characters only
-                {"FREIO\r", 19, 0, 1, 0}};
-  for (const auto &f : faelle) {
-    NextBefp = stelle(f.zeile);
-    char *naechste = std::strchr(NextBefp, '\r') + 1;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? stelle(f.zeile) : naechste)) << f.zeile;
-    EXPECT_EQ(std::tuple(FreiOn, FreiLowActive), std::tuple(f.an, f.low)) << f.zeile;
-  }
 }
 
 }  // namespace

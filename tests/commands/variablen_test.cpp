@@ -11,68 +11,73 @@
 namespace {
 
 using namespace vela;
-using VariablenTest = VelaTest;
 
-TEST_F(VariablenTest, LinesOneAfterAnother) {
-  const std::string lang(40, 'A');
-  const std::string tLang = "T1=\"" + lang + "\"";
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    int32_t arg1, arg2, arg3;
-  } faelle[] = {
-      {"T3=\"HALLO\"", 0, 57, 3, 0, 0},
-      {"T4\"OK\"", 0, 57, 4, 0, 0},  // no '=', text ended by the line end
-      {"T V2 = \"VIER\"", 0, 57, 5, 0, 0},
-      {"T3=5", 19, 57, 3, 0, 0},
-      {"T10=\"X\"", 2, 57, 10, 0, 0},
-      {"T-1=\"X\"", 2, 57, -1, 0, 0},
-      {"T\"X\"", 18, 57, 0, 0, 0},  // no index: refused
-      {tLang.c_str(), 0, 57, 1, 0, 0},
-      {"TE 100", 0, 56, 100, 1, 0},
-      {"TE Y 7", 0, 56, 7, 0, 1},
-      {"KI V7", 0, 36, 7, 17, 0},
-      {"K V8", 0, 37, 8, 33, 0},  // stores what the previous command left
-      {"K V300", 2, 37, 300, 33, 0},
-      {"K5", 12, 37, 0, 33, 0},
-      {"KI\nV1=5", 12, 36, 0, 33, 0},  // the next line is no index
-      {"P2 = 10, 20", 0, 44, 2, 10, 20},
-      {"P2", 0, 45, 2, 10, 20},
-      {"P (1) = X", 0, 46, 1, -3, 4},
-      {"P2 = A", 19, 0, 2, 33, 0},
-      {"P10 = 1, 2", 2, 0, 10, 33, 0},
-      {"P2 = 1, 5/0", 28, 44, 2, 1, 5},  // nothing stored
-      {"PVAR", 0, 48, 0, 33, 0},
-      {"PRIO 5", 0, 0, 5, 33, 0},
-      {"PRIO 5, 2", 0, 0, 5, 1, 0},
-      {"PRIO 300, 1", 0, 0, 300, 0, 0},
-      {"PRIO 5, 4", 39, 0, 5, 4, 0},
+// One line before "X1", from ArgWert1=ArgWert3=0, ArgWert2=33: the code,
+// Befehl (set even when the line then fails) and the argument cells; the
+// cursor goes to X1 on success, else stays.
+struct Fall {
+  const char *zeile;
+  int16_t code, befehl;
+  int32_t arg1, arg2, arg3;
+};
+
+class VariablenTest : public VelaTest {
+ protected:
+  template <size_t N>
+  void pruefe(const Fall (&faelle)[N]) {
+    for (const auto &f : faelle) {
+      lade(std::string(f.zeile) + "\nX1\n");
+      ArgWert1 = ArgWert3 = 0, ArgWert2 = 33;
+      EXPECT_EQ(schritt(), f.code) << f.zeile;
+      EXPECT_EQ(NextBefp, f.code == 0 ? stelle("X1") : Programm) << f.zeile;
+      EXPECT_EQ(std::tuple(Befehl, ArgWert1, ArgWert2, ArgWert3),
+                std::tuple(f.befehl, f.arg1, f.arg2, f.arg3))
+          << f.zeile;
+    }
+  }
+};
+
+TEST_F(VariablenTest, TextAndKeyLines) {
+  // T4 has no '=' and a text ended by the line end; T V2 reads V2 (5); a
+  // text needs an index. K stores what the previous command left in
+  // ArgWert2, and never takes its index from the next line.
+  const std::string tLang = "T1=\"" + std::string(40, 'A') + "\"";
+  const Fall faelle[] = {
+      {"T3=\"HALLO\"", 0, 57, 3, 0, 0}, {"T4\"OK", 0, 57, 4, 0, 0},      {"T V2 = \"VIER\"", 0, 57, 5, 0, 0},
+      {"T3=5", 19, 57, 3, 0, 0},        {"T10=\"X\"", 2, 57, 10, 0, 0},  {"T-1=\"X\"", 2, 57, -1, 0, 0},
+      {"T\"X\"", 18, 57, 0, 0, 0},      {tLang.c_str(), 0, 57, 1, 0, 0}, {"TE 100", 0, 56, 100, 1, 0},
+      {"TE Y 7", 0, 56, 7, 0, 1},       {"KI V7", 0, 36, 7, 17, 0},      {"K V8", 0, 37, 8, 33, 0},
+      {"K V300", 2, 37, 300, 33, 0},    {"K5", 12, 37, 0, 33, 0},        {"KI\nV1=5", 12, 36, 0, 33, 0},
   };
   std::memset(V_TextVar[2], '#', sizeof V_TextVar[2]);
   V_WertVar[2] = 5;
-  V_xyTeached = PunktEintrag{-3, 4};
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nX1\n");
-    ArgWert1 = ArgWert3 = 0, ArgWert2 = 33;
-    const int16_t code = schritt();
-    EXPECT_EQ(code, f.code) << f.zeile;
-    EXPECT_EQ(NextBefp, code == 0 ? stelle("X1") : Programm) << f.zeile;
-    EXPECT_EQ(std::tuple(Befehl, ArgWert1, ArgWert2, ArgWert3), std::tuple(f.befehl, f.arg1, f.arg2, f.arg3))
-        << f.zeile;
-  }
+  pruefe(faelle);
   EXPECT_EQ(std::string(V_TextVar[3]) + "," + V_TextVar[4] + "," + V_TextVar[5], "HALLO,OK,VIER");
-  EXPECT_EQ(V_TextVar[1], lang.substr(0, 21));
-  EXPECT_EQ(AnzeigeText, lang.substr(0, 23));
+  EXPECT_EQ(V_TextVar[1], std::string(21, 'A'));  // cut to the buffers
+  EXPECT_EQ(AnzeigeText, std::string(23, 'A'));
   EXPECT_EQ(V_TextVar[2][0], '#');
   EXPECT_EQ((std::vector<int>{V_WertVar[1], V_WertVar[2], V_WertVar[5], V_WertVar[7], V_WertVar[8]}),
             (std::vector<int>{0, 5, 0, 17, 33}));
+  vela_reset();
+  EXPECT_EQ(AnzeigeText[0], '\0');
+}
+
+TEST_F(VariablenTest, PointAndPriorityLines) {
+  // A failed point line stores nothing; PRIO keeps the low byte, and a task
+  // number outside 1..3 changes no task.
+  const Fall faelle[] = {
+      {"P2 = 10, 20", 0, 44, 2, 10, 20}, {"P2", 0, 45, 2, 10, 20},        {"P (1) = X", 0, 46, 1, -3, 4},
+      {"P2 = A", 19, 0, 2, 33, 0},       {"P10 = 1, 2", 2, 0, 10, 33, 0}, {"P2 = 1, 5/0", 28, 44, 2, 1, 5},
+      {"PVAR", 0, 48, 0, 33, 0},         {"PRIO 5", 0, 0, 5, 33, 0},      {"PRIO 5, 2", 0, 0, 5, 1, 0},
+      {"PRIO 300, 1", 0, 0, 300, 0, 0},  {"PRIO 5, 4", 39, 0, 5, 4, 0},
+  };
+  V_xyTeached = PunktEintrag{-3, 4};
+  pruefe(faelle);
   EXPECT_EQ(std::tuple(V_PunktVar[1].X, V_PunktVar[1].Y, V_PunktVar[2].X, V_PunktVar[2].Y),
             std::tuple(-3, 4, 10, 20));
   EXPECT_EQ(
       (std::vector<int>{TaskPrio[0], TaskPrio[1], TaskPrio[2], TaskCount[0], TaskCount[1], TaskCount[2]}),
       (std::vector<int>{44, 5, 127, 44, 5, 0}));
-  vela_reset();
-  EXPECT_EQ(AnzeigeText[0], '\0');
 }
 
 TEST_F(VariablenTest, HeaderEndsTheProgramAndKeepsItsLabels) {
