@@ -18,19 +18,7 @@ namespace {
 
 using namespace vela;
 
-class AnzeigeTest : public MaschinenTest {
- protected:
-  // Runs the first line; on success the cursor goes to the second, else stays.
-  void erste(int16_t code, int16_t befehl, const char *zeile) {
-    EXPECT_EQ(schritt(), code) << zeile;
-    EXPECT_EQ(Befehl, befehl) << zeile;
-    EXPECT_EQ(NextBefp, code == 0 ? std::strchr(Programm, '\r') + 1 : Programm) << zeile;
-  }
-  void zeigt(const std::string &text, int16_t code, int16_t befehl) {
-    lade(text);
-    erste(code, befehl, text.c_str());
-  }
-};
+using AnzeigeTest = MaschinenTest;
 
 TEST_F(AnzeigeTest, TextAndNumberForms) {
   // From ArgWert1=11, ArgWert2=0 and AnzeigeText "xx...x" (text null: left
@@ -59,7 +47,7 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
     std::memcpy(AnzeigeText, leer.c_str(), sizeof AnzeigeText);
     lade(std::string(f.zeile) + "\nV1=1\n");
     ArgWert1 = 11, ArgWert2 = 0;
-    erste(f.code, f.befehl, f.zeile);
+    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? Programm : stelle("V1=1"))) << f.zeile;
     EXPECT_EQ(std::tuple(std::string(AnzeigeText), ArgWert1, ArgWert2),
               std::tuple(std::string(f.text ? f.text : leer), f.arg1, f.arg2))
         << f.zeile;
@@ -84,7 +72,8 @@ TEST_F(AnzeigeTest, ValueFormat) {
       {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},
   };
   for (const auto &f : faelle) {
-    zeigt(std::string(f.zeile) + "\nX1\n", 0, 0);
+    lade(std::string(f.zeile) + "\nX1\n");
+    EXPECT_TRUE(schrittGibt(0, 0, stelle("X1"))) << f.zeile;
     fake.host.clear();
     printWert(HostKanal, f.wert);
     EXPECT_EQ(std::tuple(int{FeldBreite}, int{NachkStellen}, fake.host),
@@ -129,8 +118,10 @@ TEST_F(AnzeigeTest, RelativeAxisMoves) {
 }
 
 TEST_F(AnzeigeTest, PathLine) {
-  zeigt("DIL 1, 2\n", 12, 0);
-  zeigt("DIL 1073741824, 0, 0\n", 2, 0);  // too long for the tick's error terms
+  lade("DIL 1, 2\nDIL 1073741824, 0, 0\n");
+  EXPECT_TRUE(schrittGibt(12, 0, Programm));
+  NextBefp = stelle("DIL 1073741824");  // too long for the tick's error terms
+  EXPECT_TRUE(schrittGibt(2, 0, stelle("DIL 1073741824")));
   EXPECT_EQ(std::tuple(SollPos[0], BahnSchreibIndex), std::tuple(0, 0));
   lade("DIL 3, -4, 5\nDIL 1, 1, 1\nDIL 1073741823, 0, 0\n");
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));

@@ -22,14 +22,11 @@ TEST_F(LoopTest, HostRunOfTwoPassLoopThenEnde) {
 }
 
 TEST_F(LoopTest, PassCounts) {
-  for (auto [kopf, laeufe] : {std::pair{"L3", 3},
-                              {"L1", 1},
-                              {"L-5", 1},
-                              {"L65536", 1},
-                              {"L70000", 4464},
-                              {"L V3", 2},
-                              {"L0", 0},
-                              {"L2\nV1=V1+1\nL )\nL0", 2}}) {
+  // Passes of the body for each loop head; "L )" still closes the loop.
+  const std::pair<const char *, int> faelle[] = {
+      {"L3", 3},        {"L1", 1},   {"L-5", 1}, {"L65536", 1},
+      {"L70000", 4464}, {"L V3", 2}, {"L0", 0},  {"L2\nV1=V1+1\nL )\nL0", 2}};
+  for (auto [kopf, laeufe] : faelle) {
     lade(std::string(kopf) + "\nV1=V1+1\nL\n");
     V_WertVar[1] = 0, V_WertVar[3] = 2;
     for (int i = 0; i < 20000 && *NextBefp != '\0'; ++i) ASSERT_EQ(schritt(), 0) << kopf;

@@ -12,7 +12,8 @@
 namespace {
 
 using namespace vela;
-// One line run before "X1\nM3\nX2" and the programs 7, 9 and ABC, with
+// One line run before "X1\nM3\nX2" and the programs 7, 9, ABC and
+// ABCDEFGHIJKLM, with
 // V1=1, V2=2, V3=-7, from ArgWert1=0, ArgWert3=9; ziel null: the cursor
 // stays on the line. No line may start a task or change a priority.
 struct Fall {
@@ -27,7 +28,8 @@ class SprungTest : public VelaTest {
   template <size_t N>
   void pruefe(const Fall (&faelle)[N]) {
     for (const auto &f : faelle) {
-      lade(std::string(f.zeile) + "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\n");
+      lade(std::string(f.zeile) +
+           "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\nPROGABCDEFGHIJKLM\nX13\n");
       V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
       V_Handshake = f.handshake;
       ArgWert1 = 0, ArgWert3 = 9;
@@ -54,20 +56,15 @@ TEST_F(SprungTest, JumpLines) {
 }
 
 TEST_F(SprungTest, ProgramTargets) {
-  // A name that does not evaluate is read up to ',' or the line end, at most
-  // 13 characters; a duplicate label in the target is shown, the jump made.
+  // A name that does not evaluate is read up to ',' or the line end; one of
+  // 14 characters finds no program, not even one named by its first 13. A
+  // duplicate label in the target is shown, and the jump made.
   const Fall faelle[] = {
-      {"J PROG 7", 0, 0, 30, "M1\rX7", 0, 0},
-      {"J PROG V2+5", 0, 0, 30, "M1\rX7", 0, 0},
-      {"J PROG 9", 0, 32, 30, "M4", 0, 0},
-      {"J PROGABC", 0, 0, 30, "X9", 0, 0},
-      {"J PROG AB", 0, 2, 30, nullptr, 0, 0},
-      {"J PROG8", 0, 38, 30, nullptr, 0, 0},
-      {"J PROG", 0, 38, 30, nullptr, 0, 0},
-      {"J PROG100000", 0, 2, 30, nullptr, 0, 0},
-      {"J PROGABCDEFGHIJKLMN", 0, 38, 30, nullptr, 0, 0},
-      {"J PROG7,3,4", 0, 39, 30, nullptr, 3, 0},
-      {"JS PROG7,3,2", 0, 0, 30, "M1\rX7", 0, 0},
+      {"J PROG V2+5", 0, 0, 30, "M1\rX7", 0, 0}, {"J PROG 9", 0, 32, 30, "M4", 0, 0},
+      {"J PROGABC", 0, 0, 30, "X9", 0, 0},       {"J PROG AB", 0, 2, 30, nullptr, 0, 0},
+      {"J PROG8", 0, 38, 30, nullptr, 0, 0},     {"J PROG", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG100000", 0, 2, 30, nullptr, 0, 0}, {"J PROGABCDEFGHIJKLMN", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG7,3,4", 0, 39, 30, nullptr, 3, 0}, {"JS PROG7,3,2", 0, 0, 30, "M1\rX7", 0, 0},
   };
   pruefe(faelle);
 }

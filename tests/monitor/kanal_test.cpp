@@ -3,6 +3,7 @@
 #include "monitor/kanal.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "interp/zustand.h"
@@ -52,49 +53,37 @@ TEST_F(KanalTest, HostCharacterInput) {
   EXPECT_EQ(c, 'b');
 }
 
-TEST_F(KanalTest, OutputRoutingAndDisplayLines) {
+TEST_F(KanalTest, OutputRoutingAndDisplay) {
   putText("Yes\nno", 3);
   AusgabeZiel = 1;
   putText("ab", 10);
   AusgabeZiel = 0;
   putChar('\xff');
-  EXPECT_EQ(fake.host, "Yes\xff");
-  EXPECT_EQ(fake.display, "ab");
+  EXPECT_EQ(fake.host + "|" + fake.display, "Yes\xff|ab");
+  for (uint8_t code : {3, 12, 1}) displayCmd(code);
+  EXPECT_EQ(fake.befehle, (std::vector<uint8_t>{3, 12, 1}));
+  EXPECT_EQ(std::tuple(DisplayInhalt.an, DisplayInhalt.cursorSichtbar), std::tuple(1, 0));
 
   fake.host.clear();
+  displayTwoLines("123456789012345678901234", "abcdef", 24);  // no wrap past column 19
   displayLine(3, "12345678901234567890", 20);
   displayLine(3, "Weiter?", 20);  // the rest of the row stays
-  displayLine(1, "abcdef", 3);
-  displayLine(2, "", 20);  // nothing written, position still set
-  EXPECT_EQ(zeile(3), "Weiter?8901234567890");
-  EXPECT_EQ(zeile(1), "abc" + kLeer.substr(3));
+  displayLine(1, "XYZ", 2);
+  displayLine(7, "weg", 20);  // no such row
+  displayLine(2, "", 20);     // nothing written, position still set
   EXPECT_EQ(CursorZeile, 2);
-  EXPECT_EQ(fake.host, "    ");  // one space per displayGoto to column 0
-
-  AusgabeZiel = 1;  // the spaces go to the display; the text still starts at column 0
-  displayLine(0, "xyz", 20);
+  EXPECT_EQ(fake.host, std::string(7, ' '));  // one space per displayGoto to column 0
+  AusgabeZiel = 1;  // the space goes to the display; the text still starts at column 0
   displayLine(0, "ab", 20);
-  EXPECT_EQ(zeile(0), "abz" + kLeer.substr(3));
   AusgabeZiel = 0;
+  EXPECT_EQ(zeile(0) + "|" + zeile(1) + "|" + zeile(2) + "|" + zeile(3),
+            "ab345678901234567890|XYcdef              |" + kLeer + "|Weiter?8901234567890");
   fake.host.clear();
   displayGoto(4, 2);
   displayGoto(-3, 1);
   EXPECT_EQ(fake.host, "     ");
-}
-
-TEST_F(KanalTest, DisplayModel) {
-  displayCmd(3);
-  displayCmd(12);
   displayCmd(1);
-  EXPECT_EQ(fake.befehle, (std::vector<uint8_t>{3, 12, 1}));
-  EXPECT_EQ(DisplayInhalt.an, 1);
-  EXPECT_EQ(DisplayInhalt.cursorSichtbar, 0);
-  displayTwoLines("123456789012345678901234", "x", 24);  // no wrap past column 19
-  displayLine(7, "weg", 20);                             // no such row
-  EXPECT_EQ(zeile(0) + zeile(1) + zeile(2) + zeile(3),
-            "12345678901234567890x" + kLeer.substr(1) + kLeer + kLeer);
-  displayCmd(1);
-  EXPECT_EQ(zeile(0), kLeer);
+  EXPECT_EQ(zeile(0) + zeile(3), kLeer + kLeer);
 }
 
 TEST_F(KanalTest, ErrorReportShowsMessageAndTwoLinesCutTo21) {

@@ -15,17 +15,10 @@ int16_t hostLies(void *) {
   return vela::KANAL_ENDE;
 }
 
-void displaySchreibe(void *objekt, char c) {
-  fake.display.push_back(c);
-  static_cast<vela::Anzeige *>(objekt)->schreibe(c);
-}
-
-void displayBefehl(void *objekt, uint8_t code) {
-  fake.befehle.push_back(code);
-  static_cast<vela::Anzeige *>(objekt)->befehl(code);
-}
-
-void displayGehe(void *objekt, int16_t s, int16_t z) { static_cast<vela::Anzeige *>(objekt)->gehe(s, z); }
+vela::Anzeige *anzeige(void *objekt) { return static_cast<vela::Anzeige *>(objekt); }
+void displaySchreibe(void *o, char c) { fake.display.push_back(c), anzeige(o)->schreibe(c); }
+void displayBefehl(void *o, uint8_t code) { fake.befehle.push_back(code), anzeige(o)->befehl(code); }
+void displayGehe(void *o, int16_t s, int16_t z) { anzeige(o)->gehe(s, z); }
 
 // Returns the counter, then advances it, as a timer running between reads.
 uint32_t ticks() {
@@ -36,8 +29,7 @@ uint32_t ticks() {
 }
 
 uint8_t taste() {
-  if (fake.tastenGelesen < fake.tasten.size()) return fake.tasten[fake.tastenGelesen++];
-  return vela::KEINE_TASTE_MEHR;
+  return fake.tastenGelesen < fake.tasten.size() ? fake.tasten[fake.tastenGelesen++] : vela::KEINE_TASTE_MEHR;
 }
 
 }  // namespace
