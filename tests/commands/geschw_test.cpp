@@ -1,8 +1,12 @@
 // G, W and F commands.
 #include "commands/geschw.h"
 
-#include <utility>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "flow/ablauf_test.h"
 #include "interp/zustand.h"
 #include "motion/achsen.h"
 #include "motion/antrieb.h"
@@ -12,133 +16,86 @@
 namespace {
 
 using namespace vela;
-using Ergebnis = std::pair<int, int>;  // error code, command code
+using GeschwTest = VelaTest;
 
-class GeschwTest : public VelaTest {
- protected:
-  Ergebnis los() {
-    const int code = schritt();
-    return {code, Befehl};
+TEST_F(GeschwTest, Speeds) {
+  // One line after the other; each row shows one index afterwards. G pulls
+  // the start speed down to the new maximum, GS may set it above; GE
+  // without an axis is the plain form; speeds keep their low 16 bits.
+  lade("G 50\nGS 2000\nGE 500\nGX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
+  const struct {
+    const char *zeile;
+    int16_t code, befehl;
+    int idx, max, start, end, rampe;
+  } faelle[] = {
+      {"G 50", 0, 24, 4, 50, 50, 0, 0},        {"GS 2000", 0, 25, 0, 50, 2000, 0, 0},
+      {"GE 500", 0, 24, 2, 500, 500, 0, 0},    {"GX 70000", 0, 27, 0, 4464, 500, 0, (4464 - 500) / 9},
+      {"GEI 200", 0, 70, 4, 500, 500, 200, 0}, {"GS Y 300", 0, 26, 1, 500, 300, 0, (500 - 300) / 9},
+      {"G\r", 19, 0, 1, 500, 300, 0, 22},      {"G Q", 19, 0, 1, 500, 300, 0, 22},
+      {"GX 1/0", 28, 0, 0, 4464, 500, 0, 440},
+  };
+  for (const auto &f : faelle) {
+    NextBefp = stelle(f.zeile);
+    char *naechste = std::strchr(NextBefp, '\r') + 1;
+    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? stelle(f.zeile) : naechste)) << f.zeile;
+    EXPECT_EQ(std::tuple(MaxGeschw[f.idx], StartGeschw[f.idx], EndGeschw[f.idx], RampenInkrement[f.idx]),
+              std::tuple(f.max, f.start, f.end, f.rampe))
+        << f.zeile;
   }
-};
-
-TEST_F(GeschwTest, SpeedOfAllIndices) {
-  lade("G 50\nGS 2000\nGE 500\n");
-  EXPECT_EQ(los(), Ergebnis(0, 24));
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(MaxGeschw[i], 50);
-    EXPECT_EQ(StartGeschw[i], 50);  // pulled down with the maximum
-    EXPECT_EQ(RampenInkrement[i], 0);
-  }
-  EXPECT_EQ(los(), Ergebnis(0, 25));
-  EXPECT_EQ(StartGeschw[4], 2000);  // a start speed above the maximum stays
-  EXPECT_EQ(MaxGeschw[4], 50);
-  EXPECT_EQ(los(), Ergebnis(0, 24));  // GE without an axis is the plain form
-  EXPECT_EQ(MaxGeschw[2], 500);
-  EXPECT_EQ(StartGeschw[2], 500);
-  EXPECT_EQ(EndGeschw[2], 0);
 }
 
-TEST_F(GeschwTest, SpeedOfOneIndex) {
-  lade("GX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
-  EXPECT_EQ(los(), Ergebnis(0, 27));
-  EXPECT_EQ(ArgWert3, 0);
-  EXPECT_EQ(MaxGeschw[0], 4464);  // low 16 bits
-  EXPECT_EQ(RampenInkrement[0], (4464 - 100) / 9);
-  EXPECT_EQ(MaxGeschw[1], 1000);
-  EXPECT_EQ(los(), Ergebnis(0, 70));
-  EXPECT_EQ(EndGeschw[4], 200);
-  EXPECT_EQ(EndGeschw[0], 0);
-  EXPECT_EQ(los(), Ergebnis(0, 26));
-  EXPECT_EQ(StartGeschw[1], 300);
-  EXPECT_EQ(RampenInkrement[1], 77);  // (1000 - 300) / 9
-  EXPECT_EQ(los(), Ergebnis(19, 0));
-  EXPECT_EQ(NextBefp, stelle("G\r"));
-  NextBefp = stelle("G Q");
-  EXPECT_EQ(los(), Ergebnis(19, 0));
-  NextBefp = stelle("GX 1");
-  EXPECT_EQ(los(), Ergebnis(28, 0));
-  EXPECT_EQ(MaxGeschw[0], 4464);
-}
-
-TEST_F(GeschwTest, WaitFormsThatOnlyReport) {
-  lade("W 100\nWE 3\nWNE 4+1\nWX\nW I\nV1=1\n");
-  AchsLaeuft[0] = 1;  // these forms never wait
-  EXPECT_EQ(los(), Ergebnis(0, 62));
-  EXPECT_EQ(ArgWert1, 100);
-  EXPECT_EQ(NextBefp, stelle("WE"));
-  EXPECT_EQ(los(), Ergebnis(0, 63));
-  EXPECT_EQ(ArgWert1, 3);
-  EXPECT_EQ(los(), Ergebnis(0, 64));
-  EXPECT_EQ(ArgWert1, 5);
-  EXPECT_EQ(los(), Ergebnis(0, 65));
-  EXPECT_EQ(ArgWert3, 0);
-  EXPECT_EQ(los(), Ergebnis(0, 65));
-  EXPECT_EQ(ArgWert3, 4);
-  EXPECT_EQ(NextBefp, stelle("V1=1"));
+TEST_F(GeschwTest, OneLineForms) {
+  // These W forms only report and never wait; FREI... is compared by its
+  // first characters; FreiOn and FreiLowActive carry over from row to row.
+  const struct {
+    const char *zeile;
+    int16_t code, befehl;
+    int32_t arg1, arg3;
+    int an, low;
+  } faelle[] = {
+      {"W 100", 0, 62, 100, 9, 0, 0}, {"WE 3", 0, 63, 3, 9, 0, 0},    {"WNE 4+1", 0, 64, 5, 9, 0, 0},
+      {"WX", 0, 65, 0, 0, 0, 0},      {"W I", 0, 65, 0, 4, 0, 0},     {"FXZ", 0, 22, 0, 0, 0, 0},
+      {"FA", 0, 22, 0, 3, 0, 0},      {"F", 19, 0, 0, 9, 0, 0},       {"FREION", 0, 66, 0, 9, 1, 0},
+      {"FREILOW", 0, 0, 0, 9, 1, 1},  {"FREIOFF", 0, 67, 0, 9, 0, 1}, {"FREIHIGH", 0, 0, 0, 9, 0, 0},
+      {"FREIONX", 0, 66, 0, 9, 1, 0}, {"FREIO", 19, 0, 0, 9, 1, 0},
+  };
+  for (const auto &f : faelle) {
+    lade(std::string(f.zeile) + "\nV1=1\n");
+    AchsLaeuft[0] = 1;
+    ArgWert1 = 0, ArgWert3 = 9;
+    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? Programm : stelle("V1=1"))) << f.zeile;
+    EXPECT_EQ(std::tuple(ArgWert1, ArgWert3, FreiOn, FreiLowActive), std::tuple(f.arg1, f.arg3, f.an, f.low))
+        << f.zeile;
+  }
 }
 
 TEST_F(GeschwTest, PlainWaitRepeatsUntilEverythingRests) {
   lade("W  \nW ?\nV2=2\n");
   AchsLaeuft[3] = 1;
-  RestSchritte[2] = 4;
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(los(), Ergebnis(0, 61));
-    EXPECT_EQ(cursor(), 0);
-  }
-  AchsLaeuft[3] = 0;
-  EXPECT_EQ(los(), Ergebnis(0, 61));  // the path index still has steps in Z
-  EXPECT_EQ(cursor(), 0);
-  RestSchritte[2] = 0;
-  BahnAktiv = 1;
-  EXPECT_EQ(los(), Ergebnis(0, 61));
-  EXPECT_EQ(cursor(), 0);
+  EXPECT_TRUE(schrittGibt(0, 61, Programm));
+  AchsLaeuft[3] = 0, RestSchritte[2] = 4;  // the path index still has steps in Z
+  EXPECT_TRUE(schrittGibt(0, 61, Programm));
+  RestSchritte[2] = 0, BahnAktiv = 1;
+  EXPECT_TRUE(schrittGibt(0, 61, Programm));
   BahnAktiv = 0;
-  EXPECT_EQ(los(), Ergebnis(0, 61));
-  EXPECT_EQ(NextBefp, stelle("W ?"));
-  AchsLaeuft[1] = 1;
-  EXPECT_EQ(los(), Ergebnis(0, 0));  // unknown text is ignored; the W still waits
-  EXPECT_EQ(NextBefp, stelle("W ?"));
+  EXPECT_TRUE(schrittGibt(0, 61, stelle("W ?")));
+  AchsLaeuft[1] = 1;  // unknown text is ignored; the W still waits
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("W ?")));
   AchsLaeuft[1] = 0;
-  EXPECT_EQ(los(), Ergebnis(0, 0));
-  EXPECT_EQ(NextBefp, stelle("V2=2"));
+  EXPECT_TRUE(schrittGibt(0, 0, stelle("V2=2")));
 }
 
-TEST_F(GeschwTest, KeyListAndAxisSelection) {
-  lade("FXY 300, 4, 6\nFXY\nFXY 9, 1/0, 7\nFXY 1,2,3,4,5,6,7,8,9,10\nFXZ\nFA\n");
-  const uint8_t erwartet[9] = {44, 4, 6, 8, 2, 13, 12, 7, 1};
-  for (int n = 0; n < 2; ++n) {  // the empty list changes nothing
-    EXPECT_EQ(los(), Ergebnis(0, 23));
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(TeachTasten[i], erwartet[i]) << i;
-  }
-  EXPECT_EQ(los(), Ergebnis(0, 23));  // a bad value ends the list
-  EXPECT_EQ(TeachTasten[0], 9);
-  EXPECT_EQ(TeachTasten[1], 4);
-  EXPECT_EQ(TeachTasten[2], 6);
-  EXPECT_EQ(los(), Ergebnis(0, 23));  // at most nine entries
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(TeachTasten[i], i + 1) << i;
-  EXPECT_EQ(NextBefp, stelle("FXZ"));
-  EXPECT_EQ(los(), Ergebnis(0, 22));
-  EXPECT_EQ(ArgWert3, 0);
-  EXPECT_EQ(los(), Ergebnis(0, 22));
-  EXPECT_EQ(ArgWert3, 3);
-}
-
-TEST_F(GeschwTest, DriveEnable) {
-  lade("FREION\nFREILOW\nFREIOFF\nFREIHIGH\nFREIONX\nFREIO\nF\n");
-  EXPECT_EQ(los(), Ergebnis(0, 66));
-  EXPECT_EQ(FreiOn, 1);
-  EXPECT_EQ(los(), Ergebnis(0, 0));
-  EXPECT_EQ(FreiLowActive, 1);
-  EXPECT_EQ(los(), Ergebnis(0, 67));
-  EXPECT_EQ(FreiOn, 0);
-  EXPECT_EQ(los(), Ergebnis(0, 0));
-  EXPECT_EQ(FreiLowActive, 0);
-  EXPECT_EQ(los(), Ergebnis(0, 66));  // compared by its characters only
-  EXPECT_EQ(los(), Ergebnis(19, 0));
-  EXPECT_EQ(NextBefp, stelle("FREIO\r"));
-  NextBefp = stelle("F\r");
-  EXPECT_EQ(los(), Ergebnis(19, 0));
+TEST_F(GeschwTest, KeyList) {
+  lade("FXY 300, 4, 6\nFXY\nFXY 9, 1/0, 7\nFXY 1,2,3,4,5,6,7,8,9,10\nX1\n");
+  auto tasten = [] { return std::vector<int>(TeachTasten, TeachTasten + 9); };
+  EXPECT_TRUE(schrittGibt(0, 23, stelle("FXY\r")));
+  EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
+  EXPECT_TRUE(schrittGibt(0, 23, stelle("FXY 9")));  // the empty list changes nothing
+  EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
+  schritt();  // a bad value ends the list
+  EXPECT_EQ(tasten(), (std::vector<int>{9, 4, 6, 8, 2, 13, 12, 7, 1}));
+  EXPECT_TRUE(schrittGibt(0, 23, stelle("X1")));  // at most nine entries
+  EXPECT_EQ(tasten(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 }  // namespace

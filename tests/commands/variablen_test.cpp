@@ -1,5 +1,8 @@
 // T, K and P commands, PRIO and program header lines.
 #include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "commands/anzeigetext.h"
 #include "interp/zustand.h"
@@ -7,122 +10,74 @@
 
 namespace {
 
-using vela::AnzeigeText;
-using vela::ArgWert1;
-using vela::ArgWert2;
-using vela::ArgWert3;
+using namespace vela;
+
+// One line before "X1", from ArgWert1=ArgWert3=0, ArgWert2=33: the code,
+// Befehl (set even when the line then fails) and the argument cells; the
+// cursor goes to X1 on success, else stays.
+struct Fall {
+  const char *zeile;
+  int16_t code, befehl;
+  int32_t arg1, arg2, arg3;
+};
 
 class VariablenTest : public VelaTest {
  protected:
-  // Executes the one line and checks where the cursor went.
-  int16_t zeile(const std::string &text) {
-    lade(text + "\nX1\n");
-    const int16_t code = schritt();
-    EXPECT_EQ(NextBefp, code == 0 ? stelle("X1") : Programm) << text;
-    return code;
+  template <size_t N>
+  void pruefe(const Fall (&faelle)[N]) {
+    for (const auto &f : faelle) {
+      lade(std::string(f.zeile) + "\nX1\n");
+      ArgWert1 = ArgWert3 = 0, ArgWert2 = 33;
+      EXPECT_EQ(schritt(), f.code) << f.zeile;
+      EXPECT_EQ(NextBefp, f.code == 0 ? stelle("X1") : Programm) << f.zeile;
+      EXPECT_EQ(std::tuple(Befehl, ArgWert1, ArgWert2, ArgWert3),
+                std::tuple(f.befehl, f.arg1, f.arg2, f.arg3))
+          << f.zeile;
+    }
   }
 };
 
-TEST_F(VariablenTest, TextAssignments) {
-  EXPECT_EQ(zeile("T3=\"HALLO\""), 0);
-  EXPECT_STREQ(V_TextVar[3], "HALLO");
-  EXPECT_STREQ(AnzeigeText, "HALLO");
-  EXPECT_EQ(Befehl, 57);
-  EXPECT_EQ(zeile("T4\"OK"), 0);  // no '=', text ended by the line end
-  EXPECT_STREQ(V_TextVar[4], "OK");
-
-  lade("T V2 = \"VIER\"\nX1\n");
-  V_WertVar[2] = 4;
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_STREQ(V_TextVar[4], "VIER");
-  EXPECT_EQ(V_WertVar[2], 4);
-
-  EXPECT_EQ(zeile("T3=5"), 19);
-  EXPECT_EQ(zeile("T10=\"X\""), 2);
-  EXPECT_EQ(zeile("T-1=\"X\""), 2);
-  EXPECT_EQ(zeile("T\"X\""), 18);  // no index: refused
-  EXPECT_STREQ(V_TextVar[3], "HALLO");
-}
-
-TEST_F(VariablenTest, LongTextsAreCutToTheirBuffers) {
-  const std::string lang(40, 'A');
+TEST_F(VariablenTest, TextAndKeyLines) {
+  // T4 has no '=' and a text ended by the line end; T V2 reads V2 (5); a
+  // text needs an index. K stores what the previous command left in
+  // ArgWert2, and never takes its index from the next line.
+  const std::string tLang = "T1=\"" + std::string(40, 'A') + "\"";
+  const Fall faelle[] = {
+      {"T3=\"HALLO\"", 0, 57, 3, 0, 0}, {"T4\"OK", 0, 57, 4, 0, 0},      {"T V2 = \"VIER\"", 0, 57, 5, 0, 0},
+      {"T3=5", 19, 57, 3, 0, 0},        {"T10=\"X\"", 2, 57, 10, 0, 0},  {"T-1=\"X\"", 2, 57, -1, 0, 0},
+      {"T\"X\"", 18, 57, 0, 0, 0},      {tLang.c_str(), 0, 57, 1, 0, 0}, {"TE 100", 0, 56, 100, 1, 0},
+      {"TE Y 7", 0, 56, 7, 0, 1},       {"KI V7", 0, 36, 7, 17, 0},      {"K V8", 0, 37, 8, 33, 0},
+      {"K V300", 2, 37, 300, 33, 0},    {"K5", 12, 37, 0, 33, 0},        {"KI\nV1=5", 12, 36, 0, 33, 0},
+  };
   std::memset(V_TextVar[2], '#', sizeof V_TextVar[2]);
-  EXPECT_EQ(zeile("T1=\"" + lang + "\""), 0);
-  EXPECT_EQ(std::string(V_TextVar[1]), lang.substr(0, 21));
-  EXPECT_EQ(std::string(AnzeigeText), lang.substr(0, 23));
+  V_WertVar[2] = 5;
+  pruefe(faelle);
+  EXPECT_EQ(std::string(V_TextVar[3]) + "," + V_TextVar[4] + "," + V_TextVar[5], "HALLO,OK,VIER");
+  EXPECT_EQ(V_TextVar[1], std::string(21, 'A'));  // cut to the buffers
+  EXPECT_EQ(AnzeigeText, std::string(23, 'A'));
   EXPECT_EQ(V_TextVar[2][0], '#');
+  EXPECT_EQ((std::vector<int>{V_WertVar[1], V_WertVar[2], V_WertVar[5], V_WertVar[7], V_WertVar[8]}),
+            (std::vector<int>{0, 5, 0, 17, 33}));
   vela_reset();
   EXPECT_EQ(AnzeigeText[0], '\0');
 }
 
-TEST_F(VariablenTest, TextE) {
-  EXPECT_EQ(zeile("TE 100"), 0);
-  EXPECT_EQ(Befehl, 56);
-  EXPECT_EQ(ArgWert1, 100);
-  EXPECT_EQ(ArgWert2, 1);
-  EXPECT_EQ(zeile("TE Y 7"), 0);
-  EXPECT_EQ(ArgWert3, 1);
-  EXPECT_EQ(ArgWert1, 7);
-  EXPECT_EQ(ArgWert2, 0);
-}
-
-TEST_F(VariablenTest, KeyCodes) {
-  ArgWert2 = 0;
-  EXPECT_EQ(zeile("KI V7"), 0);
-  EXPECT_EQ(V_WertVar[7], 17);
-  EXPECT_EQ(Befehl, 36);
-  EXPECT_EQ(zeile("K V8"), 0);  // stores what the previous command left
-  EXPECT_EQ(V_WertVar[8], 17);
-  EXPECT_EQ(Befehl, 37);
-  EXPECT_EQ(zeile("K V300"), 2);
-  EXPECT_EQ(zeile("K5"), 12);
-  lade("KI\nV1=5\n");  // the next line is no index
-  EXPECT_EQ(schritt(), 12);
-  EXPECT_EQ(V_WertVar[1], 0);
-  EXPECT_EQ(V_WertVar[5], 0);
-}
-
-TEST_F(VariablenTest, PointVariables) {
-  EXPECT_EQ(zeile("P2 = 10, 20"), 0);
-  EXPECT_EQ(Befehl, 44);
-  EXPECT_EQ(V_PunktVar[2].X, 10);
-  EXPECT_EQ(V_PunktVar[2].Y, 20);
-  ArgWert2 = ArgWert3 = 0;
-  EXPECT_EQ(zeile("P2"), 0);
-  EXPECT_EQ(Befehl, 45);
-  EXPECT_EQ(ArgWert2, 10);
-  EXPECT_EQ(ArgWert3, 20);
+TEST_F(VariablenTest, PointAndPriorityLines) {
+  // A failed point line stores nothing; PRIO keeps the low byte, and a task
+  // number outside 1..3 changes no task.
+  const Fall faelle[] = {
+      {"P2 = 10, 20", 0, 44, 2, 10, 20}, {"P2", 0, 45, 2, 10, 20},        {"P (1) = X", 0, 46, 1, -3, 4},
+      {"P2 = A", 19, 0, 2, 33, 0},       {"P10 = 1, 2", 2, 0, 10, 33, 0}, {"P2 = 1, 5/0", 28, 44, 2, 1, 5},
+      {"PVAR", 0, 48, 0, 33, 0},         {"PRIO 5", 0, 0, 5, 33, 0},      {"PRIO 5, 2", 0, 0, 5, 1, 0},
+      {"PRIO 300, 1", 0, 0, 300, 0, 0},  {"PRIO 5, 4", 39, 0, 5, 4, 0},
+  };
   V_xyTeached = PunktEintrag{-3, 4};
-  EXPECT_EQ(zeile("P (1) = X"), 0);
-  EXPECT_EQ(Befehl, 46);
-  EXPECT_EQ(V_PunktVar[1].X, -3);
-  EXPECT_EQ(ArgWert3, 4);
-  EXPECT_EQ(zeile("P2 = A"), 19);
-  EXPECT_EQ(zeile("P10 = 1, 2"), 2);
-  EXPECT_EQ(zeile("P2 = 1, 5/0"), 28);
-  EXPECT_EQ(V_PunktVar[2].X, 10);  // nothing stored
-  EXPECT_EQ(zeile("PVAR"), 0);
-  EXPECT_EQ(Befehl, 48);
-}
-
-TEST_F(VariablenTest, Priorities) {
-  const struct {
-    const char *zeile;
-    int16_t code;
-    int task;
-    int8_t prio;
-  } faelle[] = {
-      {"PRIO 5", 0, 0, 5}, {"PRIO 5, 2", 0, 1, 5}, {"PRIO 300, 1", 0, 0, 44}, {"PRIO 5, 4", 39, -1, 0}};
-  for (const auto &f : faelle) {
-    EXPECT_EQ(zeile(f.zeile), f.code) << f.zeile;
-    EXPECT_EQ(Befehl, 0) << f.zeile;
-    for (int t = 0; t < 3; ++t) {
-      const int8_t erwartet = t == f.task ? f.prio : (t == 0 ? 0 : 127);
-      EXPECT_EQ(vela::TaskPrio[t], erwartet) << f.zeile << " task " << t;
-      EXPECT_EQ(vela::TaskCount[t], t == f.task ? f.prio : 0) << f.zeile << " task " << t;
-    }
-    vela_reset();
-  }
+  pruefe(faelle);
+  EXPECT_EQ(std::tuple(V_PunktVar[1].X, V_PunktVar[1].Y, V_PunktVar[2].X, V_PunktVar[2].Y),
+            std::tuple(-3, 4, 10, 20));
+  EXPECT_EQ(
+      (std::vector<int>{TaskPrio[0], TaskPrio[1], TaskPrio[2], TaskCount[0], TaskCount[1], TaskCount[2]}),
+      (std::vector<int>{44, 5, 127, 44, 5, 0}));
 }
 
 TEST_F(VariablenTest, HeaderEndsTheProgramAndKeepsItsLabels) {

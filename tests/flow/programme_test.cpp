@@ -9,7 +9,7 @@
 
 namespace {
 
-using vela::findProgramm;
+using namespace vela;
 
 class ProgrammeTest : public VelaTest {
  protected:
@@ -19,62 +19,43 @@ class ProgrammeTest : public VelaTest {
   }
 };
 
-TEST_F(ProgrammeTest, FirstProgramIsMainThenUnnamedThenNothing) {
+TEST_F(ProgrammeTest, FirstProgramIsMainThenAnUnnamedText) {
   EXPECT_EQ(lade("X10\nPROGMAIN\nY5\n"), 0);
   EXPECT_EQ(NextBefp, stelle("Y5"));
-  EXPECT_EQ(vela::ProgStart[0], stelle("Y5"));
-
+  EXPECT_EQ(ProgStart[0], stelle("Y5"));
   lade("X10\nPROG7\nY5\n");
   EXPECT_EQ(NextBefp, Programm);
-
-  EXPECT_EQ(lade("PROG7\nY5\n"), -1);
-  EXPECT_EQ(vela::ProgStart[0], nullptr);
-
-  schreibe("");
-  EXPECT_EQ(findFirstProgramm(), nullptr);  // FLASH as at load: 0xFF first
-  EXPECT_EQ(vela::FlashArea[vela::kBereichGroesse + 1], '\xFF');
+  EXPECT_EQ(lade("PROG7\nY5\n"), -1);  // FLASH and EEPROM empty as at load
+  // Unnamed texts: RAM, then FLASH, then EEPROM; MAIN anywhere wins.
+  inBereich(EepromArea, "X3\n");
+  EXPECT_EQ(findFirstProgramm(), EepromStart);
+  inBereich(FlashArea, std::string("X2\n\0", 4));
+  EXPECT_EQ(findFirstProgramm(), FlashStart);
+  inBereich(EepromArea, "PROGMAIN\nX4\n");
+  EXPECT_EQ(findFirstProgramm(), EepromArea + 9);
 }
 
-TEST_F(ProgrammeTest, FirstProgramFallsBackToFlashThenEeprom) {
-  schreibe("PROG7\rY5\r");
-  inBereich(vela::EepromArea, "X3\n");
-  EXPECT_EQ(findFirstProgramm(), vela::EepromStart);
-  inBereich(vela::FlashArea, "X2\n");
-  vela::FlashArea[3] = '\0';
-  EXPECT_EQ(findFirstProgramm(), vela::FlashStart);
-  // MAIN anywhere wins, sought in RAM before FLASH and EEPROM.
-  inBereich(vela::EepromArea, "PROGMAIN\nX4\n");
-  EXPECT_EQ(findFirstProgramm(), vela::EepromArea + 9);
-}
-
-TEST_F(ProgrammeTest, NameMatchIsExactAndBodyFollowsHeader) {
-  schreibe("PROG50\rX1\rPROG5\rX2\r");
+TEST_F(ProgrammeTest, LookupByName) {
+  schreibe("PROG50\rX1\rPROG5\rX2\rPROG2\rX9\r");
+  inBereich(FlashArea, std::string("PROG1\nX1\n\0PROG2\nX2\n\0\xFF", 21));  // a chain of texts
   EXPECT_EQ(findProgramm("5", 'R'), stelle("X2"));
   EXPECT_EQ(findProgramm("50", 'R'), stelle("X1"));
   EXPECT_EQ(findProgramm("6", 'R'), nullptr);
   EXPECT_EQ(findProgramm("5", 'Q'), nullptr);
+  char bereich = 0;
+  EXPECT_EQ(findProgrammAnywhere("2", &bereich), FlashArea + 16);  // FLASH first
+  EXPECT_EQ(bereich, 'F');
+  EXPECT_EQ(findProgrammAnywhere("7", &bereich), nullptr);
   // CR LF line ends hide the header; a header without CR has no body.
   schreibe("X\r\nPROG5\r\nX2\rPROG6");
   EXPECT_EQ(findProgramm("5", 'R'), nullptr);
   EXPECT_EQ(findProgramm("6", 'R'), nullptr);
 }
 
-TEST_F(ProgrammeTest, FlashIsAChainOfTextsAndCallsSearchFlashFirst) {
-  inBereich(vela::FlashArea, std::string("PROG1\nX1\n\0PROG2\nX2\n\0\xFF", 21));
-  EXPECT_EQ(findProgramm("2", 'F'), vela::FlashArea + 16);
-  EXPECT_EQ(findProgramm("3", 'F'), nullptr);
-  schreibe("PROG2\rX9\r");
-  char bereich = 0;
-  EXPECT_EQ(vela::findProgrammAnywhere("2", &bereich), vela::FlashArea + 16);
-  EXPECT_EQ(bereich, 'F');
-  EXPECT_EQ(vela::findProgrammAnywhere("7", &bereich), nullptr);
-  EXPECT_EQ(bereich, 'F');
-}
-
 TEST_F(ProgrammeTest, SearchesStayInsideFullAreas) {
   // Areas without any end mark: neither search may leave the area.
-  std::memset(vela::FlashArea, 'X', vela::kBereichGroesse);
-  std::memset(vela::EepromArea, 'X', vela::kBereichGroesse);
+  std::memset(FlashArea, 'X', kBereichGroesse);
+  std::memset(EepromArea, 'X', kBereichGroesse);
   std::memset(Programm, 'X', sizeof Programm);
   std::memcpy(Programm + sizeof Programm - 7, "\rPROG5\r", 7);  // body would be past the store
   for (char b : {'F', 'E', 'R'}) EXPECT_EQ(findProgramm("5", b), nullptr) << b;
@@ -82,19 +63,13 @@ TEST_F(ProgrammeTest, SearchesStayInsideFullAreas) {
 }
 
 TEST_F(ProgrammeTest, NextTaskFollowsPrioritiesAndCounts) {
-  vela::TaskPrio[0] = 1, vela::TaskPrio[1] = 0, vela::TaskPrio[2] = 127;
-  vela::TaskCount[0] = 2, vela::TaskCount[1] = 1, vela::TaskCount[2] = 0;
-  EXPECT_EQ(vela::nextTask(), 1);
-  EXPECT_EQ(vela::TaskCount[0], 1);
-  vela::AktTask = 1;
-  EXPECT_EQ(vela::nextTask(), 0);
-  EXPECT_EQ(vela::TaskCount[1], 1);
-  EXPECT_EQ(vela::TaskCount[0], 2);
-  // The current task's count at 0: no switching, nothing counts.
-  vela::AktTask = 0;
-  vela::TaskCount[0] = 0;
-  EXPECT_EQ(vela::nextTask(), 0);
-  EXPECT_EQ(vela::TaskCount[1], 1);
+  TaskPrio[0] = 1, TaskPrio[1] = 0, TaskPrio[2] = 127;
+  TaskCount[0] = 2, TaskCount[1] = 1, TaskCount[2] = 0;
+  EXPECT_EQ(nextTask(), 1);
+  AktTask = 1;
+  EXPECT_EQ(nextTask(), 0);
+  EXPECT_EQ(TaskCount[0], 2);  // chosen: priority + 1
+  EXPECT_EQ(TaskCount[1], 1);  // also at 0 but not chosen
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
-// Jumps, conditions, subroutine and program calls, task starts, RETURN and
-// the R value forms.
+// Jumps, conditions, subroutine and program calls, task starts and RETURN;
+// with them the other one-line flow commands (R, S, B, Q, END, LOAD, LVAR, M).
+#include <cstring>
+#include <string>
+#include <tuple>
+
 #include "flow/ablauf_test.h"
 #include "flow/programme.h"
 #include "interp/zustand.h"
@@ -7,80 +11,93 @@
 
 namespace {
 
-using vela::ArgWert1;
-using vela::ArgWert3;
-using vela::ProgStart;
+using namespace vela;
+// One line run before "X1\nM3\nX2" and the programs 7, 9, ABC and
+// ABCDEFGHIJKLM, with
+// V1=1, V2=2, V3=-7, from ArgWert1=0, ArgWert3=9; ziel null: the cursor
+// stays on the line. No line may start a task or change a priority.
+struct Fall {
+  const char *zeile;
+  int16_t handshake, code, befehl;
+  const char *ziel;
+  int32_t arg1, arg3;
+};
 
-using SprungTest = VelaTest;
-
-TEST_F(SprungTest, LabelJumps) {
-  lade("J M5\nX1\nM5\nY2\nJ M6\nJ M200\nJ M-1\nJE 1 Q\n");
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("Y2")));
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-  } faelle[] = {{"J M6", 22, 30}, {"J M200", 2, 30}, {"J M-1", 2, 30}, {"JE 1 Q", 21, 31}};
-  for (const auto &f : faelle) {
-    NextBefp = stelle(f.zeile);
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, stelle(f.zeile))) << f.zeile;
+class SprungTest : public VelaTest {
+ protected:
+  template <size_t N>
+  void pruefe(const Fall (&faelle)[N]) {
+    for (const auto &f : faelle) {
+      lade(std::string(f.zeile) +
+           "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\nPROGABCDEFGHIJKLM\nX13\n");
+      V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
+      V_Handshake = f.handshake;
+      ArgWert1 = 0, ArgWert3 = 9;
+      EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.ziel ? stelle(f.ziel) : Programm)) << f.zeile;
+      EXPECT_EQ(std::tuple(ArgWert1, ArgWert3, V_WertVar[1]), std::tuple(f.arg1, f.arg3, 1)) << f.zeile;
+      EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(0, 127, 127)) << f.zeile;
+    }
   }
-}
+};
 
-TEST_F(SprungTest, Conditions) {
-  const struct {
-    const char *zeile;
-    int16_t handshake, befehl;
-    bool springt;
-  } faelle[] = {
-      {"J V1<V2 M3", 0, 33, true}, {"J V1>V2 M3", 0, 33, false}, {"J V1=V2 M3", 0, 33, false},
-      {"J V1!V2 M3", 0, 33, true}, {"J V1 = 1 M3", 0, 33, true}, {"JE 5 M3", 1, 31, true},
-      {"JE 5 M3", 0, 31, false},   {"JNE 5 M3", 1, 32, true},    {"JY M3", 1, 34, true},
-      {"JNA M3", 0, 35, false},    {"JNQ M3", 0, 0, false},
+TEST_F(SprungTest, JumpLines) {
+  // '=' in a condition compares, never assigns; a label line is stepped over.
+  const Fall faelle[] = {
+      {"J M3", 0, 0, 30, "X2", 0, 0},         {"J M6", 0, 22, 30, nullptr, 0, 0},
+      {"J M200", 0, 2, 30, nullptr, 0, 0},    {"J M-1", 0, 2, 30, nullptr, 0, 0},
+      {"JE 1 Q", 0, 21, 31, nullptr, 1, 0},   {"JNQ M3", 0, 19, 0, nullptr, 0, 0},
+      {"J V1<V2 M3", 0, 0, 33, "X2", 1, '<'}, {"J V1>V2 M3", 0, 0, 33, "X1", 1, '>'},
+      {"J V1!V2 M3", 0, 0, 33, "X2", 1, '!'}, {"J V1 = 5 M3", 0, 0, 33, "X1", 1, '='},
+      {"JE 5 M3", 1, 0, 31, "X2", 5, 0},      {"JE 5 M3", 0, 0, 31, "X1", 5, 0},
+      {"JNE 5 M3", 1, 0, 32, "X2", 5, 0},     {"JY M3", 1, 0, 34, "X2", 1, 0},
+      {"JNA M3", 0, 0, 35, "X1", 3, 0},       {"M7", 0, 0, 43, "X1", 0, 9},
   };
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nX1\nM3\nX2\n");
-    V_WertVar[1] = 1, V_WertVar[2] = 2;
-    V_Handshake = f.handshake;
-    const bool fehler = f.befehl == 0;
-    EXPECT_TRUE(schrittGibt(fehler ? 19 : 0, f.befehl,
-                            stelle(fehler      ? "J"
-                                   : f.springt ? "X2"
-                                               : "X1")))
-        << f.zeile;
-    EXPECT_EQ(V_WertVar[1], 1) << f.zeile;  // '=' compares, never assigns
-  }
-  lade("J V1<V2 M3\nM3\n");
-  V_WertVar[2] = 2;
-  schritt();
-  EXPECT_EQ(ArgWert3, '<');
-  EXPECT_EQ(vela::ArgWert2, 2);
+  pruefe(faelle);
 }
 
-TEST_F(SprungTest, SubroutineCallsAndReturn) {
+TEST_F(SprungTest, ProgramTargets) {
+  // A name that does not evaluate is read up to ',' or the line end; one of
+  // 14 characters finds no program, not even one named by its first 13. A
+  // duplicate label in the target is shown, and the jump made.
+  const Fall faelle[] = {
+      {"J PROG V2+5", 0, 0, 30, "M1\rX7", 0, 0}, {"J PROG 9", 0, 32, 30, "M4", 0, 0},
+      {"J PROGABC", 0, 0, 30, "X9", 0, 0},       {"J PROG AB", 0, 2, 30, nullptr, 0, 0},
+      {"J PROG8", 0, 38, 30, nullptr, 0, 0},     {"J PROG", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG100000", 0, 2, 30, nullptr, 0, 0}, {"J PROGABCDEFGHIJKLMN", 0, 38, 30, nullptr, 0, 0},
+      {"J PROG7,3,4", 0, 39, 30, nullptr, 3, 0}, {"JS PROG7,3,2", 0, 0, 30, "M1\rX7", 0, 0},
+  };
+  pruefe(faelle);
+}
+
+TEST_F(SprungTest, OtherOneLineCommands) {
+  // The R value forms go on to the next line even after an error, and pass
+  // numbers only up to 199999; LOAD stays on its line.
+  const Fall faelle[] = {
+      {"R 200000", 0, 0, 50, "X1", 199999, 9}, {"R -5", 0, 19, 0, "X1", 0, 9},
+      {"RX 5", 0, 0, 51, "X1", 5, 0},          {"R O 200000", 0, 0, 52, "X1", 200000, 9},
+      {"R V3", 0, 0, 50, "X1", -7, 9},         {"R O", 0, 12, 0, "X1", 0, 9},
+      {"STOP 2", 0, 0, 55, "X1", 2, 9},        {"STOP", 0, 12, 55, nullptr, 0, 9},
+      {"SO 1", 0, 0, 54, "X1", 1, 9},          {"S X", 0, 19, 0, nullptr, 0, 9},
+      {"BREAK", 0, 0, 7, "X1", 0, 9},          {"BREAK Y", 0, 0, 8, "X1", 0, 1},
+      {"BRAKE", 0, 19, 0, nullptr, 0, 9},      {"Q 123", 0, 0, 49, "X1", 0, 9},
+      {"ENDX", 0, 19, 0, nullptr, 0, 9},       {"ENDOFF", 0, 0, 69, "X1", 0, 9},
+      {"LOAD", 0, 0, 40, "OAD", 0, 9},         {"LVAR", 0, 0, 42, "X1", 0, 9},
+  };
+  pruefe(faelle);
+}
+
+TEST_F(SprungTest, ReturnStack) {
   lade("JS M5\nX1\nM5\nRETURN\n");
   EXPECT_TRUE(schrittGibt(0, 30, stelle("RETURN")));
-  EXPECT_EQ(V_UsedReturns[0], 0);
-  EXPECT_EQ(V_ReturnAdr[0][0].RueckAdresse, stelle("X1"));
-  EXPECT_EQ(V_ReturnAdr[0][0].ProgStart, nullptr);
   EXPECT_TRUE(schrittGibt(0, 53, stelle("X1")));
-  EXPECT_EQ(V_UsedReturns[0], -1);
   NextBefp = stelle("RETURN");
-  EXPECT_TRUE(schrittGibt(26, 53, stelle("ETURN")));
-
-  // Check mode: RETURN neither pops nor moves.
-  lade("JS M5\nX1\nM5\nRETURN\n");
-  isChecking = 1;
-  schritt();
-  EXPECT_TRUE(schrittGibt(0, 53, stelle("ETURN")));
-  EXPECT_EQ(V_UsedReturns[0], 0);
-
+  EXPECT_TRUE(schrittGibt(26, 53, stelle("ETURN")));  // nothing open
   // The eleventh open call is refused.
   lade("M1\nJS M1\n");
   NextBefp = stelle("JS");
   for (int i = 0; i < 10; ++i) schritt();
   EXPECT_TRUE(schrittGibt(24, 30, stelle("JS")));
   EXPECT_EQ(V_UsedReturns[0], 9);
-
   // A stack top as at load (0, before the host set -1) or outside the
   // stack holds no call.
   for (int16_t oben : {0, 12}) {
@@ -91,125 +108,42 @@ TEST_F(SprungTest, SubroutineCallsAndReturn) {
   }
 }
 
-// Three programs in RAM: MAIN calls 7 as a subroutine and jumps to ABC.
-constexpr const char *kProgramme =
-    "PROGMAIN\nM1\nJS PROG7\nJ PROGABC\nPROG7\nM1\nM2\nV1=V1+1\nJ M3\nM3\nRETURN\n"
-    "PROGABC\nM9\nJ PROG 7\n";
-
-TEST_F(SprungTest, ProgramCallsSwitchProgramStartAndLabels) {
-  ASSERT_EQ(lade(kProgramme), 0);
-  char *main = stelle("M1");
-  char *p7 = stelle("M1", 2);
-  EXPECT_EQ(V_Marke[0][1], stelle("JS PROG7"));
-  schritt();
-  EXPECT_TRUE(schrittGibt(0, 30, p7));
-  EXPECT_EQ(ProgStart[0], p7);
-  EXPECT_EQ(V_Marke[0][3], stelle("RETURN"));
-  EXPECT_EQ(V_ReturnAdr[0][0].ProgStart, main);
-  for (int i = 0; i < 4; ++i) schritt();  // M1 M2 V1 J M3
-  EXPECT_TRUE(schrittGibt(0, 53, stelle("J PROGABC")));
-  EXPECT_EQ(ProgStart[0], main);
-  EXPECT_EQ(V_Marke[0][3], nullptr);
-  EXPECT_EQ(V_Marke[0][1], stelle("JS PROG7"));
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("M9")));
-  EXPECT_EQ(V_Marke[0][9], stelle("J PROG 7"));
-  EXPECT_EQ(V_Marke[0][1], nullptr);
-  EXPECT_EQ(V_WertVar[1], 1);
-
-  // In check mode the jump is taken but the labels stay.
+TEST_F(SprungTest, CheckModeNeitherReturnsNorLoadsLabels) {
+  lade("JS M5\nX1\nM5\nRETURN\nJ PROG7\nPROG7\nM2\nX7\n");
   isChecking = 1;
-  NextBefp = stelle("J PROG 7");
-  EXPECT_TRUE(schrittGibt(0, 30, p7));
-  EXPECT_EQ(ProgStart[0], p7);
-  EXPECT_EQ(V_Marke[0][9], stelle("J PROG 7"));
-
-  // A duplicate label in the target: the jump is made, the error shown.
-  isChecking = 0;
-  lade("J PROG7\nPROG7\nM1\nX1\nM1\n");
-  EXPECT_TRUE(schrittGibt(32, 30, stelle("M1")));
-  EXPECT_EQ(ProgStart[0], stelle("M1"));
+  schritt();
+  EXPECT_TRUE(schrittGibt(0, 53, stelle("ETURN")));
+  EXPECT_EQ(V_UsedReturns[0], 0);
+  NextBefp = stelle("J PROG7");
+  EXPECT_TRUE(schrittGibt(0, 30, stelle("M2")));  // the jump is taken
+  EXPECT_EQ(ProgStart[0], stelle("M2"));
+  EXPECT_EQ(V_Marke[0][5], stelle("RETURN"));
+  EXPECT_EQ(V_Marke[0][2], nullptr);
 }
 
-TEST_F(SprungTest, ProgramNames) {
-  lade(std::string(kProgramme) +
-       "J PROGV5\nJ PROG AB\nJ PROG8\nJ PROG\nJ PROG100000\nJ PROGABCDEFGHIJKLMN\nJ PROGMAIN\n");
-  V_WertVar[5] = 7;
-  const struct {
-    const char *zeile;
-    int16_t code;
-    const char *ziel;
-  } faelle[] = {{"J PROGV5", 0, "M1\rM2"},    {"J PROG AB", 2, nullptr},
-                {"J PROG8", 38, nullptr},     {"J PROG\r", 38, nullptr},
-                {"J PROG100000", 2, nullptr}, {"J PROGABCDEFGHIJKLMN", 38, nullptr},
-                {"J PROGMAIN", 0, "M1\rJS"}};
-  for (const auto &f : faelle) {
-    NextBefp = stelle(f.zeile);
-    ProgStart[0] = stelle("PROGABC");
-    EXPECT_TRUE(schrittGibt(f.code, 30, stelle(f.ziel ? f.ziel : f.zeile))) << f.zeile;
+TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
+  // MAIN calls 7 twice as a subroutine (both have a label 1), starts 5 as
+  // task 2 and goes on in ABC with priority 1, so that the tasks alternate.
+  ASSERT_EQ(lade("PROGMAIN\nM1\nJS PROG7\nV1=V1+1\nJ V1<2 M1\nJ PROG5,1,2\nJ PROGABC,1\n"
+                 "PROG7\nM1\nV2=V2+1\nRETURN\nPROGABC\nM2\nV3=V3+1\nJ M2\nPROG5\nM2\nV4=V4+1\nJ M2\n"),
+            0);
+  V_UsedLoops[1] = 4;  // left over: the started task begins with empty stacks
+  std::string spur;
+  for (int i = 0; i < 23; ++i) {
+    // The controller: save the cursor, pick the task, restore its cursor.
+    TaskPos[AktTask] = NextBefp;
+    AktTask = nextTask();
+    NextBefp = TaskPos[AktTask];
+    spur += std::to_string(AktTask) + std::string(NextBefp, std::strcspn(NextBefp, "\r")) + " ";
+    ASSERT_EQ(schritt(), 0) << spur;
   }
-}
-
-TEST_F(SprungTest, PriorityAndTaskStart) {
-  lade(std::string(kProgramme) + "J PROG7,3,2\nJ PROG7,3\nJ PROG7,3,4\nJS PROG7,3,2\nX5\n");
-  char *p7 = stelle("M1", 2);
-  NextBefp = stelle("J PROG7,3,2");
-  V_UsedLoops[1] = 4;
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("J PROG7,3\r")));
-  EXPECT_EQ(ProgStart[1], p7);
-  EXPECT_EQ(vela::TaskPos[1], p7);
-  EXPECT_EQ(vela::TaskPrio[1], 3);
-  EXPECT_EQ(vela::TaskCount[1], 3);
+  // Back from 7 the J line finds MAIN's label 1 again; both loops use label
+  // 2 of their own program. Task 2 is index 1.
+  EXPECT_EQ(spur,
+            "0M1 0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 "
+            "0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 0J PROG5,1,2 0J PROGABC,1 "
+            "0M2 1M2 0V3=V3+1 1V4=V4+1 0J M2 1J M2 0V3=V3+1 1V4=V4+1 ");
   EXPECT_EQ(V_UsedLoops[1], -1);
-  EXPECT_EQ(V_Marke[1][3], stelle("RETURN"));
-  EXPECT_EQ(V_Marke[0][1], stelle("JS PROG7"));  // task 0 keeps its labels
-  EXPECT_EQ(vela::AktTask, 0);
-
-  NextBefp = stelle("J PROG7,3,4");
-  EXPECT_TRUE(schrittGibt(39, 30, stelle("J PROG7,3,4")));
-  NextBefp = stelle("JS PROG7,3,2");  // the priority part is not read
-  EXPECT_TRUE(schrittGibt(0, 30, p7));
-  EXPECT_EQ(V_ReturnAdr[0][0].RueckAdresse, stelle("X5"));
-  EXPECT_EQ(vela::TaskPrio[0], 0);
-  NextBefp = stelle("J PROG7,3\r");
-  EXPECT_TRUE(schrittGibt(0, 30, p7));
-  EXPECT_EQ(vela::TaskPrio[0], 3);
-  EXPECT_EQ(vela::TaskCount[0], 3);
-}
-
-TEST_F(SprungTest, TwoTasksRunSideBySide) {
-  // Task 0 counts V1 up in a loop, task 2 counts V2; the controller saves
-  // the cursor, asks nextTask and restores the cursor before each step.
-  ASSERT_EQ(lade("PROGMAIN\nJ PROG5,1,3\nM1\nV1=V1+1\nJ M1\nPROG5\nM1\nV2=V2+1\nJ M1\n"), 0);
-  vela::TaskPrio[0] = vela::TaskCount[0] = 1;
-  for (int i = 0; i < 40; ++i) {
-    vela::TaskPos[vela::AktTask] = NextBefp;
-    vela::AktTask = vela::nextTask();
-    NextBefp = vela::TaskPos[vela::AktTask];
-    ASSERT_EQ(schritt(), 0) << i;
-  }
-  // Equal priorities: after the start the tasks take turns, one command
-  // each, and each of them spends every second command on its V line.
-  EXPECT_EQ(V_WertVar[1], 9);  // task 0 also ran the J line
-  EXPECT_EQ(V_WertVar[2], 10);
-  EXPECT_EQ(V_Marke[2][1], stelle("V2="));
-  EXPECT_EQ(V_Marke[0][1], stelle("V1="));
-}
-
-TEST_F(SprungTest, ValueForms) {
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    int32_t arg1;
-  } faelle[] = {{"R 200000", 0, 50, 199999},   {"R -5", 19, 0, 0},  {"RX 5", 0, 51, 5},
-                {"R O 200000", 0, 52, 200000}, {"R V1", 0, 50, -7}, {"R O", 12, 0, 0}};
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nX1\n");
-    V_WertVar[1] = -7;
-    ArgWert1 = 0, ArgWert3 = 9;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, stelle("X1"))) << f.zeile;
-    EXPECT_EQ(ArgWert1, f.arg1) << f.zeile;
-    EXPECT_EQ(ArgWert3, f.befehl == 51 ? 0 : 9) << f.zeile;
-  }
 }
 
 }  // namespace

@@ -12,33 +12,24 @@ void hostSchreibe(void *, char c) { fake.host.push_back(c); }
 int16_t hostLies(void *) {
   if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
   if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
-  return fake.offen ? vela::KEIN_ZEICHEN : vela::KANAL_ENDE;
+  return vela::KANAL_ENDE;
 }
 
-void displaySchreibe(void *objekt, char c) {
-  fake.display.push_back(c);
-  static_cast<vela::Anzeige *>(objekt)->schreibe(c);
-}
-
-void displayBefehl(void *objekt, uint8_t code) {
-  fake.befehle.push_back(code);
-  static_cast<vela::Anzeige *>(objekt)->befehl(code);
-}
-
-void displayGehe(void *objekt, int16_t s, int16_t z) { static_cast<vela::Anzeige *>(objekt)->gehe(s, z); }
+vela::Anzeige *anzeige(void *objekt) { return static_cast<vela::Anzeige *>(objekt); }
+void displaySchreibe(void *o, char c) { fake.display.push_back(c), anzeige(o)->schreibe(c); }
+void displayBefehl(void *o, uint8_t code) { fake.befehle.push_back(code), anzeige(o)->befehl(code); }
+void displayGehe(void *o, int16_t s, int16_t z) { anzeige(o)->gehe(s, z); }
 
 // Returns the counter, then advances it, as a timer running between reads.
 uint32_t ticks() {
   const uint32_t t = vela::Ticks;
-  vela::Ticks = t + fake.tickSchritt;
-  fake.letzterTick = t;
+  vela::Ticks = t + 1;
   ++fake.tickLesungen;
-  return t;
+  return fake.letzterTick = t;
 }
 
 uint8_t taste() {
-  if (fake.tastenGelesen < fake.tasten.size()) return fake.tasten[fake.tastenGelesen++];
-  return vela::KEINE_TASTE_MEHR;
+  return fake.tastenGelesen < fake.tasten.size() ? fake.tasten[fake.tastenGelesen++] : vela::KEINE_TASTE_MEHR;
 }
 
 }  // namespace
