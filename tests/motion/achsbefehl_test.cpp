@@ -1,5 +1,6 @@
-// The axis commands A X Y Z and the path index command I: moves, queued
-// lines, reference-run requests, scale forms; and the axis model below them.
+// The axis commands A X Y Z, the path index command I and the position
+// presets CP CE: moves, queued lines, reference-run requests, scale forms;
+// and the axis model below them.
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -42,8 +43,9 @@ class AchsbefehlTest : public VelaTest {
 // last value wins, the delta counts from before the command); anything
 // else ends the command. A failed expression changes no position. Planning
 // from the target in units does not accumulate the truncation to steps.
-// IL plans X Y Z in steps; an incomplete line, and one longer than the
-// tick's 32-bit error terms, are refused and queue nothing.
+// CP sets all axes or one (to 0 without a value), CE only reports. IL
+// plans X Y Z in steps; an incomplete line, and one longer than the tick's
+// 32-bit error terms, are refused and queue nothing.
 TEST_F(AchsbefehlTest, MovesPresetsAndLines) {
   AchsSchritte[1] = 200;
   AchsMM[1] = 3;
@@ -98,7 +100,9 @@ TEST_F(AchsbefehlTest, AxisModel) {
   EXPECT_EQ(toEinheiten(1, 666), 9);
   EXPECT_EQ(toSchritte(2, INT32_MIN), INT32_MIN);
 
-  MaxGeschw[1] = StartGeschw[1] = 50;
+  // Ramp increments: a start speed above the travel speed gives 0; the
+  // start speed counts as at least 4, the ramp as at least 2 stages.
+  StartGeschw[1] = 2000;
   StartGeschw[2] = 2;
   RampenLaenge[3] = 0;
   for (uint8_t a = 0; a < 4; ++a) calcRampe(a);

@@ -1,4 +1,4 @@
-// Drive layer: single-axis moves, idle tests, console switches, keypad,
+// Drive layer: single-axis moves, console switches, keypad,
 // reference runs and the teach-in, against the fake devices.
 #include "motion/antrieb.h"
 
@@ -25,7 +25,7 @@ V werte(const T &...feld) {
   return v;
 }
 
-TEST_F(AntriebTest, StartStopAndIdle) {
+TEST_F(AntriebTest, StartAndStop) {
   DeltaSchritte[1] = -5;
   DeltaSchritte[3] = INT32_MIN;  // no positive counterpart: one step short
   StopAnforderung[2] = 2;
@@ -37,15 +37,6 @@ TEST_F(AntriebTest, StartStopAndIdle) {
   EXPECT_EQ(werte(RestSchritte), (V{0, 5, 0, INT32_MAX, 0}));
   EXPECT_EQ(werte(AchsRichtung, AchsLaeuft), (V{0, 1, 0, 1, 0, 1, 0, 1}));
   EXPECT_EQ(werte(StopAnforderung), (V{0, 0, 2, 0, 2}));
-
-  // A motor axis looks at its run flag only; the path at X Y Z and the ring.
-  AchsLaeuft[1] = 0;
-  EXPECT_TRUE(isAchseFertig(1));
-  EXPECT_FALSE(isAchseFertig(4));  // steps left in Y without a queued path
-  RestSchritte[1] = 0;             // A is not part of the path
-  EXPECT_TRUE(isAchseFertig(4));
-  BahnAktiv = 1;
-  EXPECT_FALSE(isAchseFertig(4));
 }
 
 // Ramp stage after each tick; near the end it is capped at the steps left minus one.
@@ -88,7 +79,6 @@ TEST_F(AntriebTest, ReferenceRuns) {
   Ticks = 0xFFFFFF80u;               // the settling waits cross the wrap
   homeAchse(0, 1, 3);
   EXPECT_EQ(fake.host, "ri 0 ,Achse 1 ,Sch 3E 3 :\nE 3 :\nE 3 :\nE 3 :\nE 3 :\n");
-  EXPECT_EQ(fake.gelesen, fake.eingabe.size());
   EXPECT_GE(fake.tickLesungen, 202);  // two waits of 100 ticks
   bindeFakes();
   fake.eingabe = "0\n1\n";  // negative: backs off in the positive direction
@@ -120,11 +110,9 @@ TEST_F(AntriebTest, ReferenceRunOfTwoAxes) {
 }
 
 TEST_F(AntriebTest, TeachInJogsUntilTheEndKey) {
-  V_xyTeached = PunktEintrag{4, 5};
   // X- held for two reads and released; A+ and released; 16 is no jog key; end key.
   fake.tasten = {4, 4, 17, 1, 17, 16, 12, 2};
   teachIn();
-  EXPECT_EQ(V_xyTeached.X | V_xyTeached.Y, 0);
   EXPECT_EQ(fake.tastenGelesen, 7u);
   EXPECT_EQ(werte(SollSchritte, RestSchritte, StopAnforderung),
             (V{-2000000, 0, 0, 2000000, 2000000, 0, 0, 2000000, 0, 2, 0, 0, 2, 0}));
