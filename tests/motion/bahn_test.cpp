@@ -13,6 +13,7 @@
 namespace {
 
 using namespace vela;
+using Geschw = std::vector<uint32_t>;
 
 class BahnTest : public VelaTest {
  protected:
@@ -23,8 +24,8 @@ class BahnTest : public VelaTest {
     planGerade();
   }
   // Speed after each tick until the path is idle.
-  static std::vector<uint32_t> geschwindigkeiten() {
-    std::vector<uint32_t> v;
+  static Geschw geschwindigkeiten() {
+    Geschw v;
     while (BahnAktiv != 0 && v.size() < 100000) {
       stepBahn();
       v.push_back(BahnGeschw);
@@ -45,62 +46,57 @@ TEST_F(BahnTest, AxisOrder) {
   EXPECT_EQ(BahnQueue[2].Minus[0], 1);  // a zero delta counts as negative
 }
 
+// Every line counts all three axes down to 0 in lead-count ticks; an
+// empty line takes one tick without a step.
 TEST_F(BahnTest, StepsAddUpToTheDeltas) {
   gerade(10, 5, 0);
   std::vector<int> yTicks;
-  for (int tick = 1; tick <= 10; ++tick) {
-    EXPECT_EQ(BahnRest, 11 - tick);
+  for (int tick = 1; BahnAktiv != 0; ++tick) {
     const int32_t y = RestSchritte[1];
     stepBahn();
     if (RestSchritte[1] != y) yTicks.push_back(tick);
   }
   EXPECT_EQ(yTicks, (std::vector<int>{1, 3, 5, 7, 9}));
-  EXPECT_EQ(BahnAktiv, 0);
-
-  // Every line counts all three axes down to 0 in lead-count ticks; an
-  // empty line takes one tick without a step.
   const int32_t faelle[][3] = {{7, -3, 2}, {-13, 13, -1}, {1, 100, 99}, {0, 0, 0}, {37, 36, 35}};
   for (const auto &f : faelle) {
     gerade(f[0], f[1], f[2]);
-    const auto v = geschwindigkeiten();
-    const int n = std::max({std::abs(f[0]), std::abs(f[1]), std::abs(f[2]), 1});
-    EXPECT_EQ(static_cast<int>(v.size()), n);
-    for (int a = 0; a < 3; ++a) EXPECT_EQ(RestSchritte[a], 0) << f[0] << " " << f[1] << " " << f[2];
+    const size_t n = std::max({std::abs(f[0]), std::abs(f[1]), std::abs(f[2]), 1});
+    EXPECT_EQ(geschwindigkeiten().size(), n) << f[0] << " " << f[1] << " " << f[2];
+    EXPECT_EQ(RestSchritte[0] | RestSchritte[1] | RestSchritte[2], 0) << f[0] << " " << f[1] << " " << f[2];
   }
+}
+
+// IL waits (cursor back on its line) while all 31 free segments are
+// queued; queued lines then run one after another.
+TEST_F(BahnTest, FullRingMakesTheLineWait) {
+  lade("IL V1, 0, 0\n");
+  for (int i = 1; i <= 32; ++i) {
+    V_WertVar[1] = i;
+    NextBefp = Programm;
+    ASSERT_EQ(schritt(), 0);
+  }
+  EXPECT_EQ(NextBefp, Programm);
+  EXPECT_EQ(SollPos[0], 31);
+  EXPECT_EQ(countFreieSegmente(), 0);
+  EXPECT_EQ(geschwindigkeiten().size(), 31u);
+  EXPECT_EQ(countFreieSegmente(), 31);
 }
 
 TEST_F(BahnTest, RampClimbsAndDescendsByTheSameStages) {
   gerade(100, 0, 0);
   EXPECT_EQ(BahnGeschw, 100u);
-  const auto v = geschwindigkeiten();
-  ASSERT_EQ(v.size(), 100u);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(v[i], 190u + 90u * i);
-    EXPECT_EQ(v[90 + i], 910u - 90u * i);
-  }
-  EXPECT_EQ(std::count(v.begin(), v.end(), 1000u), 81);
+  Geschw lang(100, 1000);
+  for (uint32_t i = 0; i < 10; ++i) lang[i] = 190 + 90 * i, lang[99 - i] = 100 + 90 * i;
+  EXPECT_EQ(geschwindigkeiten(), lang);
   gerade(12, 0, 0);
-  EXPECT_EQ(geschwindigkeiten(),
-            (std::vector<uint32_t>{190, 280, 370, 460, 550, 640, 550, 460, 370, 280, 190, 100}));
+  EXPECT_EQ(geschwindigkeiten(), (Geschw{190, 280, 370, 460, 550, 640, 550, 460, 370, 280, 190, 100}));
   gerade(-5, 0, 0);
-  EXPECT_EQ(geschwindigkeiten(), (std::vector<uint32_t>{190, 280, 370, 280, 190}));
+  EXPECT_EQ(geschwindigkeiten(), (Geschw{190, 280, 370, 280, 190}));
   // An end speed bounds the braking; the decrement then comes from it.
   EndGeschw[4] = 400;
   gerade(30, 0, 0);
   EXPECT_EQ(BahnQueue[BahnLeseIndex].Verz, 60);
   EXPECT_EQ(geschwindigkeiten().back(), 400u);
-}
-
-TEST_F(BahnTest, QueuedLinesRunOneAfterAnother) {
-  gerade(4, 0, 0);
-  gerade(0, -3, 0);
-  gerade(0, 0, 2);
-  EXPECT_EQ(countFreieSegmente(), 28);
-  EXPECT_EQ(geschwindigkeiten().size(), 9u);
-  EXPECT_EQ(TestPos[0], 4);
-  EXPECT_EQ(TestPos[1], -3);
-  EXPECT_EQ(TestPos[2], 2);
-  EXPECT_EQ(countFreieSegmente(), 31);
 }
 
 TEST_F(BahnTest, StopBrakesAndSetsTheReachedPosition) {
@@ -109,14 +105,12 @@ TEST_F(BahnTest, StopBrakesAndSetsTheReachedPosition) {
   gerade(5, 5, 5);
   for (int i = 0; i < 20; ++i) stepBahn();
   StopAnforderung[4] = 2;
-  EXPECT_EQ(geschwindigkeiten(), (std::vector<uint32_t>{910, 820, 730, 640, 550, 460, 370, 280, 190, 100}));
+  EXPECT_EQ(geschwindigkeiten(), (Geschw{910, 820, 730, 640, 550, 460, 370, 280, 190, 100}));
   EXPECT_EQ(StopAnforderung[4], 0);
   EXPECT_EQ(countFreieSegmente(), 31);
-  // 30 of the 50 X steps and 24 of the 40 Y steps were made.
-  EXPECT_EQ(SollSchritte[0], 30);
-  EXPECT_EQ(SollPos[0], 60);
-  EXPECT_EQ(SollSchritte[1], 24);
-  EXPECT_EQ(SollPos[2], 0);
+  // 30 of the 50 X steps and 24 of the 40 Y steps were made; nothing is left to run.
+  EXPECT_EQ((std::vector<int32_t>{SollPos[0], SollSchritte[0], SollSchritte[1], SollPos[2]}),
+            (std::vector<int32_t>{60, 30, 24, 0}));
   for (int a = 0; a < 3; ++a) EXPECT_EQ(DeltaSchritte[a] | RestSchritte[a], 0);
 }
 
