@@ -3,20 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "pruefe.h"
 #include "vela.h"
 
-static int bestanden, fehlgeschlagen;
-
-#define PRUEFE(bedingung)                                              \
-  do {                                                                 \
-    if (bedingung) {                                                   \
-      ++bestanden;                                                     \
-    } else {                                                           \
-      ++fehlgeschlagen;                                                \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-              #bedingung);                                             \
-    }                                                                  \
-  } while (0)
 
 static char *lade(const char *text) {
   int t;

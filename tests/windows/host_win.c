@@ -7,19 +7,9 @@
 #include <string.h>
 #include <windows.h>
 
+#include "pruefe.h"
 #include "vela.h"
 
-static int bestanden, fehlgeschlagen;
-
-#define PRUEFE(bedingung)                                                           \
-  do {                                                                              \
-    if (bedingung) {                                                                \
-      ++bestanden;                                                                  \
-    } else {                                                                        \
-      ++fehlgeschlagen;                                                             \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #bedingung); \
-    }                                                                               \
-  } while (0)
 
 typedef int16_t(__cdecl *ExecBefehl)(void);
 typedef void(__cdecl *DelphiInitFn)(void);
