@@ -94,16 +94,18 @@ void planGerade() {
   }
   s.Typ = TYP_GERADE;
   s.Flags = 0;
-  setzeRampe(s);
+  reiheEin(loadGerade);
+}
+
+void reiheEin(void (*lade)()) {
+  setzeRampe(BahnQueue[BahnSchreibIndex]);
   if (BahnAktiv == 0) {
     starteBahn();
-    loadGerade();
+    lade();
     BahnAktiv = 1;
   }
   BahnSchreibIndex = static_cast<uint8_t>((BahnSchreibIndex + 1) % kBahnSlots);
 }
-
-namespace {
 
 void ladeRampe(const BahnSegment &s) {
   BeschlAkt = s.Beschl;
@@ -112,8 +114,6 @@ void ladeRampe(const BahnSegment &s) {
   GeschwMinAkt = s.EndGeschw;
   RampeAkt = s.RampenLaenge;
 }
-
-}  // namespace
 
 void loadGerade() {
   const BahnSegment &s = BahnQueue[BahnLeseIndex];

@@ -84,6 +84,11 @@ void resetTakt();
 void setzeRampe(BahnSegment &s);
 // Start speed (at least 20) and ramp stage 0 of a path that was idle.
 void starteBahn();
+// Queues the segment filled at BahnSchreibIndex (its ramp from the path
+// index); an idle path starts with it, loaded by 'lade'.
+void reiheEin(void (*lade)());
+// The running state's ramp fields from a segment.
+void ladeRampe(const BahnSegment &s);
 // One tick of the path.
 void stepBahn();
 // Runs every queued straight line to its end at once (see bahntakt.cpp).

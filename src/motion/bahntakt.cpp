@@ -39,11 +39,7 @@ int32_t *RestAkt[3] = {&RestSchritte[0], &RestSchritte[1], &RestSchritte[2]};  /
 
 void loadKreis() {
   const BahnSegment &s = BahnQueue[BahnLeseIndex];
-  BeschlAkt = s.Beschl;
-  VerzAkt = s.Verz;
-  GeschwMaxAkt = s.MaxGeschw;
-  GeschwMinAkt = s.EndGeschw;
-  RampeAkt = s.RampenLaenge;
+  ladeRampe(s);
   AdresseAkt[0] = AchsAdresse[s.Achse[0]];
   AdresseAkt[1] = AchsAdresse[s.Achse[1]];
   if (s.Flags & FLAG_ERSTES) {

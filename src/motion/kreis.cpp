@@ -249,13 +249,7 @@ void queueKreis(uint8_t richtung) {
     }
     s.Typ = typ;
     typ = typ == TYP_VERLASSEN ? TYP_NAEHERN : TYP_VERLASSEN;
-    setzeRampe(s);
-    if (BahnAktiv == 0) {
-      starteBahn();
-      loadKreis();
-      BahnAktiv = 1;
-    }
-    BahnSchreibIndex = static_cast<uint8_t>((BahnSchreibIndex + 1) % kBahnSlots);
+    reiheEin(loadKreis);
     k = naechsterOktant(k, richtung);
   }
 }
