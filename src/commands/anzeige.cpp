@@ -136,8 +136,8 @@ void achsForm(int16_t &code) {
 //   D ["text" | T index | row V... | axis offset [D axis offset] | F [w [, d]] | P col, row | expr]
 //   with an optional row (an expression beginning with a digit or V) in front.
 int16_t befehlAnzeige() {
-  if (std::strncmp(NextBefp, "DIL", 3) == 0) return dil();
-  if (std::strncmp(NextBefp, "DCH", 3) == 0) return dch();
+  if (folgtWort("DIL")) return dil();
+  if (folgtWort("DCH")) return dch();
 
   nextNonBlank();
   int32_t zeile = kKeineZeile;

@@ -2,7 +2,6 @@
 #include "commands/geschw.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "expr/eval.h"
 #include "interp/befehle.h"
@@ -22,8 +21,6 @@ namespace {
 
 bool istAchsBuchstabe(char c) { return c != '\0' && isInSet(c, "XYZAI") != 0; }
 bool istMotorBuchstabe(char c) { return c != '\0' && isInSet(c, "XYZA") != 0; }
-bool beginnt(const char *wort) { return std::strncmp(NextBefp, wort, std::strlen(wort)) == 0; }
-
 // Maximum speed of one index; a start speed above it is pulled down.
 void setzeMax(int idx, int32_t speed) {
   MaxGeschw[idx] = static_cast<uint16_t>(speed);
@@ -95,7 +92,7 @@ int16_t befehlWarte() {
     nextNonBlank();
     Befehl = 63;
     code = evalAusdruck(ArgWert1);
-  } else if (beginnt("NE")) {
+  } else if (folgtWort("NE")) {
     ++NextBefp;
     nextNonBlank();
     Befehl = 64;
@@ -123,7 +120,7 @@ int16_t befehlWarte() {
 int16_t befehlFrei() {
   nextNonBlank();
   int16_t code = F_OK;
-  if (beginnt("XY")) {
+  if (folgtWort("XY")) {
     NextBefp += 2;
     for (int i = 0; i < kTeachTasten; ++i) {
       if (evalAusdruck(ArgWert1) != F_OK) break;
@@ -133,15 +130,15 @@ int16_t befehlFrei() {
   } else if (istMotorBuchstabe(*NextBefp)) {
     Befehl = 22;
     ArgWert3 = axisIndex(*NextBefp);
-  } else if (beginnt("REION")) {
+  } else if (folgtWort("REION")) {
     Befehl = 66;
     FreiOn = 1;
-  } else if (beginnt("REIOFF")) {
+  } else if (folgtWort("REIOFF")) {
     Befehl = 67;
     FreiOn = 0;
-  } else if (beginnt("REIHIGH")) {
+  } else if (folgtWort("REIHIGH")) {
     FreiLowActive = 0;
-  } else if (beginnt("REILOW")) {
+  } else if (folgtWort("REILOW")) {
     FreiLowActive = 1;
   } else {
     code = F_BEFEHL;

@@ -40,8 +40,6 @@ void kopiereText(char *ziel, int groesse, const char *text) {
   ziel[n] = '\0';
 }
 
-bool folgt(const char *wort) { return std::strncmp(NextBefp, wort, std::strlen(wort)) == 0; }
-
 // TE value | TE axis value
 int16_t textE() {
   Befehl = 56;
@@ -172,11 +170,11 @@ int16_t punkt() {
 int16_t befehlPunkt() {
   nextNonBlank();
   int16_t code = F_OK;
-  if (folgt("VAR")) {
+  if (folgtWort("VAR")) {
     Befehl = 48;
-  } else if (folgt("RIO")) {
+  } else if (folgtWort("RIO")) {
     code = prio();
-  } else if (folgt("ROG")) {
+  } else if (folgtWort("ROG")) {
     // The header of the next program ends the running one: back to its
     // start, with the labels of the program the cursor returns to.
     skipLine(0);

@@ -9,7 +9,6 @@
 // less give one pass; a count of 0 (tested on the full value) skips
 // forward to the next line that begins with L.
 #include <cstdint>
-#include <cstring>
 
 #include "expr/eval.h"
 #include "interp/befehle.h"
@@ -61,12 +60,12 @@ void ueberspringe() {
 // loop := 'L' ( "OAD" | "VAR" | expr | <nothing or no expression> )
 int16_t befehlLoop() {
   nextNonBlank();
-  if (std::strncmp(NextBefp, "OAD", 3) == 0) {
+  if (folgtWort("OAD")) {
     // The controller goes idle; the cursor stays for it to see.
     Befehl = 40;
     return F_OK;
   }
-  if (std::strncmp(NextBefp, "VAR", 3) == 0) {
+  if (folgtWort("VAR")) {
     nextNonBlank();
     Befehl = 42;
     skipLine(0);

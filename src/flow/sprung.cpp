@@ -11,7 +11,6 @@
 // caller's program start) onto the task's return stack; RETURN pops it.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "expr/eval.h"
 #include "flow/programme.h"
@@ -93,7 +92,7 @@ int16_t leseBedingung(bool &springt) {
     }
     return links != F_OK ? links : rechts;
   }
-  if (c == 'M' || std::strncmp(NextBefp, "PROG", 4) == 0) {
+  if (c == 'M' || folgtWort("PROG")) {
     Befehl = 30;
     return F_OK;
   }
@@ -190,7 +189,7 @@ int16_t befehlSprung() {
   if (code == F_OK) {
     if (*NextBefp == 'M')
       code = leseMarke();
-    else if (std::strncmp(NextBefp, "PROG", 4) == 0)
+    else if (folgtWort("PROG"))
       code = leseProgramm(unterprogramm, ziel);
     else
       code = F_SPRUNG_OHNE_MARKE;
@@ -268,7 +267,7 @@ int16_t befehlReturn() {
     nextNonBlank();
     code = evalAusdruck(ArgWert1);
     if (code == F_OK) Befehl = 52;
-  } else if (std::strncmp(NextBefp, "ETURN", 5) == 0) {
+  } else if (folgtWort("ETURN")) {
     return zurueck();
   } else if (isInSet(c, "XYZAI")) {
     ArgWert3 = axisIndex(c);

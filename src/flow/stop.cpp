@@ -30,12 +30,6 @@ void resetEndSchalter() {
   EndLowActive = 0;
 }
 
-namespace {
-
-bool folgt(const char *wort) { return std::strncmp(NextBefp, wort, std::strlen(wort)) == 0; }
-
-}  // namespace
-
 // stop := 'S' ( 'O' expr | "TOP" expr )
 int16_t befehlStop() {
   int16_t code = F_OK;
@@ -44,7 +38,7 @@ int16_t befehlStop() {
     nextNonBlank();
     code = evalAusdruck(ArgWert1);
     Befehl = 54;
-  } else if (folgt("TOP")) {
+  } else if (folgtWort("TOP")) {
     Befehl = 55;
     NextBefp += 3;
     code = evalAusdruck(ArgWert1);
@@ -59,7 +53,7 @@ int16_t befehlStop() {
 int16_t befehlBreak() {
   int16_t code = F_OK;
   nextNonBlank();
-  if (folgt("REAK")) {
+  if (folgtWort("REAK")) {
     NextBefp += 4;
     getToken();
     if (TokenTyp == TOK_AXIS) {
@@ -85,13 +79,13 @@ int16_t befehlQ() {
 // ende := "ENDE" | "ENDON" [ expr { ',' expr } ] | "ENDOFF" | "ENDHIGH" | "ENDLOW"
 int16_t befehlEnde() {
   int16_t code = F_OK;
-  if (folgt("ENDE")) {
+  if (folgtWort("ENDE")) {
     // The end of the program: back to its first line, no line step.
     Befehl = 21;
     zumProgrammStart();
     return F_OK;
   }
-  if (folgt("ENDON")) {
+  if (folgtWort("ENDON")) {
     Befehl = 68;
     NextBefp += 5;
     EndOnMode = 1;
@@ -101,12 +95,12 @@ int16_t befehlEnde() {
       EndInputs[i] = static_cast<uint8_t>(ArgWert1 & 0xFF);
       EndOnMode = 2;
     }
-  } else if (folgt("ENDOFF")) {
+  } else if (folgtWort("ENDOFF")) {
     EndOnMode = 0;
     Befehl = 69;
-  } else if (folgt("ENDHIGH")) {
+  } else if (folgtWort("ENDHIGH")) {
     EndLowActive = 0;
-  } else if (folgt("ENDLOW")) {
+  } else if (folgtWort("ENDLOW")) {
     EndLowActive = 1;
   } else {
     code = F_BEFEHL;

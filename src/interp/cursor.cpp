@@ -44,6 +44,13 @@ char findInLine(const char *set) {
   return '\0';
 }
 
+bool folgtWort(const char *wort) {
+  const char *p = NextBefp;
+  for (; *wort != '\0'; ++wort, ++p)
+    if (*p != *wort) return false;  // also ends at the text's NUL
+  return true;
+}
+
 uint8_t isLineEndAfterBlanks(char *&p) {
   while (*p == ' ') ++p;
   return istZeilenende(*p) ? 1 : 0;

@@ -29,6 +29,9 @@ uint8_t isLineEndAfterBlanks(char *&p);
 // Mode 0: to the start of the next non-empty line (or onto the NUL);
 // any other mode: back to the start of the current line.
 void skipLine(int16_t mode);
+// True when the text at the cursor begins with the keyword (compared
+// character by character, upper case, with no test for the end of a word).
+bool folgtWort(const char *wort);
 // Characters before the first CR or LF, at most 21.
 uint8_t lineLength(const char *p);
 
