@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench_lade.h"
-#include "flow/programme.h"
+#include "core/programme.h"
 #include "vela.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "bench_lade.h"
 #include "expr/eval.h"
-#include "interp/zustand.h"
+#include "core/zustand.h"
 #include "vela.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "bench_lade.h"
 #include "commands/anzeige.h"
-#include "monitor/plattform.h"
+#include "platform/plattform.h"
 #include "vela.h"
 
 namespace {
@@ -26,7 +26,7 @@ void zaehle(void *, char) { ++zeichen; }
 
 void BM_PrintWert(benchmark::State &state) {
   vela_reset();
-  vela::Kanal senke{zaehle, nullptr, nullptr};
+  vela::Kanal senke{zaehle, nullptr, nullptr, nullptr};
   vela::FeldBreite = 10;
   vela::NachkStellen = 2;
   int32_t v = 0;

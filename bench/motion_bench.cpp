@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "interp/zustand.h"
-#include "motion/achsen.h"
-#include "motion/bahn.h"
-#include "motion/kreis.h"
+#include "core/zustand.h"
+#include "planner/achsen.h"
+#include "planner/bahn.h"
+#include "planner/kreis.h"
 #include "vela.h"
 
 namespace {
@@ -18,10 +18,8 @@ using namespace vela;
 // A line long enough that the benchmark never sees its end; re-queued if it does.
 void queueLangeGerade() {
   for (uint8_t a = 0; a < 3; ++a) SollPos[a] = SollSchritte[a] = 0;
-  planeAchse(ACHSE_X, kMaxGeradeSchritte);
-  planeAchse(ACHSE_Y, kMaxGeradeSchritte / 3);
-  planeAchse(ACHSE_Z, -kMaxGeradeSchritte / 7);
-  planGerade();
+  const int32_t ziel[3] = {kMaxGeradeSchritte, kMaxGeradeSchritte / 3, -kMaxGeradeSchritte / 7};
+  planGerade(ziel);
 }
 
 void BM_StepBahnGerade(benchmark::State &state) {
@@ -38,11 +36,8 @@ BENCHMARK(BM_StepBahnGerade);
 
 // A full circle of radius 40000 (about 226000 ticks) cut into octants.
 void queueGrosserKreis() {
-  ArgWert1 = 40000;
-  ArgWert2 = 0;
-  ArgWert3 = ArgWert4 = 0;
   uint8_t richtung = RICHTUNG_CCW;
-  planKreis(false, richtung);
+  planKreis(false, {40000, 0}, {0, 0}, richtung);
   queueKreis(richtung);
 }
 
@@ -64,10 +59,8 @@ void BM_PlanGerade(benchmark::State &state) {
   int32_t i = 0;
   for (auto _ : state) {
     ++i;
-    planeAchse(ACHSE_X, i & 1023);
-    planeAchse(ACHSE_Y, (i * 7) & 511);
-    planeAchse(ACHSE_Z, -(i & 255));
-    planGerade();
+    const int32_t ziel[3] = {i & 1023, (i * 7) & 511, -(i & 255)};
+    planGerade(ziel);
     if (isBahnVoll()) BahnSchreibIndex = BahnLeseIndex;
   }
   state.SetItemsProcessed(state.iterations());
@@ -80,12 +73,8 @@ void BM_PlanKreis(benchmark::State &state) {
   vela_reset();
   const auto r = static_cast<int32_t>(state.range(0));
   for (auto _ : state) {
-    ArgWert1 = r;
-    ArgWert2 = r / 3;
-    ArgWert3 = r + r / 2;
-    ArgWert4 = r + r / 4;
     uint8_t richtung = RICHTUNG_CW;
-    benchmark::DoNotOptimize(planKreis(false, richtung));
+    benchmark::DoNotOptimize(planKreis(false, {r, r / 3}, {r + r / 2, r + r / 4}, richtung));
   }
   state.SetItemsProcessed(state.iterations());
 }

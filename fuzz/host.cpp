@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "flow/programme.h"
+#include "core/programme.h"
 #include "vela.h"
 
 namespace vela::fuzz {

@@ -21,11 +21,11 @@
 #include "commands/anzeige.h"
 #include "commands/anzeigetext.h"
 #include "expr/eval.h"
-#include "interp/cursor.h"
-#include "interp/zustand.h"
+#include "core/cursor.h"
+#include "core/zustand.h"
 #include "laden.h"
-#include "motion/achsen.h"
-#include "motion/bahn.h"
+#include "planner/achsen.h"
+#include "planner/bahn.h"
 #include "plot.h"
 #include "vela.h"
 
@@ -92,7 +92,7 @@ std::string formatiere(const std::string &name, const Meldung &m) {
 // DF format, written into a string.
 std::string formatWert(int32_t wert) {
   std::string text;
-  vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, &text};
+  vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, nullptr, &text};
   vela::printWert(&kanal, wert);
   return text;
 }

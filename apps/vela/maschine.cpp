@@ -13,8 +13,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "motion/achsen.h"
-#include "motion/bahn.h"
+#include "planner/achsen.h"
+#include "planner/bahn.h"
 
 namespace velatool {
 

@@ -12,16 +12,17 @@
 
 #include "commands/anzeigetext.h"
 #include "expr/eval.h"
-#include "interp/arith.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
-#include "monitor/kanal.h"
-#include "monitor/plattform.h"
-#include "motion/achsen.h"
-#include "motion/bahn.h"
+#include "core/arith.h"
+#include "commands/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "planner/achsen.h"
+#include "planner/bahn.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -58,20 +59,13 @@ int16_t dil() {
     skipLine(1);  // executed again on the next step
     return F_OK;
   }
-  // A line longer than the tick's error terms can count is refused, and
-  // nothing is planned.
-  for (uint8_t i = 0; i < 3; ++i) {
-    const int32_t schritte = toSchritte(i, wrapAdd(SollPos[i], *ziel[i]));
-    const int32_t delta = wrapSub(schritte, SollSchritte[i]);
-    if (delta > kMaxGeradeSchritte || delta < -kMaxGeradeSchritte) {
-      skipLine(F_INDEX);
-      return F_INDEX;
-    }
-  }
-  for (uint8_t i = 0; i < 3; ++i) planeRelativ(i, *ziel[i]);
-  planGerade();
-  skipLine(F_OK);
-  return F_OK;
+  // Each offset is added to the commanded position, so that truncation
+  // never accumulates over a chain of relative lines.
+  int32_t absolut[3];
+  for (uint8_t i = 0; i < 3; ++i) absolut[i] = wrapAdd(SollPos[i], *ziel[i]);
+  const int16_t code = planGerade(absolut);
+  skipLine(code);
+  return code;
 }
 
 // DCH n: no line step; the dispatcher takes the line end on the next call.
@@ -112,7 +106,7 @@ void achsForm(int16_t &code) {
   merke(code, c1);
   if (c1 != F_OK) return;
   if (*NextBefp != 'D') {
-    Befehl = 15;
+    Befehl = BEF_D_ACHSE;
     planeRelativ(a1, ArgWert1);
     return;
   }
@@ -123,7 +117,7 @@ void achsForm(int16_t &code) {
   nextNonBlank();
   const int16_t c2 = evalAusdruck(ArgWert2);
   merke(code, c2);
-  Befehl = 20;
+  Befehl = BEF_D_ACHSPAAR;
   if (c2 != F_OK) return;
   SollPos[a1] = wrapAdd(SollPos[a1], ArgWert1);
   SollPos[a2] = wrapAdd(SollPos[a2], ArgWert2);
@@ -147,7 +141,7 @@ int16_t befehlAnzeige() {
     ArgWert1 = zeile;
     skipBlanks();
   }
-  const int16_t textForm = zeile == kKeineZeile ? 17 : 18;
+  const int16_t textForm = zeile == kKeineZeile ? BEF_D_TEXT : BEF_D_TEXT_ZEILE;
   const char c = *NextBefp;
   if (c == '"') {
     kopiereText();
@@ -168,7 +162,7 @@ int16_t befehlAnzeige() {
   } else if (c == 'V') {
     const int16_t cv = evalAusdruck(ArgWert2);
     merke(code, cv);
-    if (cv == F_OK) Befehl = 19;
+    if (cv == F_OK) Befehl = BEF_D_VAR;
   } else if (istMotorBuchstabe(c)) {
     achsForm(code);
   } else if (c == 'F') {
@@ -188,7 +182,7 @@ int16_t befehlAnzeige() {
     merke(code, cp);
     if (cp == F_OK) displayGoto(static_cast<int16_t>(ArgWert1), static_cast<int16_t>(ArgWert2));
   } else if (code == F_OK) {
-    Befehl = 16;
+    Befehl = BEF_D_WERT;
     ArgWert2 = ArgWert1;
   }
   skipLine(code);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "monitor/plattform.h"
+#include "platform/plattform.h"
 
 namespace vela {
 

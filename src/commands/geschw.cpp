@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "expr/eval.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
-#include "motion/achsen.h"
-#include "motion/antrieb.h"
+#include "commands/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
+#include "planner/achsen.h"
+#include "planner/antrieb.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -44,10 +45,10 @@ int16_t befehlGeschw() {
     if (code == F_OK) {
       for (int i = 0; i < kAchsen; ++i) {
         if (form == 'S') {
-          Befehl = 25;
+          Befehl = BEF_GS_ALLE;
           StartGeschw[i] = static_cast<uint16_t>(ArgWert1);
         } else {
-          Befehl = 24;
+          Befehl = BEF_G_ALLE;
           setzeMax(i, ArgWert1);
         }
         calcRampe(static_cast<uint8_t>(i));
@@ -60,13 +61,13 @@ int16_t befehlGeschw() {
     code = evalAusdruck(ArgWert1);
     if (code == F_OK) {
       if (form == 'S') {
-        Befehl = 26;
+        Befehl = BEF_GS_ACHSE;
         StartGeschw[idx] = static_cast<uint16_t>(ArgWert1);
       } else if (form == 'E') {
-        Befehl = 70;
+        Befehl = BEF_GE;
         EndGeschw[idx] = static_cast<uint16_t>(ArgWert1);
       } else {
-        Befehl = 27;
+        Befehl = BEF_G_ACHSE;
         setzeMax(idx, ArgWert1);
       }
       calcRampe(idx);
@@ -87,22 +88,22 @@ int16_t befehlWarte() {
   const char c = *NextBefp;
   if (isNumberStart(c) != 0) {
     code = evalAusdruck(ArgWert1);
-    if (code == F_OK) Befehl = 62;
+    if (code == F_OK) Befehl = BEF_W_ZEIT;
   } else if (c == 'E') {
     nextNonBlank();
-    Befehl = 63;
+    Befehl = BEF_WE;
     code = evalAusdruck(ArgWert1);
   } else if (folgtWort("NE")) {
     ++NextBefp;
     nextNonBlank();
-    Befehl = 64;
+    Befehl = BEF_WNE;
     code = evalAusdruck(ArgWert1);
   } else if (istAchsBuchstabe(c)) {
-    Befehl = 65;
+    Befehl = BEF_W_ACHSE;
     ArgWert3 = axisIndex(c);
   } else {
     // Anything but a line end after the W is ignored, and the W still waits.
-    if (istZeilenende(c)) Befehl = 61;
+    if (istZeilenende(c)) Befehl = BEF_W;
     for (int16_t i = 0; i < kAchsen; ++i) {
       if (!isAchseFertig(i)) {
         NextBefp = w;
@@ -126,15 +127,15 @@ int16_t befehlFrei() {
       if (evalAusdruck(ArgWert1) != F_OK) break;
       TeachTasten[i] = static_cast<uint8_t>(ArgWert1);
     }
-    Befehl = 23;
+    Befehl = BEF_F_TASTEN;
   } else if (istMotorBuchstabe(*NextBefp)) {
-    Befehl = 22;
+    Befehl = BEF_F_ACHSE;
     ArgWert3 = axisIndex(*NextBefp);
   } else if (folgtWort("REION")) {
-    Befehl = 66;
+    Befehl = BEF_FREION;
     FreiOn = 1;
   } else if (folgtWort("REIOFF")) {
-    Befehl = 67;
+    Befehl = BEF_FREIOFF;
     FreiOn = 0;
   } else if (folgtWort("REIHIGH")) {
     FreiLowActive = 0;

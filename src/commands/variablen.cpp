@@ -15,12 +15,13 @@
 #include "commands/anzeigetext.h"
 #include "expr/eval.h"
 #include "expr/scanner.h"
-#include "flow/programme.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "core/programme.h"
+#include "commands/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -42,7 +43,7 @@ void kopiereText(char *ziel, int groesse, const char *text) {
 
 // TE value | TE axis value
 int16_t textE() {
-  Befehl = 56;
+  Befehl = BEF_TE;
   nextNonBlank();
   const char c = *NextBefp;
   if (isNumberStart(c)) {
@@ -69,7 +70,7 @@ int16_t befehlText() {
     code = textE();
   } else {
     // Code 57 keeps the evaluator from assigning: "T V2 = ..." reads V2.
-    Befehl = 57;
+    Befehl = BEF_T;
     code = evalAusdruck(ArgWert1);
     // A text with no readable index (code 18) is refused rather than
     // stored under whatever index the argument cell still holds.
@@ -95,10 +96,10 @@ int16_t befehlKey() {
   nextNonBlank();
   const bool leer = *NextBefp == 'I';
   if (leer) {
-    Befehl = 36;
+    Befehl = BEF_KI;
     nextNonBlank();
   } else {
-    Befehl = 37;
+    Befehl = BEF_K;
   }
   // Step over the target's V, but never over the line end: a K line
   // without a target must not take its index from the next line.
@@ -143,7 +144,7 @@ int16_t punkt() {
   if (*NextBefp != '=') {
     ArgWert2 = p.X;
     ArgWert3 = p.Y;
-    Befehl = 45;
+    Befehl = BEF_P_LESEN;
     return F_OK;
   }
   nextNonBlank();
@@ -152,11 +153,11 @@ int16_t punkt() {
     p = V_xyTeached;
     ArgWert2 = p.X;
     ArgWert3 = p.Y;
-    Befehl = 46;
+    Befehl = BEF_P_TEACH;
     return F_OK;
   }
   if (!isNumberStart(c)) return F_BEFEHL;
-  Befehl = 44;
+  Befehl = BEF_P_SETZEN;
   code = evalAusdruck(ArgWert2);
   const int16_t y = evalAusdruck(ArgWert3);
   if (code == F_OK) code = y;
@@ -171,7 +172,7 @@ int16_t befehlPunkt() {
   nextNonBlank();
   int16_t code = F_OK;
   if (folgtWort("VAR")) {
-    Befehl = 48;
+    Befehl = BEF_PVAR;
   } else if (folgtWort("RIO")) {
     code = prio();
   } else if (folgtWort("ROG")) {
@@ -182,7 +183,7 @@ int16_t befehlPunkt() {
     char *start = NextBefp;
     FetchMarken(start);
     NextBefp = start;
-    Befehl = 21;
+    Befehl = BEF_ENDE;
     return F_OK;
   } else {
     code = punkt();

@@ -3,15 +3,16 @@
 #include <cstdint>
 
 #include "expr/eval.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/zustand.h"
+#include "commands/befehle.h"
+#include "core/cursor.h"
+#include "core/zustand.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
 int16_t befehlVar() {
   const int16_t code = evalAusdruck(ArgWert1);
-  Befehl = 59;
+  Befehl = BEF_V;
   ArgWert3 = 0;
   skipLine(code);
   return code;

@@ -16,15 +16,18 @@
 #include <cstdint>
 
 #include "expr/scanner.h"
-#include "interp/arith.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
-#include "motion/achsen.h"
+#include "core/arith.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
+#include "planner/achsen.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
 int16_t noAssign;
+
+void resetEval() { noAssign = 0; }
 
 namespace {
 
@@ -150,7 +153,7 @@ int16_t evalZuweisung(int32_t &value) {
   if (index < 0 || index >= kWertVars) return F_INDEX;
 
   getToken();
-  if (istDelim('=') && noAssign == 0 && Befehl != 57) {
+  if (istDelim('=') && noAssign == 0 && Befehl != BEF_T) {
     getToken();
     if (TokenTyp == TOK_AXIS) {
       const uint8_t achse = axisIndex(Token[0]);

@@ -11,6 +11,9 @@ namespace vela {
 // (the J command compares with it).
 extern int16_t noAssign;
 
+// noAssign 0.
+void resetEval();
+
 // Evaluates the expression at the cursor into value; error code or 0.
 // The cursor ends on the token that ended the expression (behind it when
 // that token is a comma, on the opening quote when it is a text).

@@ -8,9 +8,10 @@
 
 #include <cstdint>
 
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
+#include "platform/plattform.h"
 
 namespace vela {
 
@@ -129,7 +130,7 @@ int16_t readVarIndex(int32_t &value) {
 // operand := T | V index | number
 int16_t evalOperand(int32_t &value) {
   if (TokenTyp == TOK_SELECTOR && Token[0] == 'T') {
-    value = static_cast<int32_t>(Ticks);
+    value = static_cast<int32_t>(getTicks());
     getToken();
     return F_OK;
   }

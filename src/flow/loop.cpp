@@ -11,11 +11,12 @@
 #include <cstdint>
 
 #include "expr/eval.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "flow/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -23,7 +24,7 @@ namespace {
 
 // Loop end: repeat the innermost loop or pop it.
 int16_t loopEnde() {
-  Befehl = 38;
+  Befehl = BEF_L_ENDE;
   int16_t &oben = V_UsedLoops[AktTask];
   if (oben < 0 || oben >= kStackTiefe) return F_ZU_VIELE_LENDEN;
   LoopEintrag &e = V_Loop[AktTask][oben];
@@ -62,12 +63,12 @@ int16_t befehlLoop() {
   nextNonBlank();
   if (folgtWort("OAD")) {
     // The controller goes idle; the cursor stays for it to see.
-    Befehl = 40;
+    Befehl = BEF_LOAD;
     return F_OK;
   }
   if (folgtWort("VAR")) {
     nextNonBlank();
-    Befehl = 42;
+    Befehl = BEF_LVAR;
     skipLine(0);
     return F_OK;
   }
@@ -76,7 +77,7 @@ int16_t befehlLoop() {
     // Whatever does not evaluate closes a loop.
     code = loopEnde();
   } else {
-    Befehl = 39;
+    Befehl = BEF_L_START;
     if (ArgWert1 == 0)
       ueberspringe();
     else

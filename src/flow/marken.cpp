@@ -10,11 +10,12 @@
 #include <cstdint>
 
 #include "expr/eval.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "flow/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -31,7 +32,7 @@ char *hinterCR(char *p) {
 // marke := 'M' { any }    (the number is read when labels are collected)
 int16_t befehlMarke() {
   skipLine(0);
-  Befehl = 43;
+  Befehl = BEF_MARKE;
   return F_OK;
 }
 

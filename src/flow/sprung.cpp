@@ -13,12 +13,13 @@
 #include <cstdio>
 
 #include "expr/eval.h"
-#include "flow/programme.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "core/programme.h"
+#include "flow/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -47,13 +48,13 @@ int16_t leseBedingung(bool &springt) {
   const char c = *NextBefp;
   if (c == 'E') {
     nextNonBlank();
-    Befehl = 31;
+    Befehl = BEF_JE;
     springt = V_Handshake != 0;
     return evalAusdruck(ArgWert1);
   }
   if (isInSet(c, "XYZAI")) {
     ArgWert1 = axisIndex(c);
-    Befehl = 34;
+    Befehl = BEF_J_ACHSE;
     nextNonBlank();
     springt = V_Handshake != 0;
     return F_OK;
@@ -64,12 +65,12 @@ int16_t leseBedingung(bool &springt) {
     springt = V_Handshake != 0;  // the host supplies the negated truth
     if (n == 'E') {
       nextNonBlank();
-      Befehl = 32;
+      Befehl = BEF_JNE;
       return evalAusdruck(ArgWert1);
     }
     if (isInSet(n, "XYZAI")) {
       ArgWert1 = axisIndex(n);
-      Befehl = 35;
+      Befehl = BEF_JN_ACHSE;
       nextNonBlank();
       return F_OK;
     }
@@ -77,7 +78,7 @@ int16_t leseBedingung(bool &springt) {
   }
   const char op = findInLine("=<>!");
   if (op != '\0') {
-    Befehl = 33;
+    Befehl = BEF_J_VERGLEICH;
     noAssign = 1;  // '=' ends the left side instead of assigning
     const int16_t links = evalAusdruck(ArgWert1);
     noAssign = 0;
@@ -93,7 +94,7 @@ int16_t leseBedingung(bool &springt) {
     return links != F_OK ? links : rechts;
   }
   if (c == 'M' || folgtWort("PROG")) {
-    Befehl = 30;
+    Befehl = BEF_J;
     return F_OK;
   }
   return F_BEFEHL;
@@ -232,7 +233,7 @@ namespace {
 // RETURN: back to the line after the last J S call, and for a program call
 // to the caller's program and labels. In check mode nothing moves.
 int16_t zurueck() {
-  Befehl = 53;
+  Befehl = BEF_RETURN;
   if (isChecking) return F_OK;
   const uint8_t t = AktTask;
   int16_t &oben = V_UsedReturns[t];
@@ -262,11 +263,11 @@ int16_t befehlReturn() {
   if (isNumberStart(c)) {
     code = evalAusdruck(ArgWert1);
     ArgWert1 = begrenzt(ArgWert1);
-    Befehl = 50;
+    Befehl = BEF_R_WERT;
   } else if (c == 'O') {
     nextNonBlank();
     code = evalAusdruck(ArgWert1);
-    if (code == F_OK) Befehl = 52;
+    if (code == F_OK) Befehl = BEF_RO;
   } else if (folgtWort("ETURN")) {
     return zurueck();
   } else if (isInSet(c, "XYZAI")) {
@@ -274,7 +275,7 @@ int16_t befehlReturn() {
     nextNonBlank();
     code = evalAusdruck(ArgWert1);
     ArgWert1 = begrenzt(ArgWert1);
-    Befehl = 51;
+    Befehl = BEF_R_ACHSE;
   } else {
     code = F_BEFEHL;
   }

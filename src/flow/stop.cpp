@@ -10,12 +10,13 @@
 
 #include "expr/eval.h"
 #include "expr/scanner.h"
-#include "flow/programme.h"
-#include "interp/befehle.h"
-#include "interp/cursor.h"
-#include "interp/fehler.h"
-#include "interp/zustand.h"
+#include "core/programme.h"
+#include "flow/befehle.h"
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/zustand.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace vela {
 
@@ -37,9 +38,9 @@ int16_t befehlStop() {
   if (*NextBefp == 'O') {
     nextNonBlank();
     code = evalAusdruck(ArgWert1);
-    Befehl = 54;
+    Befehl = BEF_SO;
   } else if (folgtWort("TOP")) {
-    Befehl = 55;
+    Befehl = BEF_STOP;
     NextBefp += 3;
     code = evalAusdruck(ArgWert1);
   } else {
@@ -58,9 +59,9 @@ int16_t befehlBreak() {
     getToken();
     if (TokenTyp == TOK_AXIS) {
       ArgWert3 = axisIndex(Token[0]);
-      Befehl = 8;
+      Befehl = BEF_BREAK_ACHSE;
     } else {
-      Befehl = 7;
+      Befehl = BEF_BREAK;
     }
   } else {
     code = F_BEFEHL;
@@ -71,7 +72,7 @@ int16_t befehlBreak() {
 
 // q := 'Q' { any }
 int16_t befehlQ() {
-  Befehl = 49;
+  Befehl = BEF_Q;
   skipLine(0);
   return F_OK;
 }
@@ -81,12 +82,12 @@ int16_t befehlEnde() {
   int16_t code = F_OK;
   if (folgtWort("ENDE")) {
     // The end of the program: back to its first line, no line step.
-    Befehl = 21;
+    Befehl = BEF_ENDE;
     zumProgrammStart();
     return F_OK;
   }
   if (folgtWort("ENDON")) {
-    Befehl = 68;
+    Befehl = BEF_ENDON;
     NextBefp += 5;
     EndOnMode = 1;
     // An item that does not evaluate ends the list; it is no error.
@@ -97,7 +98,7 @@ int16_t befehlEnde() {
     }
   } else if (folgtWort("ENDOFF")) {
     EndOnMode = 0;
-    Befehl = 69;
+    Befehl = BEF_ENDOFF;
   } else if (folgtWort("ENDHIGH")) {
     EndLowActive = 0;
   } else if (folgtWort("ENDLOW")) {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "motion/achsen.h"
+#include "planner/achsen.h"
 #include "vela.h"
 
 using namespace velatool;

@@ -7,11 +7,11 @@
 
 #include "commands/anzeigetext.h"
 #include "flow/ablauf_test.h"
-#include "interp/zustand.h"
-#include "monitor/kanal.h"
-#include "monitor/plattform.h"
-#include "motion/achsen.h"
-#include "motion/bahn.h"
+#include "core/zustand.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "planner/achsen.h"
+#include "planner/bahn.h"
 #include "support/fake_geraete.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "flow/ablauf_test.h"
-#include "interp/zustand.h"
-#include "motion/achsen.h"
-#include "motion/antrieb.h"
-#include "motion/bahn.h"
+#include "core/zustand.h"
+#include "planner/achsen.h"
+#include "planner/antrieb.h"
+#include "planner/bahn.h"
 #include "support/vela_test.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "commands/anzeigetext.h"
-#include "interp/zustand.h"
+#include "core/zustand.h"
 #include "support/vela_test.h"
 
 namespace {

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "expr/scanner.h"
-#include "interp/zustand.h"
-#include "motion/achsen.h"
+#include "core/zustand.h"
+#include "platform/plattform.h"
+#include "planner/achsen.h"
 #include "support/vela_test.h"
 
 namespace {

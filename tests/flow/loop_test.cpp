@@ -1,6 +1,6 @@
 // The L command: loops and the zero-count skip.
 #include "flow/ablauf_test.h"
-#include "interp/zustand.h"
+#include "core/zustand.h"
 #include "support/vela_test.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Program lookup in the three areas, the choice of the first program, and
 // the task scheduler.
-#include "flow/programme.h"
+#include "core/programme.h"
 
 #include <cstring>
 
-#include "interp/zustand.h"
+#include "core/zustand.h"
 #include "support/vela_test.h"
 
 namespace {

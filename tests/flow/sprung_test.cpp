@@ -5,8 +5,8 @@
 #include <tuple>
 
 #include "flow/ablauf_test.h"
-#include "flow/programme.h"
-#include "interp/zustand.h"
+#include "core/programme.h"
+#include "core/zustand.h"
 #include "support/vela_test.h"
 
 namespace {

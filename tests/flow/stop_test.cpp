@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "flow/ablauf_test.h"
-#include "interp/zustand.h"
+#include "core/zustand.h"
 #include "support/vela_test.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "support/fake_geraete.h"
 
-#include "interp/zustand.h"
-#include "monitor/plattform.h"
+#include "platform/plattform.h"
 
 FakeGeraete fake;
 
@@ -36,12 +35,14 @@ uint8_t taste() {
 
 void bindeFakes() {
   fake = FakeGeraete{};
-  vela::bindePlattform({{hostSchreibe, hostLies, nullptr},
-                        {displaySchreibe, nullptr, &vela::DisplayInhalt},
-                        displayBefehl,
-                        displayGehe,
-                        ticks,
-                        taste});
+  vela::Plattform p{};
+  p.host = {hostSchreibe, hostLies, nullptr, nullptr};
+  p.display = {displaySchreibe, nullptr, nullptr, &vela::DisplayInhalt};
+  p.displayBefehl = displayBefehl;
+  p.displayGehe = displayGehe;
+  p.leseTicks = ticks;
+  p.leseTaste = taste;
+  vela::bindePlattform(p);
 }
 
 std::string zeile(int r) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/anzeige.h"
+#include "platform/anzeige.h"
 #include "support/vela_test.h"
 
 struct FakeGeraete {

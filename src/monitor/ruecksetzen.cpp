@@ -1,0 +1,57 @@
+// The reset registry: every layer's load-time reset, bottom to top. Each
+// reset restores the load-time values of its own module, so that
+// vela_reset() leaves the library as it was loaded.
+#include "commands/anzeige.h"
+#include "commands/anzeigetext.h"
+#include "commands/geschw.h"
+#include "core/zustand.h"
+#include "expr/eval.h"
+#include "flow/stop.h"
+#include "planner/achsen.h"
+#include "planner/antrieb.h"
+#include "planner/bahn.h"
+#include "planner/kreis.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "platform/speicher.h"
+#include "platform/testdatei.h"
+#include "vela.h"
+
+namespace vela {
+
+namespace {
+
+using Ruecksetzer = void (*)();
+
+constexpr Ruecksetzer kRuecksetzer[] = {
+    // platform
+    resetPlattform,
+    resetKanal,
+    resetSpeicher,
+    resetTestDatei,
+    // core
+    resetInterp,
+    // planner
+    resetAchsen,
+    resetBahn,
+    resetKreis,
+    resetAntrieb,
+    // expressions
+    resetEval,
+    // commands
+    resetGeschw,
+    resetAnzeigeFormat,
+    resetAnzeigeText,
+    // flow
+    resetEndSchalter,
+};
+
+}  // namespace
+
+void resetAlles() {
+  for (Ruecksetzer r : kRuecksetzer) r();
+}
+
+}  // namespace vela
+
+extern "C" void VELA_CALL vela_reset(void) { vela::resetAlles(); }

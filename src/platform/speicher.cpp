@@ -1,0 +1,85 @@
+// The FLASH and EEPROM stores. Without store devices in the binding, a
+// write is a plain memory write; a binding's devices may record, delay or
+// fail writes, or keep a copy of the stores elsewhere.
+#include "platform/speicher.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/plattform.h"
+
+namespace vela {
+
+#define VELA_NULL10 0, 0, 0, 0, 0, 0, 0, 0, 0, 0
+#define VELA_NULL50 VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10
+
+// Erased (0xFF 0xFF: no program), then zeros, then the guard NUL and the
+// guard 0xFF.
+char FlashArea[kBereichGroesse + 2] = {'\xFF',      '\xFF',      VELA_NULL50, VELA_NULL50, VELA_NULL50,
+                                       VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10, 0,
+                                       0,           0,           0,           0,           0,
+                                       0,           0,           0,           '\xFF'};
+char EepromArea[kBereichGroesse + 1];
+char *FlashStart = FlashArea;
+char *EepromStart = EepromArea;
+
+#undef VELA_NULL50
+#undef VELA_NULL10
+
+static_assert(sizeof FlashArea == kBereichGroesse + 2);
+
+namespace {
+
+bool innerhalb(const char *p, int n, const char *anfang) {
+  const auto a = reinterpret_cast<uintptr_t>(anfang);
+  const auto x = reinterpret_cast<uintptr_t>(p);
+  return n >= 0 && x >= a && x - a <= static_cast<uintptr_t>(kBereichGroesse - n);
+}
+
+}  // namespace
+
+bool imFlash(const char *p, int n) { return innerhalb(p, n, FlashArea); }
+bool imEeprom(const char *p, int n) { return innerhalb(p, n, EepromArea); }
+
+uint8_t flashSchreibeWort(char *adresse, uint16_t wort) {
+  if (!imFlash(adresse, 2) || ((adresse - FlashArea) & 1) != 0) return 1;
+  if (Geraete.flashSchreibeWort != nullptr) return Geraete.flashSchreibeWort(adresse, wort);
+  adresse[0] = static_cast<char>(wort & 0xFF);
+  adresse[1] = static_cast<char>(wort >> 8);
+  return 0;
+}
+
+uint8_t flashLoesche(char *adresse) {
+  if (!imFlash(adresse, kBereichGroesse)) return 1;
+  if (Geraete.flashLoesche != nullptr) return Geraete.flashLoesche(adresse);
+  std::memset(adresse, kGeloescht, kBereichGroesse);
+  return 0;
+}
+
+void eepromSchreibe(char *adresse, char wert) {
+  if (!imEeprom(adresse, 1)) return;
+  if (Geraete.eepromSchreibe != nullptr)
+    Geraete.eepromSchreibe(adresse, wert);
+  else
+    *adresse = wert;
+}
+
+char eepromLies(const char *adresse) {
+  if (!imEeprom(adresse, 1)) return '\0';
+  return Geraete.eepromLies != nullptr ? Geraete.eepromLies(adresse) : *adresse;
+}
+
+void speicherFertig(char speicher) {
+  if (Geraete.speicherFertig != nullptr) Geraete.speicherFertig(speicher);
+}
+
+void resetSpeicher() {
+  std::memset(FlashArea, 0, sizeof FlashArea);
+  FlashArea[0] = FlashArea[1] = kGeloescht;
+  FlashArea[kBereichGroesse + 1] = kGeloescht;
+  std::memset(EepromArea, 0, sizeof EepromArea);
+  FlashStart = FlashArea;
+  EepromStart = EepromArea;
+}
+
+}  // namespace vela

@@ -1,0 +1,123 @@
+// Dispatch, cursor primitives and the error table, observed through the
+// exported interface.
+#include <cstring>
+
+#include "core/cursor.h"
+#include "core/zustand.h"
+#include "support/vela_test.h"
+
+namespace {
+
+using DispatchTest = VelaTest;
+
+TEST_F(DispatchTest, DelphiInitSetsCursorAndStartsOnly) {
+  V_WertVar[3] = 7;
+  isChecking = 1;
+  NextBefp = Programm + 10;
+  vela::ProgStart[1] = Programm + 5;
+  DelphiInit();
+  EXPECT_EQ(NextBefp, Programm);
+  for (int t = 0; t < 3; ++t) EXPECT_EQ(vela::ProgStart[t], Programm);
+  EXPECT_EQ(V_WertVar[3], 7);
+  EXPECT_EQ(isChecking, 1);
+}
+
+// One step from the start of each text: result, Befehl and where the cursor
+// ends (offset in the store).
+TEST_F(DispatchTest, OneStep) {
+  struct {
+    const char *text;
+    int16_t code;
+    int16_t befehl;
+    long cursor;
+  } const faelle[] = {
+      {"\r\r  \rV1=1\rX", 0, 59, 10},  // empty and blank lines go in the same call
+      {"\t V1=1\rX", 0, 59, 7},        // indented command
+      {"$xyz\rX", 0, 0, 5},            // no-op lines
+      {"@abc\rX", 0, 0, 5},
+      {"q\rX", 19, 0, 2},  // not a capital letter: 19 on the next line
+      {"5\rX", 19, 0, 2},
+      {"V1=1\rH5\r", 0, 59, 5},
+      {"", 19, 0, 0},  // at the NUL: 19, the cursor stays
+  };
+  for (const auto &f : faelle) {
+    schreibe(f.text);
+    DelphiInit();
+    EXPECT_EQ(execBefehl(), f.code) << f.text;
+    EXPECT_EQ(Befehl, f.befehl) << f.text;
+    EXPECT_EQ(cursor(), f.cursor) << f.text;
+  }
+  // Letters without a command return to the start of their line.
+  for (const char *zeile : {"H5\r", "N5\r", "O5\r", "U5\r"}) {
+    schreibe(std::string("V1=1\r") + zeile);
+    NextBefp = Programm + 5;
+    EXPECT_EQ(execBefehl(), 19) << zeile;
+    EXPECT_EQ(cursor(), 5) << zeile;
+  }
+  // A store filled to its last byte has no end: refused, nothing read.
+  std::memset(Programm, 'Q', sizeof Programm);
+  NextBefp = Programm + sizeof Programm - 1;
+  EXPECT_EQ(execBefehl(), 20);
+  EXPECT_EQ(NextBefp, Programm + sizeof Programm - 1);
+}
+
+TEST_F(DispatchTest, ErrorTable) {
+  EXPECT_EQ(sizeof FehlerTxt / sizeof FehlerTxt[0], 41u);
+  EXPECT_STREQ(FehlerTxt[19], "falscher Befehl");
+  EXPECT_STREQ(FehlerTxt[30], "                    ");
+  EXPECT_STREQ(FehlerTxt[40], "Null nicht erlaubt");
+  EXPECT_STREQ(DllVersion, "12-12-02");
+}
+
+// skipLine back and forth: text, where the cursor starts, the mode, the
+// start of the running program, and where the cursor ends (offsets).
+TEST_F(DispatchTest, SkipLine) {
+  struct {
+    const char *text;
+    long von;
+    int16_t modus;
+    long progStart;
+    long nach;
+  } const faelle[] = {
+      {"A\r\r\n\r B", 0, 0, 0, 5},    // runs of line ends are skipped
+      {"X100", 1, 0, 0, 4},           // last line: onto the NUL
+      {"V1=1\rX100\rY", 9, 1, 0, 5},  // from the CR that ends X100
+      {"X100\rY", 2, 1, 0, 0},        // first line: the program start
+      {"V1=1\rX100\rY", 7, 1, 6, 6},  // never before the program start
+      {"V\r\nX", 2, 1, 0, 2},         // on the LF of CR LF: stays
+      {"\rX", 0, 1, 0, 0},            // never before the store
+  };
+  for (const auto &f : faelle) {
+    schreibe(f.text);
+    vela::ProgStart[0] = Programm + f.progStart;
+    NextBefp = Programm + f.von;
+    vela::skipLine(f.modus);
+    EXPECT_EQ(cursor(), f.nach) << f.text << " from " << f.von;
+  }
+}
+
+TEST_F(DispatchTest, CursorPrimitives) {
+  schreibe("J  M5\rJ \tM\rV1<V2\rM5\rV3=1");
+  NextBefp = Programm;
+  vela::nextNonBlank();
+  EXPECT_EQ(cursor(), 3);  // over the letter and both spaces
+  NextBefp = Programm + 6;
+  vela::nextNonBlank();
+  EXPECT_EQ(cursor(), 8);  // a tab stops it
+  NextBefp = Programm + 11;
+  EXPECT_EQ(vela::findInLine("=<>!"), '<');
+  NextBefp = Programm + 17;
+  EXPECT_EQ(vela::findInLine("=<>!"), '\0');  // not in the next line
+  NextBefp = std::strchr(Programm, '\0');
+  vela::nextNonBlank();  // never past the NUL
+  EXPECT_EQ(*NextBefp, '\0');
+  EXPECT_EQ(vela::lineLength("123456789012345678901234567890\r"), 21);
+  EXPECT_EQ(vela::lineLength("\r"), 0);
+  EXPECT_EQ(vela::lineLength("X10"), 3);  // the NUL ends the count
+  EXPECT_EQ(vela::axisIndex('A'), 3);
+  EXPECT_EQ(vela::axisIndex('Q'), 3);
+  EXPECT_EQ(vela::axisIndex('I'), 4);
+  EXPECT_EQ(vela::isInSet('\0', "abc"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// Tick waits, output routing and display primitives, against the fake
+// devices.
+#include "platform/kanal.h"
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/anzeige.h"
+#include "platform/plattform.h"
+#include "support/fake_geraete.h"
+
+namespace {
+
+using namespace vela;
+using KanalTest = MaschinenTest;
+const std::string kLeer(20, ' ');
+
+TEST_F(KanalTest, WaitsAreCorrectAcrossTheTickWrap) {
+  Ticks = 0xFFFFFFF0u;
+  delayTicks(32);
+  EXPECT_EQ(fake.letzterTick, 0x10u);
+  Ticks = 0xFFFFFFF0u;  // nothing ever arrives
+  char c = 'q';
+  EXPECT_FALSE(readHostCharTimeout(c, 32));
+  EXPECT_EQ(fake.letzterTick, 0x10u);
+  EXPECT_EQ(c, 'q');
+
+  Ticks = 0xFFFFFFFEu;
+  std::string folge;
+  for (int i = 0; i < 4; ++i) folge += timeoutElapsed(4) ? '1' : '0';
+  EXPECT_EQ(folge, "0001");  // armed at 0xFFFFFFFE, true four ticks on, at 2
+  EXPECT_EQ(TimerLaeuft, 0);
+
+  fake.tickLesungen = 0;
+  delayTicks(0);
+  EXPECT_EQ(fake.tickLesungen, 2);
+  EXPECT_TRUE(timeoutElapsed(0));
+}
+
+TEST_F(KanalTest, HostCharacterInput) {
+  fake.eingabe = "ab";
+  fake.eingabeAb = 5;
+  char c = 'q';
+  EXPECT_EQ(readHostChar(c), 0);  // not arrived yet
+  EXPECT_EQ(c, 'q');
+  EXPECT_TRUE(readHostCharTimeout(c, 100));
+  EXPECT_EQ(c, 'a');
+  EXPECT_EQ(readHostChar(c), 1);
+  EXPECT_EQ(c, 'b');
+  EXPECT_EQ(readHostChar(c), 0);  // input ended
+  EXPECT_EQ(c, 'b');
+}
+
+TEST_F(KanalTest, OutputRoutingAndDisplay) {
+  putText("Yes\nno", 3);
+  AusgabeZiel = 1;
+  putText("ab", 10);
+  AusgabeZiel = 0;
+  putChar('\xff');
+  EXPECT_EQ(fake.host + "|" + fake.display, "Yes\xff|ab");
+  for (uint8_t code : {3, 12, 1}) displayCmd(code);
+  EXPECT_EQ(fake.befehle, (std::vector<uint8_t>{3, 12, 1}));
+  EXPECT_EQ(std::tuple(DisplayInhalt.an, DisplayInhalt.cursorSichtbar), std::tuple(1, 0));
+
+  fake.host.clear();
+  displayTwoLines("123456789012345678901234", "abcdef", 24);  // no wrap past column 19
+  displayLine(3, "12345678901234567890", 20);
+  displayLine(3, "Weiter?", 20);  // the rest of the row stays
+  displayLine(1, "XYZ", 2);
+  displayLine(7, "weg", 20);  // no such row
+  displayLine(2, "", 20);     // nothing written, position still set
+  EXPECT_EQ(CursorZeile, 2);
+  EXPECT_EQ(fake.host, std::string(7, ' '));  // one space per displayGoto to column 0
+  AusgabeZiel = 1;  // the space goes to the display; the text still starts at column 0
+  displayLine(0, "ab", 20);
+  AusgabeZiel = 0;
+  EXPECT_EQ(zeile(0) + "|" + zeile(1) + "|" + zeile(2) + "|" + zeile(3),
+            "ab345678901234567890|XYcdef              |" + kLeer + "|Weiter?8901234567890");
+  fake.host.clear();
+  displayGoto(4, 2);
+  displayGoto(-3, 1);
+  EXPECT_EQ(fake.host, "     ");
+  displayCmd(1);
+  EXPECT_EQ(zeile(0) + zeile(3), kLeer + kLeer);
+}
+
+}  // namespace
