@@ -1,0 +1,103 @@
+// vela_steuerung.h - the controller side of the library, for the programs
+// that run the controller monitor or simulate a controller (C++).
+//
+// The library carries the controller's monitor: its main loop runs
+// programs through the interpreter with up to three tasks, talks to a host
+// over one character line and shows messages on a 4 x 20 display. The
+// controller's devices reach it through a platform: a table of function
+// pointers that a program binds before it starts the monitor. A null entry
+// means "no such device" and selects the documented default.
+#ifndef VELA_STEUERUNG_H
+#define VELA_STEUERUNG_H
+
+#include <cstdint>
+
+#include "vela.h"
+#include "vela_befehle.h"
+
+namespace vela {
+
+// Results of a stream read besides a character 0..255.
+constexpr int16_t KEIN_ZEICHEN = -1;  // nothing has arrived yet
+constexpr int16_t KANAL_ENDE = -2;    // the source has ended: nothing will arrive
+
+// Key code of "no key held" (keypad codes are 0..16).
+constexpr uint8_t KEINE_TASTE = 17;
+// Key code of a keypad source that has ended (a script run out): waits
+// for keys give up.
+constexpr uint8_t KEINE_TASTE_MEHR = 0xFF;
+
+// A character stream. Either function may be null: writes are then
+// dropped and reads report KANAL_ENDE.
+struct Kanal {
+  void (*schreibe)(void *objekt, char c);
+  int16_t (*lies)(void *objekt);  // a character, KEIN_ZEICHEN or KANAL_ENDE; never blocks
+  // A character, or KEIN_ZEICHEN once `ticks` ticks have passed without
+  // one. Null: the library polls `lies` against the tick source instead.
+  int16_t (*liesWarte)(void *objekt, uint32_t ticks);
+  void *objekt;  // the binding's own state
+};
+
+// The download input stream, opened at the start of every download and
+// closed after it. A read waits for the next byte; KANAL_ENDE when the
+// stream has ended or cannot deliver any more.
+struct LadeStrom {
+  bool (*oeffne)(void *objekt);  // false: the stream cannot be opened
+  int16_t (*lies)(void *objekt);
+  void (*schliesse)(void *objekt);
+  void *objekt;
+};
+
+// Store letters of the three program stores.
+constexpr char SPEICHER_RAM = 'R';
+constexpr char SPEICHER_FLASH = 'F';
+constexpr char SPEICHER_EEPROM = 'E';
+
+// The devices of one binding.
+struct Plattform {
+  Kanal host;                                                         // host line; also standard character input and output
+  Kanal display;                                                      // display; written only
+  void (*displayBefehl)(void *display, uint8_t code);                 // controller command byte
+  void (*displayGehe)(void *display, int16_t spalte, int16_t zeile);  // cursor position
+  uint32_t (*leseTicks)();  // the tick counter; null: Ticks as the platform's timer leaves it
+  uint8_t (*leseTaste)();   // key held down, KEINE_TASTE for none; null: no keypad
+  // Switch input n: 0 with *zustand 1 open / 0 closed, else an error code.
+  // Null: the console protocol on the host line.
+  int16_t (*leseSchalter)(uint8_t n, uint8_t *zustand);
+  // Switch output n set to wert; 0 or an error code. Null: the console protocol.
+  int16_t (*setzeSchalter)(uint8_t n, uint8_t wert);
+  // FLASH: programs one 16-bit word at an even address of the FLASH store
+  // (low byte at the even address); 0 or nonzero on a failure. Null: a
+  // plain memory write.
+  uint8_t (*flashSchreibeWort)(char *adresse, uint16_t wort);
+  // FLASH: erases 100 words from the address to 0xFF; 0 or nonzero.
+  uint8_t (*flashLoesche)(char *adresse);
+  // EEPROM: writes one byte. Null: a plain memory write.
+  void (*eepromSchreibe)(char *adresse, char wert);
+  // EEPROM: reads one byte back (the write discipline polls with it).
+  char (*eepromLies)(const char *adresse);
+  // Called once a save, delete or erase has changed a store and before its
+  // reply goes out, so that a platform can make the store durable.
+  void (*speicherFertig)(char speicher);
+  LadeStrom lade;  // the download stream; all null: the file "test.dat"
+  // Called in every wait and poll loop of the library, once per round: a
+  // platform may sleep, advance simulated time or run its motors there.
+  void (*leerlauf)();
+  // True once the platform wants the monitor to end; every wait and poll
+  // loop gives up then. Null: never.
+  bool (*beenden)();
+};
+
+// The tick counter. Only the platform's timer advances it (directly, or
+// through leseTicks); the library reads it, for the operand T and every
+// wait, through the one tick source.
+extern volatile uint32_t Ticks;
+
+// Installs a binding; display text goes to the display.
+void bindePlattform(const Plattform &p);
+// The console binding the library starts with.
+Plattform konsolPlattform();
+
+}  // namespace vela
+
+#endif  // VELA_STEUERUNG_H
