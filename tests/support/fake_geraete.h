@@ -1,6 +1,8 @@
 // In-memory devices for tests: scripted host input, captured host and
-// display output, a tick counter that advances by one on every read, and a
-// scripted keypad. MaschinenTest binds them after the library reset.
+// display output, a tick counter that advances by one on every read, a
+// scripted keypad, a scripted download stream, recorded switch and store
+// writes with injectable failures, and a stop request. MaschinenTest binds
+// them after the library reset.
 #pragma once
 
 #include <cstddef>
@@ -22,13 +24,38 @@ struct FakeGeraete {
   long tickLesungen = 0;         // tick reads so far
   std::vector<uint8_t> tasten;   // keypad codes, one per read; then 0xFF
   std::size_t tastenGelesen = 0;
+
+  // Download stream: opened once per download; after its bytes it has ended.
+  std::string lade;
+  std::size_t ladeGelesen = 0;
+  int ladeOeffnungen = 0;      // opens so far
+  bool ladeOeffnenFehlt = false;  // true: the stream cannot be opened
+  bool ladeOffen = false;
+
+  // Switch devices (bound by bindeFakes(true)): inputs by number (missing:
+  // open, 1); outputs as written.
+  std::vector<uint8_t> schalterEin = std::vector<uint8_t>(64, 1);
+  std::vector<std::pair<uint8_t, uint8_t>> schalterAus;  // (number, value) in order
+
+  // Store writes in order: "F@off=XXXX" for a FLASH word (hex, low byte at
+  // off), "L@off" for a FLASH erase, "E@off=XX" for an EEPROM byte, "P@off"
+  // for an EEPROM read-back, "fertig X" for a completed store operation.
+  std::vector<std::string> speicher;
+  int flashFehlerAb = -1;  // the n-th FLASH word write (0-based) and all later ones fail; -1 none
+  int flashWorte = 0;      // FLASH word writes so far
+  bool loeschenFehlt = false;  // the FLASH erase reports a failure
+  int eepromVerzoegerung = 0;  // read-backs that still show the old byte after each EEPROM write
+
+  long leerlaeufe = 0;     // rounds of wait and poll loops
+  long beendenNach = -1;   // the stop request is made after this many rounds; -1 never
 };
 
 // The devices of the running test.
 extern FakeGeraete fake;
 
-// Binds the fakes (and resets them).
-void bindeFakes();
+// Binds the fakes (and resets them). Without schalter the switches keep
+// the console protocol on the (fake) host line.
+void bindeFakes(bool schalter = false);
 
 // Row r of the display model, 20 characters.
 std::string zeile(int r);
