@@ -7,6 +7,7 @@
 #include "core/zustand.h"
 #include "expr/eval.h"
 #include "flow/stop.h"
+#include "monitor/monitorzustand.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"
@@ -44,6 +45,8 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetAnzeigeText,
     // flow
     resetEndSchalter,
+    // monitor
+    resetMonitorZustand,
 };
 
 }  // namespace
