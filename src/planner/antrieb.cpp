@@ -105,22 +105,36 @@ bool isAchseFertig(int16_t achse) {
   return !istMotorAchse(achse) || AchsLaeuft[achse] == 0;
 }
 
-void stepAchse() {
-  int32_t &rest = RestSchritte[ACHSE_X];
-  uint16_t &stufe = RampenStufe[ACHSE_X];
+int8_t taktAchse(uint8_t achse) {
+  if (achse >= kMotorAchsen) return 0;
+  int32_t &rest = RestSchritte[achse];
+  uint16_t &stufe = RampenStufe[achse];
+  int8_t schritt = 0;
   if (rest != 0) {
     --rest;
-    putChar('!');
+    schritt = AchsRichtung[achse] != 0 ? -1 : 1;
   }
   if (rest == 0) {
-    if (AchsLaeuft[ACHSE_X] != 0) --AchsLaeuft[ACHSE_X];
-  } else if (rest > RampenLaenge[ACHSE_X]) {
-    if (stufe < RampenLaenge[ACHSE_X]) ++stufe;
+    if (AchsLaeuft[achse] != 0) --AchsLaeuft[achse];
+  } else if (rest > RampenLaenge[achse]) {
+    if (stufe < RampenLaenge[achse]) ++stufe;
   } else if (stufe < rest) {
     ++stufe;
   } else {
     stufe = static_cast<uint16_t>(rest - 1);
   }
+  return schritt;
+}
+
+uint32_t achsGeschw(uint8_t achse) {
+  if (achse >= kAchsen) return 0;
+  uint32_t v = StartGeschw[achse] + uint32_t{RampenStufe[achse]} * RampenInkrement[achse];
+  if (MaxGeschw[achse] >= StartGeschw[achse] && v > MaxGeschw[achse]) v = MaxGeschw[achse];
+  return v;
+}
+
+void stepAchse() {
+  if (taktAchse(ACHSE_X) != 0) putChar('!');
 }
 
 void homeAchse(int16_t richtung, uint8_t achse, uint8_t schalter) {

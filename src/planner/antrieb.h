@@ -19,7 +19,16 @@ void startAchsPaar(int16_t achse1, int16_t achse2);
 void stopAchse(int16_t achse);
 // 0..3: no single-axis move runs; 4: no path and no steps left in X Y Z.
 bool isAchseFertig(int16_t achse);
-// One step tick of axis X with its ramp stage.
+// One step tick of a single-axis move: one step while steps remain, and
+// the ramp stage climbs one per step up to RampenLaenge and, in the last
+// RampenLaenge steps, never exceeds the steps that remain. The step made:
+// -1, 0 or +1.
+int8_t taktAchse(uint8_t achse);
+// Step rate of a single-axis move at its ramp stage: StartGeschw plus one
+// RampenInkrement per stage, at most MaxGeschw (when that is not below the
+// start speed).
+uint32_t achsGeschw(uint8_t achse);
+// One step tick of axis X, "!" on standard output for each step.
 void stepAchse();
 
 // Reference run against switch s: out in direction d (0 positive) until the
