@@ -20,15 +20,15 @@
 
 #include "commands/anzeige.h"
 #include "commands/anzeigetext.h"
-#include "expr/eval.h"
 #include "core/cursor.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "laden.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
 #include "plot.h"
 #include "vela.h"
-
+#include "vela_befehle.h"
 
 namespace velatool {
 
@@ -41,9 +41,15 @@ constexpr int kMaxBesuche = 20;
 // Command codes whose action belongs to the host and that the simulated
 // machine does not carry out.
 const std::map<int, const char *> kNichtSimuliert = {
-    {7, "BREAK"}, {8, "BREAK axis"}, {22, "F axis"},  {23, "FXY key table"}, {28, "I value"},   {29, "IH"},
-    {42, "LVAR"}, {49, "Q"},         {50, "R value"}, {51, "R axis value"},  {52, "R O value"}, {54, "SO"},
-    {55, "STOP"}, {66, "FREION"},    {67, "FREIOFF"}, {68, "ENDON"},         {69, "ENDOFF"},
+    {BEF_BREAK, "BREAK"},         {BEF_BREAK_ACHSE, "BREAK axis"},
+    {BEF_F_ACHSE, "F axis"},      {BEF_F_TASTEN, "FXY key table"},
+    {BEF_I_ALLGEMEIN, "I value"}, {BEF_IH, "IH"},
+    {BEF_LVAR, "LVAR"},           {BEF_Q, "Q"},
+    {BEF_R_WERT, "R value"},      {BEF_R_ACHSE, "R axis value"},
+    {BEF_RO, "R O value"},        {BEF_SO, "SO"},
+    {BEF_STOP, "STOP"},           {BEF_FREION, "FREION"},
+    {BEF_FREIOFF, "FREIOFF"},     {BEF_ENDON, "ENDON"},
+    {BEF_ENDOFF, "ENDOFF"},
 };
 
 const char kAchsName[] = "XYZAI";
@@ -92,7 +98,8 @@ std::string formatiere(const std::string &name, const Meldung &m) {
 // DF format, written into a string.
 std::string formatWert(int32_t wert) {
   std::string text;
-  vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, nullptr, &text};
+  vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, nullptr,
+                    &text};
   vela::printWert(&kanal, wert);
   return text;
 }
@@ -160,57 +167,58 @@ std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
     maschine_.starteAchse(a);
   };
   switch (befehl) {
-    case 1:
-    case 15: starte(vela::ArgWert3); break;
-    case 2:
-    case 20:
+    case BEF_ACHSE:
+    case BEF_D_ACHSE: starte(vela::ArgWert3); break;
+    case BEF_ACHSPAAR:
+    case BEF_D_ACHSPAAR:
       starte(vela::ArgWert3);
       starte(vela::ArgWert4);
       break;
-    case 3:
-    case 4: {
+    case BEF_HOME:
+    case BEF_HOME_PAAR: {
       const int32_t achse[2] = {vela::ArgWert3, vela::ArgWert4};
       const int32_t richtung[2] = {vela::ArgWert1, vela::ArgWert2};
       notiz << "reference run";
-      for (int i = 0; i < befehl - 2; ++i) {
+      for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i) {
         if (!istAchse(achse[i])) continue;
         maschine_.referenz(achse[i], richtung[i]);
         notiz << ' ' << kAchsName[achse[i]] << (richtung[i] == 0 ? "+" : "-");
       }
       break;
     }
-    case 16:
-    case 19: {
+    case BEF_D_WERT:
+    case BEF_D_WERT_ZEILE: {
       out << "display";
-      if (befehl == 19) out << " row " << vela::ArgWert1;
+      if (befehl == BEF_D_WERT_ZEILE) out << " row " << vela::ArgWert1;
       out << ": " << formatWert(vela::ArgWert2) << '\n';
       break;
     }
-    case 17:
-    case 18:
+    case BEF_D_TEXT:
+    case BEF_D_TEXT_ZEILE:
       out << "display";
-      if (befehl == 18) out << " row " << vela::ArgWert1;
-      out << ": " << std::string(vela::AnzeigeText, strnlen(vela::AnzeigeText, vela::kAnzeigeGroesse - 1)) << '\n';
+      if (befehl == BEF_D_TEXT_ZEILE) out << " row " << vela::ArgWert1;
+      out << ": " << std::string(vela::AnzeigeText, strnlen(vela::AnzeigeText, vela::kAnzeigeGroesse - 1))
+          << '\n';
       break;
-    case 62:
+    case BEF_W_ZEIT:
       if (vela::ArgWert1 > 0) maschine_.laufe(Nanos{vela::ArgWert1} * kMilli);
       notiz << "waited " << vela::ArgWert1 << " ms";
       break;
-    case 63:
-    case 64: {
+    case BEF_WE:
+    case BEF_WNE: {
       const auto e = opt_.eingaenge.find(vela::ArgWert1);
       const bool gesetzt = e != opt_.eingaenge.end() && e->second != 0;
-      if (gesetzt == (befehl == 63)) {
+      if (gesetzt == (befehl == BEF_WE)) {
         notiz << "input " << vela::ArgWert1 << (gesetzt ? " is set" : " is not set");
       } else {
         // Inputs never change during a simulated run: waiting would never end.
         notiz << "input " << vela::ArgWert1 << (gesetzt ? " is set" : " is not set")
               << ", the simulation never changes it: not waited";
-        ++offen_[befehl == 63 ? "WE" : "WNE"];
+        ++offen_[befehl == BEF_WE ? "WE" : "WNE"];
       }
       break;
     }
-    case 65:
+    case BEF_W_ACHSE:
       if (vela::ArgWert3 >= 0 && vela::ArgWert3 <= 4) {
         maschine_.laufeBisRuhig(vela::ArgWert3);
         notiz << "axis " << kAchsName[vela::ArgWert3] << " at rest";
@@ -219,12 +227,12 @@ std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
     default:
       if (const auto n = kNichtSimuliert.find(befehl); n != kNichtSimuliert.end()) {
         notiz << "not simulated: " << n->second;
-        // The operands: an axis for BREAK axis, F axis and R axis (8 has no
-        // value), a value for the others that take one.
-        const bool achse = befehl == 8 || befehl == 22 || befehl == 51;
+        // The operands: an axis for BREAK axis, F axis and R axis (BREAK axis
+        // has no value), a value for the others that take one.
+        const bool achse = befehl == BEF_BREAK_ACHSE || befehl == BEF_F_ACHSE || befehl == BEF_R_ACHSE;
         if (achse && vela::ArgWert3 >= 0 && vela::ArgWert3 <= 4) notiz << ' ' << kAchsName[vela::ArgWert3];
-        if (befehl == 23 || befehl == 28 || befehl == 29 || befehl == 50 || befehl == 51 || befehl == 52 ||
-            befehl == 54 || befehl == 55)
+        if (befehl == BEF_F_TASTEN || befehl == BEF_I_ALLGEMEIN || befehl == BEF_IH || befehl == BEF_R_WERT ||
+            befehl == BEF_R_ACHSE || befehl == BEF_RO || befehl == BEF_SO || befehl == BEF_STOP)
           notiz << ' ' << vela::ArgWert1;
         ++offen_[n->second];
       }
@@ -290,7 +298,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
     setzeHandshake(p);
     const int16_t code = execBefehl();
     ++schritte_;
-    const bool wartet = code == 0 && Befehl != 21 && Befehl != 40 && befehlsStelle(NextBefp) == p;
+    const bool wartet = code == 0 && Befehl != BEF_ENDE && Befehl != BEF_LOAD && befehlsStelle(NextBefp) == p;
     if (wartet) {
       if (warteSchritte == 0 || warteZeile != zeile) {
         warteEnde();
@@ -304,7 +312,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
       // rest for W, a free ring slot for the path commands), then retry.
       ++warteSchritte;
       const Nanos vorher = maschine_.jetzt();
-      if (Befehl == 61) {
+      if (Befehl == BEF_W) {
         maschine_.laufeBisAllesRuhig();
       } else {
         maschine_.laufeBisBahnFrei();
@@ -334,15 +342,15 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
       ende = Ende::Fehler;
       break;
     }
-    if (Befehl == 21) {
+    if (Befehl == BEF_ENDE) {
       ende = buchstabe == 'P' ? Ende::Kopf : Ende::Ende;
       break;
     }
-    if (Befehl == 40) {
+    if (Befehl == BEF_LOAD) {
       ende = Ende::Load;
       break;
     }
-    if (Befehl == 53 && isChecking != 0) rueckkehr(p);  // check mode leaves RETURN to the host
+    if (Befehl == BEF_RETURN && isChecking != 0) rueckkehr(p);  // check mode leaves RETURN to the host
     maschine_.laufe(kBefehlsZeit);
   }
   warteEnde();
@@ -461,14 +469,14 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       fuehreAus(buchstabe, still);
       maschine_.laufeBisAllesRuhig();
       const int befehl = Befehl;
-      if (befehl == 21 && buchstabe == 'P') {
+      if (befehl == BEF_ENDE && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
         NextBefp = naechsteZeile(p);
         vela::ProgStart[0] = NextBefp;
         FetchMarken(NextBefp);
-      } else if (befehl == 53) {
+      } else if (befehl == BEF_RETURN) {
         rueckkehr(p);
-      } else if (befehl == 21 || befehl == 40 || befehlsStelle(NextBefp) == p) {
+      } else if (befehl == BEF_ENDE || befehl == BEF_LOAD || befehlsStelle(NextBefp) == p) {
         // ENDE, LOAD and anything that would wait: on with the next line.
         NextBefp = naechsteZeile(p);
       } else if (vela::ProgStart[0] != programm) {

@@ -11,16 +11,16 @@
 #include <cstring>
 
 #include "commands/anzeigetext.h"
-#include "expr/eval.h"
-#include "core/arith.h"
 #include "commands/befehle.h"
+#include "core/arith.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
-#include "platform/kanal.h"
-#include "platform/plattform.h"
+#include "expr/eval.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
 #include "vela.h"
 #include "vela_befehle.h"
 
@@ -162,7 +162,7 @@ int16_t befehlAnzeige() {
   } else if (c == 'V') {
     const int16_t cv = evalAusdruck(ArgWert2);
     merke(code, cv);
-    if (cv == F_OK) Befehl = BEF_D_VAR;
+    if (cv == F_OK) Befehl = BEF_D_WERT_ZEILE;
   } else if (istMotorBuchstabe(c)) {
     achsForm(code);
   } else if (c == 'F') {

@@ -5,7 +5,7 @@
 
 #include "pruefe.h"
 #include "vela.h"
-
+#include "vela_befehle.h"
 
 static char *lade(const char *text) {
   int t;
@@ -47,7 +47,7 @@ int main(void) {
   PRUEFE(V_WertVar[4] == 3 && V_WertVar[3] == 4);
   PRUEFE(V_WertVar[5] == -1); /* V65537 reads V1 */
   PRUEFE(V_WertVar[6] == 13);
-  PRUEFE(Befehl == 59);
+  PRUEFE(Befehl == BEF_V);
   PRUEFE(*NextBefp == '\0');
   PRUEFE(execBefehl() == 19);
 
@@ -60,7 +60,7 @@ int main(void) {
   /* A two-pass loop and the program end, step by step. */
   PRUEFE(lade("L2\rQ\rL\rENDE\r") == Programm);
   {
-    static const int16_t befehle[6] = {39, 49, 38, 49, 38, 21};
+    static const int16_t befehle[6] = {BEF_L_START, BEF_Q, BEF_L_ENDE, BEF_Q, BEF_L_ENDE, BEF_ENDE};
     int i;
     for (i = 0; i < 6; ++i) {
       PRUEFE(execBefehl() == 0);

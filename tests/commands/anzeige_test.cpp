@@ -6,12 +6,12 @@
 #include <tuple>
 
 #include "commands/anzeigetext.h"
-#include "flow/ablauf_test.h"
 #include "core/zustand.h"
-#include "platform/kanal.h"
-#include "platform/plattform.h"
+#include "flow/ablauf_test.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
 #include "support/fake_geraete.h"
 
 namespace {
@@ -32,13 +32,19 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
     const char *text;
     int32_t arg1, arg2;
   } faelle[] = {
-      {"D \"HALLO\"", 0, 17, "HALLO", 11, 0}, {"D 3 \"WELT\" rest", 0, 18, "WELT", 3, 0},
-      {"D 99\"X\"", 0, 17, "X", 99, 0},       {lang.c_str(), 0, 17, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
-      {"D T 1", 0, 17, "eins", 11, 0},        {"D 2 T V0", 0, 18, "123456789012345678901", 2, 0},
-      {"D T 10", 2, 0, nullptr, 11, 0},       {"D 2 V5", 0, 19, nullptr, 2, -42},
-      {"D V5", 0, 16, nullptr, -42, -42},     {"D 3+4", 0, 16, nullptr, 7, 7},
-      {"D -5", 0, 16, nullptr, 11, 11},       {"D", 0, 16, nullptr, 11, 11},
-      {"D 2 V1/0", 28, 0, nullptr, 2, 0},
+      {"D \"HALLO\"", 0, BEF_D_TEXT, "HALLO", 11, 0},
+      {"D 3 \"WELT\" rest", 0, BEF_D_TEXT_ZEILE, "WELT", 3, 0},
+      {"D 99\"X\"", 0, BEF_D_TEXT, "X", 99, 0},
+      {lang.c_str(), 0, BEF_D_TEXT, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
+      {"D T 1", 0, BEF_D_TEXT, "eins", 11, 0},
+      {"D 2 T V0", 0, BEF_D_TEXT_ZEILE, "123456789012345678901", 2, 0},
+      {"D T 10", 2, BEF_KEINER, nullptr, 11, 0},
+      {"D 2 V5", 0, BEF_D_WERT_ZEILE, nullptr, 2, -42},
+      {"D V5", 0, BEF_D_WERT, nullptr, -42, -42},
+      {"D 3+4", 0, BEF_D_WERT, nullptr, 7, 7},
+      {"D -5", 0, BEF_D_WERT, nullptr, 11, 11},
+      {"D", 0, BEF_D_WERT, nullptr, 11, 11},
+      {"D 2 V1/0", 28, BEF_KEINER, nullptr, 2, 0},
   };
   std::strcpy(V_TextVar[1], "eins");
   std::strcpy(V_TextVar[9], "123456789012345678901");
@@ -64,12 +70,12 @@ TEST_F(AnzeigeTest, ValueFormat) {
     int32_t wert;
     const char *ausgabe;
   } faelle[] = {
-      {"DF 10, 2", 10, 2, 12345, "    123.45"},
-      {"DF 8, 1", 8, 1, -5, "    -0.5"},
-      {"DF", 8, 0, INT32_MIN, "-2147483648"},
-      {"DF 6, V1/0", 6, 0, 7, "     7"},
-      {"DF 3, 9", 3, 9, -1999999999, "-1.999999999"},
-      {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},
+      {"DF 10, 2", 10, BEF_ACHSPAAR, 12345, "    123.45"},
+      {"DF 8, 1", 8, BEF_ACHSE, -5, "    -0.5"},
+      {"DF", 8, BEF_KEINER, INT32_MIN, "-2147483648"},
+      {"DF 6, V1/0", 6, BEF_KEINER, 7, "     7"},
+      {"DF 3, 9", 3, BEF_CE_ALLE, -1999999999, "-1.999999999"},
+      {"DF 255, 12", 255, BEF_CP_ALLE_NULL, INT32_MAX, "                    0.2147483647"},
   };
   for (const auto &f : faelle) {
     lade(std::string(f.zeile) + "\nX1\n");

@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "flow/ablauf_test.h"
 #include "core/zustand.h"
+#include "flow/ablauf_test.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"
@@ -28,11 +28,15 @@ TEST_F(GeschwTest, Speeds) {
     int16_t code, befehl;
     int idx, max, start, end, rampe;
   } faelle[] = {
-      {"G 50", 0, 24, 4, 50, 50, 0, 0},        {"GS 2000", 0, 25, 0, 50, 2000, 0, 0},
-      {"GE 500", 0, 24, 2, 500, 500, 0, 0},    {"GX 70000", 0, 27, 0, 4464, 500, 0, (4464 - 500) / 9},
-      {"GEI 200", 0, 70, 4, 500, 500, 200, 0}, {"GS Y 300", 0, 26, 1, 500, 300, 0, (500 - 300) / 9},
-      {"G\r", 19, 0, 1, 500, 300, 0, 22},      {"G Q", 19, 0, 1, 500, 300, 0, 22},
-      {"GX 1/0", 28, 0, 0, 4464, 500, 0, 440},
+      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},
+      {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
+      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},
+      {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, (4464 - 500) / 9},
+      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},
+      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, (500 - 300) / 9},
+      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},
+      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
+      {"GX 1/0", 28, BEF_KEINER, 0, 4464, 500, 0, 440},
   };
   for (const auto &f : faelle) {
     NextBefp = stelle(f.zeile);
@@ -53,11 +57,13 @@ TEST_F(GeschwTest, OneLineForms) {
     int32_t arg1, arg3;
     int an, low;
   } faelle[] = {
-      {"W 100", 0, 62, 100, 9, 0, 0}, {"WE 3", 0, 63, 3, 9, 0, 0},    {"WNE 4+1", 0, 64, 5, 9, 0, 0},
-      {"WX", 0, 65, 0, 0, 0, 0},      {"W I", 0, 65, 0, 4, 0, 0},     {"FXZ", 0, 22, 0, 0, 0, 0},
-      {"FA", 0, 22, 0, 3, 0, 0},      {"F", 19, 0, 0, 9, 0, 0},       {"FREION", 0, 66, 0, 9, 1, 0},
-      {"FREILOW", 0, 0, 0, 9, 1, 1},  {"FREIOFF", 0, 67, 0, 9, 0, 1}, {"FREIHIGH", 0, 0, 0, 9, 0, 0},
-      {"FREIONX", 0, 66, 0, 9, 1, 0}, {"FREIO", 19, 0, 0, 9, 1, 0},
+      {"W 100", 0, BEF_W_ZEIT, 100, 9, 0, 0},  {"WE 3", 0, BEF_WE, 3, 9, 0, 0},
+      {"WNE 4+1", 0, BEF_WNE, 5, 9, 0, 0},     {"WX", 0, BEF_W_ACHSE, 0, 0, 0, 0},
+      {"W I", 0, BEF_W_ACHSE, 0, 4, 0, 0},     {"FXZ", 0, BEF_F_ACHSE, 0, 0, 0, 0},
+      {"FA", 0, BEF_F_ACHSE, 0, 3, 0, 0},      {"F", 19, BEF_KEINER, 0, 9, 0, 0},
+      {"FREION", 0, BEF_FREION, 0, 9, 1, 0},   {"FREILOW", 0, BEF_KEINER, 0, 9, 1, 1},
+      {"FREIOFF", 0, BEF_FREIOFF, 0, 9, 0, 1}, {"FREIHIGH", 0, BEF_KEINER, 0, 9, 0, 0},
+      {"FREIONX", 0, BEF_FREION, 0, 9, 1, 0},  {"FREIO", 19, BEF_KEINER, 0, 9, 1, 0},
   };
   for (const auto &f : faelle) {
     lade(std::string(f.zeile) + "\nV1=1\n");

@@ -43,11 +43,14 @@ TEST_F(VariablenTest, TextAndKeyLines) {
   // ArgWert2, and never takes its index from the next line.
   const std::string tLang = "T1=\"" + std::string(40, 'A') + "\"";
   const Fall faelle[] = {
-      {"T3=\"HALLO\"", 0, 57, 3, 0, 0}, {"T4\"OK", 0, 57, 4, 0, 0},      {"T V2 = \"VIER\"", 0, 57, 5, 0, 0},
-      {"T3=5", 19, 57, 3, 0, 0},        {"T10=\"X\"", 2, 57, 10, 0, 0},  {"T-1=\"X\"", 2, 57, -1, 0, 0},
-      {"T\"X\"", 18, 57, 0, 0, 0},      {tLang.c_str(), 0, 57, 1, 0, 0}, {"TE 100", 0, 56, 100, 1, 0},
-      {"TE Y 7", 0, 56, 7, 0, 1},       {"KI V7", 0, 36, 7, 17, 0},      {"K V8", 0, 37, 8, 33, 0},
-      {"K V300", 2, 37, 300, 33, 0},    {"K5", 12, 37, 0, 33, 0},        {"KI\nV1=5", 12, 36, 0, 33, 0},
+      {"T3=\"HALLO\"", 0, BEF_T, 3, 0, 0},    {"T4\"OK", 0, BEF_T, 4, 0, 0},
+      {"T V2 = \"VIER\"", 0, BEF_T, 5, 0, 0}, {"T3=5", 19, BEF_T, 3, 0, 0},
+      {"T10=\"X\"", 2, BEF_T, 10, 0, 0},      {"T-1=\"X\"", 2, BEF_T, -1, 0, 0},
+      {"T\"X\"", 18, BEF_T, 0, 0, 0},         {tLang.c_str(), 0, BEF_T, 1, 0, 0},
+      {"TE 100", 0, BEF_TE, 100, 1, 0},       {"TE Y 7", 0, BEF_TE, 7, 0, 1},
+      {"KI V7", 0, BEF_KI, 7, 17, 0},         {"K V8", 0, BEF_K, 8, 33, 0},
+      {"K V300", 2, BEF_K, 300, 33, 0},       {"K5", 12, BEF_K, 0, 33, 0},
+      {"KI\nV1=5", 12, BEF_KI, 0, 33, 0},
   };
   std::memset(V_TextVar[2], '#', sizeof V_TextVar[2]);
   V_WertVar[2] = 5;
@@ -66,10 +69,17 @@ TEST_F(VariablenTest, PointAndPriorityLines) {
   // A failed point line stores nothing; PRIO keeps the low byte, and a task
   // number outside 1..3 changes no task.
   const Fall faelle[] = {
-      {"P2 = 10, 20", 0, 44, 2, 10, 20}, {"P2", 0, 45, 2, 10, 20},        {"P (1) = X", 0, 46, 1, -3, 4},
-      {"P2 = A", 19, 0, 2, 33, 0},       {"P10 = 1, 2", 2, 0, 10, 33, 0}, {"P2 = 1, 5/0", 28, 44, 2, 1, 5},
-      {"PVAR", 0, 48, 0, 33, 0},         {"PRIO 5", 0, 0, 5, 33, 0},      {"PRIO 5, 2", 0, 0, 5, 1, 0},
-      {"PRIO 300, 1", 0, 0, 300, 0, 0},  {"PRIO 5, 4", 39, 0, 5, 4, 0},
+      {"P2 = 10, 20", 0, BEF_P_SETZEN, 2, 10, 20},
+      {"P2", 0, BEF_P_LESEN, 2, 10, 20},
+      {"P (1) = X", 0, BEF_P_TEACH, 1, -3, 4},
+      {"P2 = A", 19, BEF_KEINER, 2, 33, 0},
+      {"P10 = 1, 2", 2, BEF_KEINER, 10, 33, 0},
+      {"P2 = 1, 5/0", 28, BEF_P_SETZEN, 2, 1, 5},
+      {"PVAR", 0, BEF_PVAR, 0, 33, 0},
+      {"PRIO 5", 0, BEF_KEINER, 5, 33, 0},
+      {"PRIO 5, 2", 0, BEF_KEINER, 5, 1, 0},
+      {"PRIO 300, 1", 0, BEF_KEINER, 300, 0, 0},
+      {"PRIO 5, 4", 39, BEF_KEINER, 5, 4, 0},
   };
   V_xyTeached = PunktEintrag{-3, 4};
   pruefe(faelle);
@@ -84,7 +94,7 @@ TEST_F(VariablenTest, HeaderEndsTheProgramAndKeepsItsLabels) {
   ASSERT_EQ(lade("PROGMAIN\nM1\nX10\nPROG5\nM2\nY1\n"), 0);
   NextBefp = stelle("PROG5");
   EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(Befehl, 21);
+  EXPECT_EQ(Befehl, BEF_ENDE);
   EXPECT_EQ(NextBefp, stelle("M1"));
   EXPECT_EQ(V_Marke[0][1], stelle("X10"));
   EXPECT_EQ(V_Marke[0][2], nullptr);

@@ -31,14 +31,14 @@ TEST_F(DispatchTest, OneStep) {
     int16_t befehl;
     long cursor;
   } const faelle[] = {
-      {"\r\r  \rV1=1\rX", 0, 59, 10},  // empty and blank lines go in the same call
-      {"\t V1=1\rX", 0, 59, 7},        // indented command
-      {"$xyz\rX", 0, 0, 5},            // no-op lines
-      {"@abc\rX", 0, 0, 5},
-      {"q\rX", 19, 0, 2},  // not a capital letter: 19 on the next line
-      {"5\rX", 19, 0, 2},
-      {"V1=1\rH5\r", 0, 59, 5},
-      {"", 19, 0, 0},  // at the NUL: 19, the cursor stays
+      {"\r\r  \rV1=1\rX", 0, BEF_V, 10},  // empty and blank lines go in the same call
+      {"\t V1=1\rX", 0, BEF_V, 7},        // indented command
+      {"$xyz\rX", 0, BEF_KEINER, 5},      // no-op lines
+      {"@abc\rX", 0, BEF_KEINER, 5},
+      {"q\rX", 19, BEF_KEINER, 2},  // not a capital letter: 19 on the next line
+      {"5\rX", 19, BEF_KEINER, 2},
+      {"V1=1\rH5\r", 0, BEF_V, 5},
+      {"", 19, BEF_KEINER, 0},  // at the NUL: 19, the cursor stays
   };
   for (const auto &f : faelle) {
     schreibe(f.text);
@@ -79,13 +79,13 @@ TEST_F(DispatchTest, SkipLine) {
     long progStart;
     long nach;
   } const faelle[] = {
-      {"A\r\r\n\r B", 0, 0, 0, 5},    // runs of line ends are skipped
-      {"X100", 1, 0, 0, 4},           // last line: onto the NUL
-      {"V1=1\rX100\rY", 9, 1, 0, 5},  // from the CR that ends X100
-      {"X100\rY", 2, 1, 0, 0},        // first line: the program start
-      {"V1=1\rX100\rY", 7, 1, 6, 6},  // never before the program start
-      {"V\r\nX", 2, 1, 0, 2},         // on the LF of CR LF: stays
-      {"\rX", 0, 1, 0, 0},            // never before the store
+      {"A\r\r\n\r B", 0, BEF_KEINER, 0, 5},   // runs of line ends are skipped
+      {"X100", 1, BEF_KEINER, 0, 4},          // last line: onto the NUL
+      {"V1=1\rX100\rY", 9, BEF_ACHSE, 0, 5},  // from the CR that ends X100
+      {"X100\rY", 2, BEF_ACHSE, 0, 0},        // first line: the program start
+      {"V1=1\rX100\rY", 7, BEF_ACHSE, 6, 6},  // never before the program start
+      {"V\r\nX", 2, BEF_ACHSE, 0, 2},         // on the LF of CR LF: stays
+      {"\rX", 0, BEF_ACHSE, 0, 0},            // never before the store
   };
   for (const auto &f : faelle) {
     schreibe(f.text);

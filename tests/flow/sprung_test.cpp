@@ -4,9 +4,9 @@
 #include <string>
 #include <tuple>
 
-#include "flow/ablauf_test.h"
 #include "core/programme.h"
 #include "core/zustand.h"
+#include "flow/ablauf_test.h"
 #include "support/vela_test.h"
 
 namespace {
@@ -43,14 +43,22 @@ class SprungTest : public VelaTest {
 TEST_F(SprungTest, JumpLines) {
   // '=' in a condition compares, never assigns; a label line is stepped over.
   const Fall faelle[] = {
-      {"J M3", 0, 0, 30, "X2", 0, 0},         {"J M6", 0, 22, 30, nullptr, 0, 0},
-      {"J M200", 0, 2, 30, nullptr, 0, 0},    {"J M-1", 0, 2, 30, nullptr, 0, 0},
-      {"JE 1 Q", 0, 21, 31, nullptr, 1, 0},   {"JNQ M3", 0, 19, 0, nullptr, 0, 0},
-      {"J V1<V2 M3", 0, 0, 33, "X2", 1, '<'}, {"J V1>V2 M3", 0, 0, 33, "X1", 1, '>'},
-      {"J V1!V2 M3", 0, 0, 33, "X2", 1, '!'}, {"J V1 = 5 M3", 0, 0, 33, "X1", 1, '='},
-      {"JE 5 M3", 1, 0, 31, "X2", 5, 0},      {"JE 5 M3", 0, 0, 31, "X1", 5, 0},
-      {"JNE 5 M3", 1, 0, 32, "X2", 5, 0},     {"JY M3", 1, 0, 34, "X2", 1, 0},
-      {"JNA M3", 0, 0, 35, "X1", 3, 0},       {"M7", 0, 0, 43, "X1", 0, 9},
+      {"J M3", 0, 0, BEF_J, "X2", 0, 0},
+      {"J M6", 0, 22, BEF_J, nullptr, 0, 0},
+      {"J M200", 0, 2, BEF_J, nullptr, 0, 0},
+      {"J M-1", 0, 2, BEF_J, nullptr, 0, 0},
+      {"JE 1 Q", 0, 21, BEF_JE, nullptr, 1, 0},
+      {"JNQ M3", 0, 19, BEF_KEINER, nullptr, 0, 0},
+      {"J V1<V2 M3", 0, 0, BEF_J_VERGLEICH, "X2", 1, '<'},
+      {"J V1>V2 M3", 0, 0, BEF_J_VERGLEICH, "X1", 1, '>'},
+      {"J V1!V2 M3", 0, 0, BEF_J_VERGLEICH, "X2", 1, '!'},
+      {"J V1 = 5 M3", 0, 0, BEF_J_VERGLEICH, "X1", 1, '='},
+      {"JE 5 M3", 1, 0, BEF_JE, "X2", 5, 0},
+      {"JE 5 M3", 0, 0, BEF_JE, "X1", 5, 0},
+      {"JNE 5 M3", 1, 0, BEF_JNE, "X2", 5, 0},
+      {"JY M3", 1, 0, BEF_J_ACHSE, "X2", 1, 0},
+      {"JNA M3", 0, 0, BEF_JN_ACHSE, "X1", 3, 0},
+      {"M7", 0, 0, BEF_MARKE, "X1", 0, 9},
   };
   pruefe(faelle);
 }
@@ -60,11 +68,11 @@ TEST_F(SprungTest, ProgramTargets) {
   // 14 characters finds no program, not even one named by its first 13. A
   // duplicate label in the target is shown, and the jump made.
   const Fall faelle[] = {
-      {"J PROG V2+5", 0, 0, 30, "M1\rX7", 0, 0}, {"J PROG 9", 0, 32, 30, "M4", 0, 0},
-      {"J PROGABC", 0, 0, 30, "X9", 0, 0},       {"J PROG AB", 0, 2, 30, nullptr, 0, 0},
-      {"J PROG8", 0, 38, 30, nullptr, 0, 0},     {"J PROG", 0, 38, 30, nullptr, 0, 0},
-      {"J PROG100000", 0, 2, 30, nullptr, 0, 0}, {"J PROGABCDEFGHIJKLMN", 0, 38, 30, nullptr, 0, 0},
-      {"J PROG7,3,4", 0, 39, 30, nullptr, 3, 0}, {"JS PROG7,3,2", 0, 0, 30, "M1\rX7", 0, 0},
+      {"J PROG V2+5", 0, 0, BEF_J, "M1\rX7", 0, 0}, {"J PROG 9", 0, 32, BEF_J, "M4", 0, 0},
+      {"J PROGABC", 0, 0, BEF_J, "X9", 0, 0},       {"J PROG AB", 0, 2, BEF_J, nullptr, 0, 0},
+      {"J PROG8", 0, 38, BEF_J, nullptr, 0, 0},     {"J PROG", 0, 38, BEF_J, nullptr, 0, 0},
+      {"J PROG100000", 0, 2, BEF_J, nullptr, 0, 0}, {"J PROGABCDEFGHIJKLMN", 0, 38, BEF_J, nullptr, 0, 0},
+      {"J PROG7,3,4", 0, 39, BEF_J, nullptr, 3, 0}, {"JS PROG7,3,2", 0, 0, BEF_J, "M1\rX7", 0, 0},
   };
   pruefe(faelle);
 }
@@ -73,15 +81,24 @@ TEST_F(SprungTest, OtherOneLineCommands) {
   // The R value forms go on to the next line even after an error, and pass
   // numbers only up to 199999; LOAD stays on its line.
   const Fall faelle[] = {
-      {"R 200000", 0, 0, 50, "X1", 199999, 9}, {"R -5", 0, 19, 0, "X1", 0, 9},
-      {"RX 5", 0, 0, 51, "X1", 5, 0},          {"R O 200000", 0, 0, 52, "X1", 200000, 9},
-      {"R V3", 0, 0, 50, "X1", -7, 9},         {"R O", 0, 12, 0, "X1", 0, 9},
-      {"STOP 2", 0, 0, 55, "X1", 2, 9},        {"STOP", 0, 12, 55, nullptr, 0, 9},
-      {"SO 1", 0, 0, 54, "X1", 1, 9},          {"S X", 0, 19, 0, nullptr, 0, 9},
-      {"BREAK", 0, 0, 7, "X1", 0, 9},          {"BREAK Y", 0, 0, 8, "X1", 0, 1},
-      {"BRAKE", 0, 19, 0, nullptr, 0, 9},      {"Q 123", 0, 0, 49, "X1", 0, 9},
-      {"ENDX", 0, 19, 0, nullptr, 0, 9},       {"ENDOFF", 0, 0, 69, "X1", 0, 9},
-      {"LOAD", 0, 0, 40, "OAD", 0, 9},         {"LVAR", 0, 0, 42, "X1", 0, 9},
+      {"R 200000", 0, 0, BEF_R_WERT, "X1", 199999, 9},
+      {"R -5", 0, 19, BEF_KEINER, "X1", 0, 9},
+      {"RX 5", 0, 0, BEF_R_ACHSE, "X1", 5, 0},
+      {"R O 200000", 0, 0, BEF_RO, "X1", 200000, 9},
+      {"R V3", 0, 0, BEF_R_WERT, "X1", -7, 9},
+      {"R O", 0, 12, BEF_KEINER, "X1", 0, 9},
+      {"STOP 2", 0, 0, BEF_STOP, "X1", 2, 9},
+      {"STOP", 0, 12, BEF_STOP, nullptr, 0, 9},
+      {"SO 1", 0, 0, BEF_SO, "X1", 1, 9},
+      {"S X", 0, 19, BEF_KEINER, nullptr, 0, 9},
+      {"BREAK", 0, 0, BEF_BREAK, "X1", 0, 9},
+      {"BREAK Y", 0, 0, BEF_BREAK_ACHSE, "X1", 0, 1},
+      {"BRAKE", 0, 19, BEF_KEINER, nullptr, 0, 9},
+      {"Q 123", 0, 0, BEF_Q, "X1", 0, 9},
+      {"ENDX", 0, 19, BEF_KEINER, nullptr, 0, 9},
+      {"ENDOFF", 0, 0, BEF_ENDOFF, "X1", 0, 9},
+      {"LOAD", 0, 0, BEF_LOAD, "OAD", 0, 9},
+      {"LVAR", 0, 0, BEF_LVAR, "X1", 0, 9},
   };
   pruefe(faelle);
 }

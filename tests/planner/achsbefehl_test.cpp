@@ -16,7 +16,7 @@ using namespace vela;
 
 class AchsbefehlTest : public VelaTest {
  protected:
-  // Runs each line on its own and records "code @cursor Befehl ArgWert1..4"
+  // Runs each line on its own and records "code @cursor Befehl-name ArgWert1..4"
   // and, for every axis X Y Z A the line changed, "SollPos/SollSchritte/DeltaSchritte".
   std::vector<std::string> lauf(std::initializer_list<const char *> zeilen) {
     const auto achse = [](int a) {
@@ -29,7 +29,7 @@ class AchsbefehlTest : public VelaTest {
       for (int a = 0; a < 4; ++a) vorher[a] = achse(a);
       lade(std::string(z) + "\n");
       const int16_t code = schritt();
-      std::string s = std::to_string(code) + " @" + std::to_string(cursor()) + " " + std::to_string(Befehl);
+      std::string s = std::to_string(code) + " @" + std::to_string(cursor()) + " " + vela_befehlsname(Befehl);
       for (int32_t w : {ArgWert1, ArgWert2, ArgWert3, ArgWert4}) s += " " + std::to_string(w);
       for (int a = 0; a < 4; ++a)
         if (achse(a) != vorher[a]) s += achse(a);
@@ -55,26 +55,26 @@ TEST_F(AchsbefehlTest, MovesPresetsAndLines) {
                   "A 10",  "X 5 X 7",  "X 5 I 3",       "Z 1 Y V1",  "X 1 Y",
                   "X",     "CP X 100", "CP 5",          "CE 7",      "CE Y 3",
                   "CP X",  "CP",       "IL 10, 20, 30", "IL 10, 20", "IL 1073741834, 0, 0"}),
-            (std::vector<std::string>{"0 @6 1 100 0 0 0 X100/100/100",
-                                      "0 @5 1 40 0 0 0 X40/40/-60",
-                                      "0 @5 1 666 0 1 0 Y10/666/666",
-                                      "0 @8 2 1 3 3 0 X3/3/-37 A5/1/1",
-                                      "0 @4 1 1 3 3 0 A7/1/0",
-                                      "0 @5 1 2 3 3 0 A10/2/1",
-                                      "0 @8 2 5 7 0 0 X7/7/4",
-                                      "0 @8 1 5 7 0 0 X5/5/-2",
-                                      "0 @9 2 1 -533 2 1 Y-8/-533/-1199 Z1/1/1",
-                                      "12 @0 2 1 -533 0 1",
-                                      "12 @0 0 1 -533 0 1",
-                                      "0 @9 13 100 -533 0 1 X100/100/-2",
-                                      "0 @5 14 5 -533 0 1 X5/5/-2 Y5/333/-1199 Z5/5/1 A5/1/1",
-                                      "0 @5 9 7 -533 0 1",
-                                      "0 @7 10 3 -533 1 1",
-                                      "0 @5 11 3 -533 0 1 X0/0/-2",
-                                      "0 @3 12 3 -533 0 1 Y0/0/-1199 Z0/0/1 A0/0/1",
-                                      "0 @14 0 10 20 30 1 X10/10/10 Y20/1333/1333 Z30/30/30",
-                                      "12 @0 0 10 20 30 1",
-                                      "2 @0 0 1073741834 0 0 1"}));
+            (std::vector<std::string>{"0 @6 BEF_ACHSE 100 0 0 0 X100/100/100",
+                                      "0 @5 BEF_ACHSE 40 0 0 0 X40/40/-60",
+                                      "0 @5 BEF_ACHSE 666 0 1 0 Y10/666/666",
+                                      "0 @8 BEF_ACHSPAAR 1 3 3 0 X3/3/-37 A5/1/1",
+                                      "0 @4 BEF_ACHSE 1 3 3 0 A7/1/0",
+                                      "0 @5 BEF_ACHSE 2 3 3 0 A10/2/1",
+                                      "0 @8 BEF_ACHSPAAR 5 7 0 0 X7/7/4",
+                                      "0 @8 BEF_ACHSE 5 7 0 0 X5/5/-2",
+                                      "0 @9 BEF_ACHSPAAR 1 -533 2 1 Y-8/-533/-1199 Z1/1/1",
+                                      "12 @0 BEF_ACHSPAAR 1 -533 0 1",
+                                      "12 @0 BEF_KEINER 1 -533 0 1",
+                                      "0 @9 BEF_CP_ACHSE 100 -533 0 1 X100/100/-2",
+                                      "0 @5 BEF_CP_ALLE 5 -533 0 1 X5/5/-2 Y5/333/-1199 Z5/5/1 A5/1/1",
+                                      "0 @5 BEF_CE_ALLE 7 -533 0 1",
+                                      "0 @7 BEF_CE_ACHSE 3 -533 1 1",
+                                      "0 @5 BEF_CP_ACHSE_NULL 3 -533 0 1 X0/0/-2",
+                                      "0 @3 BEF_CP_ALLE_NULL 3 -533 0 1 Y0/0/-1199 Z0/0/1 A0/0/1",
+                                      "0 @14 BEF_KEINER 10 20 30 1 X10/10/10 Y20/1333/1333 Z30/30/30",
+                                      "12 @0 BEF_KEINER 10 20 30 1",
+                                      "2 @0 BEF_KEINER 1073741834 0 0 1"}));
   EXPECT_EQ(countFreieSegmente(), 30);
 }
 
@@ -84,10 +84,12 @@ TEST_F(AchsbefehlTest, RequestsAndScales) {
   EXPECT_EQ(lauf({"XH 0, 3 YH 1, 4", "XH 1, 2 XH 3, 4", "XH 1", "ZH 5, 6 AH 7, 8", "I 5", "I X 5", "IH 3",
                   "I ?", "XMM 4", "YS 7", "ZMQ 2", "XMM 0", "XS 0", "AS", "IMM 4", "IS 0", "IS 3"}),
             (std::vector<std::string>{
-                "0 @16 4 0 1 0 1", "0 @16 3 1 1 0 1", "12 @0 0 1 1 0 1", "0 @16 4 5 7 2 3", "0 @4 28 5 1 2 3",
-                "0 @6 28 5 0 0 3", "0 @5 29 3 1 0 3", "19 @0 28 3 0 0 3", "0 @6 5 4 0 0 3", "0 @5 6 7 0 1 3",
-                "0 @6 5 2 0 2 3", "39 @0 0 0 0 0 3", "39 @0 0 0 0 0 3", "12 @0 0 0 0 3 3", "0 @6 5 4 0 3 3",
-                "39 @0 0 0 0 3 3", "0 @5 6 3 0 3 3"}));
+                "0 @16 BEF_HOME_PAAR 0 1 0 1", "0 @16 BEF_HOME 1 1 0 1", "12 @0 BEF_KEINER 1 1 0 1",
+                "0 @16 BEF_HOME_PAAR 5 7 2 3", "0 @4 BEF_I_ALLGEMEIN 5 1 2 3", "0 @6 BEF_I_ALLGEMEIN 5 0 0 3",
+                "0 @5 BEF_IH 3 1 0 3", "19 @0 BEF_I_ALLGEMEIN 3 0 0 3", "0 @6 BEF_SKALA_MM 4 0 0 3",
+                "0 @5 BEF_SKALA_SCHRITTE 7 0 1 3", "0 @6 BEF_SKALA_MM 2 0 2 3", "39 @0 BEF_KEINER 0 0 0 3",
+                "39 @0 BEF_KEINER 0 0 0 3", "12 @0 BEF_KEINER 0 0 3 3", "0 @6 BEF_SKALA_MM 4 0 3 3",
+                "39 @0 BEF_KEINER 0 0 3 3", "0 @5 BEF_SKALA_SCHRITTE 3 0 3 3"}));
   EXPECT_EQ(std::vector<int32_t>(AchsMM, AchsMM + 5), (std::vector<int32_t>{4, 1, 2, 1, 4}));
   EXPECT_EQ(std::vector<int32_t>(AchsSchritte, AchsSchritte + 5), (std::vector<int32_t>{1, 7, 1, 1, 3}));
 }

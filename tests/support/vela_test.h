@@ -8,6 +8,7 @@
 #include <string>
 
 #include "vela.h"
+#include "vela_befehle.h"
 
 class VelaTest : public ::testing::Test {
  protected:

@@ -9,7 +9,7 @@
 
 #include "pruefe.h"
 #include "vela.h"
-
+#include "vela_befehle.h"
 
 typedef int16_t(__cdecl *ExecBefehl)(void);
 typedef void(__cdecl *DelphiInitFn)(void);
@@ -102,7 +102,7 @@ int main(void) {
     /* 7: one line per call. */
     for (i = 0; i < 5; ++i) {
       PRUEFE(exec() == 0);
-      PRUEFE(*befehl == 59);
+      PRUEFE(*befehl == BEF_V);
     }
     PRUEFE(wert[1] == -1);
     PRUEFE(wert[2] == 512);

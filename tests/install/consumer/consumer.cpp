@@ -1,6 +1,7 @@
 // Runs a two-line program through the installed library and checks the
 // results a host sees.
 #include <vela.h>
+#include <vela_befehle.h>
 
 #include <cstdio>
 #include <cstring>
@@ -22,7 +23,7 @@ int main() {
   pruefe(FetchMarken(start) == 0, "FetchMarken");
   pruefe(execBefehl() == 0 && execBefehl() == 0, "two V lines");
   pruefe(V_WertVar[1] == -1 && V_WertVar[2] == 512, "V1 and V2");
-  pruefe(Befehl == 59, "Befehl");
+  pruefe(Befehl == BEF_V, "Befehl");
   pruefe(std::strcmp(DllVersion, "12-12-02") == 0, "DllVersion");
 
   std::printf("%d passed, %d failed\n", bestanden, fehlgeschlagen);
