@@ -20,8 +20,8 @@ namespace {
 enum class Kopf { E, P, Bogen };
 
 // axis-form := ("E" | "P" | arc-head) axis [expr]
-// CP sets one commanded position (13), or zeroes it without a value (11);
-// CE only reports the axis (10).
+// CP sets one commanded position (BEF_CP_ACHSE), or zeroes it without a
+// value (BEF_CP_ACHSE_NULL); CE only reports the axis (BEF_CE_ACHSE).
 void einzelAchse(Kopf kopf) {
   const uint8_t achse = axisIndex(*NextBefp);
   nextNonBlank();
@@ -40,7 +40,8 @@ void einzelAchse(Kopf kopf) {
 }
 
 // all-form := ("E" | "P") [expr]
-// CP sets all four axes (14) or zeroes them (12); CE reports only (9).
+// CP sets all four axes (BEF_CP_ALLE) or zeroes them (BEF_CP_ALLE_NULL);
+// CE reports only (BEF_CE_ALLE).
 void alleAchsen(Kopf kopf) {
   const int16_t code = evalAusdruck(ArgWert1);
   if (kopf == Kopf::E) {

@@ -1,14 +1,14 @@
 // T, K and P commands: text variables (and TE), key codes into value
 // variables, point variables with PVAR and PRIO, and program header lines.
 //
-//   T index [delim] "text"     text variable and AnzeigeText   Befehl 57
-//   TE value | TE axis value   argument cells only             Befehl 56
-//   K V index | KI V index     V[index] = ArgWert2 | 17        Befehl 37 | 36
-//   P index = X | = x, y       point variable set              Befehl 46 | 44
-//   P index                    point variable read             Befehl 45
-//   PVAR                                                       Befehl 48
+//   T index [delim] "text"     text variable and AnzeigeText   BEF_T
+//   TE value | TE axis value   argument cells only             BEF_TE
+//   K V index | KI V index     V[index] = ArgWert2 | 17        BEF_K | BEF_KI
+//   P index = X | = x, y       point variable set              BEF_P_TEACH | BEF_P_SETZEN
+//   P index                    point variable read             BEF_P_LESEN
+//   PVAR                                                       BEF_PVAR
 //   PRIO prio [, task]         priority and countdown of a task
-//   PROG...                    header of the next program      Befehl 21
+//   PROG...                    header of the next program      BEF_ENDE
 #include <cstdint>
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // L command: loops, LOAD and LVAR.
 //
-//   L3        push {count 3, address behind the "3"}      Befehl 39
+//   L3        push {count 3, address behind the "3"}      BEF_L_START
 //   X10       block
-//   L         count > 1: back behind the "3", count - 1   Befehl 38
+//   L         count > 1: back behind the "3", count - 1   BEF_L_ENDE
 //             count <= 1: pop
 //
 // The count is kept as its low 16 bits read as signed, so counts of 1 or

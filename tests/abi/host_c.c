@@ -74,10 +74,10 @@ int main(void) {
 
   /* A subroutine call to another program and back. */
   PRUEFE(lade("PROGMAIN\rJS PROG7\rQ\rPROG7\rM1\rRETURN\r") == Programm + 9);
-  PRUEFE(execBefehl() == 0 && Befehl == 30);
+  PRUEFE(execBefehl() == 0 && Befehl == BEF_J);
   PRUEFE(NextBefp == Programm + 26 && V_Marke[0][1] == Programm + 29);
   PRUEFE(V_UsedReturns[0] == 0 && V_ReturnAdr[0][0].ProgStart == Programm + 9);
-  PRUEFE(execBefehl() == 0 && execBefehl() == 0 && Befehl == 53);
+  PRUEFE(execBefehl() == 0 && execBefehl() == 0 && Befehl == BEF_RETURN);
   PRUEFE(NextBefp == Programm + 18 && V_Marke[0][1] == NULL);
 
   vela_reset();

@@ -51,7 +51,7 @@ TEST_F(AllokationTest, ExecBefehlAllocatesNothing) {
   zaehler = 0;
   aktiv = true;
   int schritte = 0;
-  for (; schritte < 200 && Befehl != 21; ++schritte) execBefehl();
+  for (; schritte < 200 && Befehl != BEF_ENDE; ++schritte) execBefehl();
   aktiv = false;
   EXPECT_EQ(zaehler, 0);
   EXPECT_GT(schritte, 10);
