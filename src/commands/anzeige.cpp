@@ -26,7 +26,7 @@
 
 namespace vela {
 
-uint8_t FeldBreite = 8;
+uint8_t FeldBreite = kFeldBreiteBeimLaden;
 uint8_t NachkStellen;
 
 namespace {
@@ -171,7 +171,7 @@ int16_t befehlAnzeige() {
       FeldBreite = static_cast<uint8_t>(ArgWert1);
       NachkStellen = evalAusdruck(ArgWert2) == F_OK ? static_cast<uint8_t>(ArgWert2) : 0;
     } else {
-      FeldBreite = 8;
+      FeldBreite = kFeldBreiteBeimLaden;
       NachkStellen = 0;
     }
     code = F_OK;  // a bad format restores the default and is no error
@@ -200,7 +200,7 @@ void printWert(Kanal *k, int32_t v) {
 }
 
 void resetAnzeigeFormat() {
-  FeldBreite = 8;
+  FeldBreite = kFeldBreiteBeimLaden;
   NachkStellen = 0;
 }
 

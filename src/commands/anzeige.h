@@ -7,6 +7,8 @@
 
 namespace vela {
 
+constexpr uint8_t kFeldBreiteBeimLaden = 8;  // the field width at load time and after a bad DF
+
 extern uint8_t FeldBreite;    // field width of a displayed value
 extern uint8_t NachkStellen;  // decimal places of a displayed value
 

@@ -1,10 +1,10 @@
 // Interpreter state: the exported variables and the task and argument
 // state behind them.
 #include "core/zustand.h"
-#include "vela_befehle.h"
 
 #include <cstring>
 
+#include "vela_befehle.h"
 
 extern "C" {
 
@@ -28,9 +28,9 @@ int16_t V_UsedLoops[VELA_TASKS];
 namespace vela {
 
 uint8_t AktTask;
-char *ProgStart[kTasks] = {Programm, Programm, Programm};
+char *ProgStart[kTasks] = {Programm, Programm, Programm};  // DelphiInit's starts
 char *TaskPos[kTasks];
-int8_t TaskPrio[kTasks] = {0, 127, 127};
+int8_t TaskPrio[kTasks] = {kPrioBeimLaden[0], kPrioBeimLaden[1], kPrioBeimLaden[2]};
 int8_t TaskCount[kTasks];
 char *SprungAdr;
 int32_t ArgWert1, ArgWert2, ArgWert3, ArgWert4;
@@ -56,8 +56,7 @@ void resetInterp() {
     TaskPos[t] = nullptr;
     TaskCount[t] = 0;
   }
-  TaskPrio[0] = 0;
-  TaskPrio[1] = TaskPrio[2] = 127;
+  for (int t = 0; t < kTasks; ++t) TaskPrio[t] = kPrioBeimLaden[t];
   SprungAdr = nullptr;
   ArgWert1 = ArgWert2 = ArgWert3 = ArgWert4 = 0;
 }

@@ -8,26 +8,29 @@
 #include <cstdint>
 #include <cstring>
 
-#include "expr/eval.h"
-#include "expr/scanner.h"
-#include "core/programme.h"
-#include "flow/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
+#include "core/programme.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
+#include "expr/scanner.h"
+#include "flow/befehle.h"
 #include "vela.h"
 #include "vela_befehle.h"
 
 namespace vela {
 
 uint8_t EndOnMode;
-uint8_t EndInputs[kEndInputs] = {99, 12, 13, 14, 15, 16, 17, 18, 19};
+// Input numbers of the END switches at load time.
+constexpr uint8_t kEndInputsBeimLaden[kEndInputs] = {99, 12, 13, 14, 15, 16, 17, 18, 19};
+uint8_t EndInputs[kEndInputs] = {kEndInputsBeimLaden[0], kEndInputsBeimLaden[1], kEndInputsBeimLaden[2],
+                                 kEndInputsBeimLaden[3], kEndInputsBeimLaden[4], kEndInputsBeimLaden[5],
+                                 kEndInputsBeimLaden[6], kEndInputsBeimLaden[7], kEndInputsBeimLaden[8]};
 uint8_t EndLowActive;
 
 void resetEndSchalter() {
-  static constexpr uint8_t kStandard[kEndInputs] = {99, 12, 13, 14, 15, 16, 17, 18, 19};
   EndOnMode = 0;
-  std::memcpy(EndInputs, kStandard, sizeof EndInputs);
+  std::memcpy(EndInputs, kEndInputsBeimLaden, sizeof EndInputs);
   EndLowActive = 0;
 }
 

@@ -9,13 +9,18 @@
 
 namespace vela {
 
-int32_t AchsSchritte[kAchsen] = {1, 1, 1, 1, 1};
-int32_t AchsMM[kAchsen] = {1, 1, 1, 1, 1};
-uint16_t RampenLaenge[kAchsen] = {10, 10, 10, 10, 10};
-uint16_t StartGeschw[kAchsen] = {100, 100, 100, 100, 100};
-uint16_t MaxGeschw[kAchsen] = {1000, 1000, 1000, 1000, 1000};
+// Every index starts with the same parameters.
+#define VELA_FUENFMAL(w) \
+  { w, w, w, w, w }
+static_assert(kAchsen == 5);
+int32_t AchsSchritte[kAchsen] = VELA_FUENFMAL(kSkalaBeimLaden);
+int32_t AchsMM[kAchsen] = VELA_FUENFMAL(kSkalaBeimLaden);
+uint16_t RampenLaenge[kAchsen] = VELA_FUENFMAL(kRampenLaengeBeimLaden);
+uint16_t StartGeschw[kAchsen] = VELA_FUENFMAL(kStartGeschwBeimLaden);
+uint16_t MaxGeschw[kAchsen] = VELA_FUENFMAL(kMaxGeschwBeimLaden);
 uint16_t EndGeschw[kAchsen];
-uint16_t RampenInkrement[kAchsen] = {100, 100, 100, 100, 100};
+uint16_t RampenInkrement[kAchsen] = VELA_FUENFMAL(kRampenInkrementBeimLaden);
+#undef VELA_FUENFMAL
 
 int32_t SollPos[kMotorAchsen];
 int32_t SollSchritte[kMotorAchsen];
@@ -60,7 +65,9 @@ void calcRampe(uint8_t achse) {
   RampenInkrement[achse] = v < s ? 0 : static_cast<uint16_t>((v - s) / (n - 1));
 }
 
-int32_t zielDelta(uint8_t achse, int32_t ziel) { return wrapSub(toSchritte(achse, ziel), SollSchritte[achse]); }
+int32_t zielDelta(uint8_t achse, int32_t ziel) {
+  return wrapSub(toSchritte(achse, ziel), SollSchritte[achse]);
+}
 
 void planeAchse(uint8_t achse, int32_t ziel) {
   SollPos[achse] = ziel;
@@ -85,13 +92,13 @@ void planeAchsPaar(uint8_t a, int32_t zielA, uint8_t b, int32_t zielB) {
 
 void resetAchsen() {
   for (int i = 0; i < kAchsen; ++i) {
-    AchsSchritte[i] = 1;
-    AchsMM[i] = 1;
-    RampenLaenge[i] = 10;
-    StartGeschw[i] = 100;
-    MaxGeschw[i] = 1000;
+    AchsSchritte[i] = kSkalaBeimLaden;
+    AchsMM[i] = kSkalaBeimLaden;
+    RampenLaenge[i] = kRampenLaengeBeimLaden;
+    StartGeschw[i] = kStartGeschwBeimLaden;
+    MaxGeschw[i] = kMaxGeschwBeimLaden;
     EndGeschw[i] = 0;
-    RampenInkrement[i] = 100;
+    RampenInkrement[i] = kRampenInkrementBeimLaden;
   }
   std::memset(SollPos, 0, sizeof SollPos);
   std::memset(SollSchritte, 0, sizeof SollSchritte);

@@ -20,6 +20,15 @@ constexpr int kAchsen = 5;       // X Y Z A and the path index I
 constexpr int kMotorAchsen = 4;  // X Y Z A
 constexpr uint8_t ACHSE_X = 0, ACHSE_Y = 1, ACHSE_Z = 2, ACHSE_A = 3, ACHSE_I = 4;
 
+// Machine parameters at load time, the same for every index. The ramp
+// increment is the one calcRampe gives for them: (1000 - 100) / (10 - 1).
+constexpr int32_t kSkalaBeimLaden = 1;
+constexpr uint16_t kRampenLaengeBeimLaden = 10;
+constexpr uint16_t kStartGeschwBeimLaden = 100;
+constexpr uint16_t kMaxGeschwBeimLaden = 1000;
+constexpr uint16_t kRampenInkrementBeimLaden =
+    (kMaxGeschwBeimLaden - kStartGeschwBeimLaden) / (kRampenLaengeBeimLaden - 1);
+
 // Machine parameters, index 0..4.
 extern int32_t AchsSchritte[kAchsen];      // scale numerator (steps), never 0
 extern int32_t AchsMM[kAchsen];            // scale denominator (user units), never 0

@@ -19,15 +19,20 @@
 #include <cstdio>
 
 #include "core/arith.h"
-#include "platform/kanal.h"
-#include "platform/plattform.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
 #include "vela.h"
 
 namespace vela {
 
-uint8_t TeachTasten[kTeachTasten] = {12, 4, 6, 8, 2, 13, 12, 7, 1};
+// Teach-in keys at load time.
+constexpr uint8_t kTeachTastenBeimLaden[kTeachTasten] = {12, 4, 6, 8, 2, 13, 12, 7, 1};
+uint8_t TeachTasten[kTeachTasten] = {
+    kTeachTastenBeimLaden[0], kTeachTastenBeimLaden[1], kTeachTastenBeimLaden[2],
+    kTeachTastenBeimLaden[3], kTeachTastenBeimLaden[4], kTeachTastenBeimLaden[5],
+    kTeachTastenBeimLaden[6], kTeachTastenBeimLaden[7], kTeachTastenBeimLaden[8]};
 
 namespace {
 
@@ -253,8 +258,7 @@ void teachIn() {
 }
 
 void resetAntrieb() {
-  static constexpr uint8_t kStart[kTeachTasten] = {12, 4, 6, 8, 2, 13, 12, 7, 1};
-  for (int i = 0; i < kTeachTasten; ++i) TeachTasten[i] = kStart[i];
+  for (int i = 0; i < kTeachTasten; ++i) TeachTasten[i] = kTeachTastenBeimLaden[i];
 }
 
 }  // namespace vela

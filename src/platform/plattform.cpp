@@ -97,7 +97,7 @@ volatile uint32_t Ticks;
 
 uint8_t TastenIndex;
 uint8_t TastenReserve;
-volatile uint8_t TasteGedrueckt = 0x80;
+volatile uint8_t TasteGedrueckt = kTasteGedruecktBeimLaden;
 uint8_t TastaturAn;
 uint16_t TastenReserveWort;
 uint8_t TastenCodes[kTastenCodes];
@@ -151,7 +151,7 @@ void resetPlattform() {
   ladeSchliesse(nullptr);
   DisplayInhalt = Anzeige();
   TastenIndex = TastenReserve = 0;
-  TasteGedrueckt = 0x80;
+  TasteGedrueckt = kTasteGedruecktBeimLaden;
   TastaturAn = 0;
   TastenReserveWort = 0;
   std::memset(TastenCodes, 0, sizeof TastenCodes);

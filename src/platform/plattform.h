@@ -49,8 +49,9 @@ bool beendenAngefordert();
 // Keypad state, written by the platform's keypad scan (and cleared by the
 // monitor).
 constexpr int kTastenCodes = 256;
-extern uint8_t TastenIndex;                // index of the last key
-extern uint8_t TastenReserve;              // cleared with the keypad state; unused
+extern uint8_t TastenIndex;    // index of the last key
+extern uint8_t TastenReserve;  // cleared with the keypad state; unused
+constexpr uint8_t kTasteGedruecktBeimLaden = 0x80;
 extern volatile uint8_t TasteGedrueckt;    // nonzero while a key is waiting
 extern uint8_t TastaturAn;                 // keypad enabled
 extern uint16_t TastenReserveWort;         // cleared with the keypad state; unused

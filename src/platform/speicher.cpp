@@ -10,23 +10,31 @@
 
 namespace vela {
 
-#define VELA_NULL10 0, 0, 0, 0, 0, 0, 0, 0, 0, 0
-#define VELA_NULL50 VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10
+namespace {
 
-// Erased (0xFF 0xFF: no program), then zeros, then the guard NUL and the
-// guard 0xFF.
-char FlashArea[kBereichGroesse + 2] = {'\xFF',      '\xFF',      VELA_NULL50, VELA_NULL50, VELA_NULL50,
-                                       VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10, 0,
-                                       0,           0,           0,           0,           0,
-                                       0,           0,           0,           '\xFF'};
+// The FLASH store's bytes with its guard bytes. At load the first word is
+// erased (no program) and the rest holds zeros; the guard NUL and the
+// guard 0xFF follow the 200 bytes.
+struct FlashBild {
+  char bytes[kBereichGroesse + 2];
+};
+
+constexpr FlashBild flashBeimLaden() {
+  FlashBild f{};
+  f.bytes[0] = f.bytes[1] = kGeloescht;
+  f.bytes[kBereichGroesse + 1] = kGeloescht;
+  return f;
+}
+constexpr FlashBild kFlashBeimLaden = flashBeimLaden();
+
+FlashBild flashSpeicher = kFlashBeimLaden;
+
+}  // namespace
+
+char (&FlashArea)[kBereichGroesse + 2] = flashSpeicher.bytes;
 char EepromArea[kBereichGroesse + 1];
 char *FlashStart = FlashArea;
 char *EepromStart = EepromArea;
-
-#undef VELA_NULL50
-#undef VELA_NULL10
-
-static_assert(sizeof FlashArea == kBereichGroesse + 2);
 
 namespace {
 
@@ -74,9 +82,7 @@ void speicherFertig(char speicher) {
 }
 
 void resetSpeicher() {
-  std::memset(FlashArea, 0, sizeof FlashArea);
-  FlashArea[0] = FlashArea[1] = kGeloescht;
-  FlashArea[kBereichGroesse + 1] = kGeloescht;
+  flashSpeicher = kFlashBeimLaden;
   std::memset(EepromArea, 0, sizeof EepromArea);
   FlashStart = FlashArea;
   EepromStart = EepromArea;

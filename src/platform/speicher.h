@@ -18,7 +18,7 @@ constexpr char kGeloescht = '\xFF';   // an erased FLASH byte
 
 // The stores carry guard bytes behind their 200 bytes (a NUL, and for FLASH
 // an erased 0xFF), so that a full store never lets a scan run past it.
-extern char FlashArea[kBereichGroesse + 2];
+extern char (&FlashArea)[kBereichGroesse + 2];
 extern char EepromArea[kBereichGroesse + 1];
 extern char *FlashStart;   // first byte of the FLASH store
 extern char *EepromStart;  // first byte of the EEPROM store
