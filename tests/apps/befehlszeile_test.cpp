@@ -6,12 +6,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_verzeichnis.h"
+
 namespace {
 
+TempVerzeichnis verzeichnis;
+
 std::string temp(const std::string &name, const std::string &inhalt) {
-  const auto pfad = std::filesystem::temp_directory_path() / ("vela-cli-" + name);
+  const std::string pfad = verzeichnis.datei(name);
   std::ofstream(pfad, std::ios::binary) << inhalt;
-  return pfad.string();
+  return pfad;
 }
 
 // Runs the tool; returns its exit status and puts stdout into out.
@@ -46,7 +50,7 @@ TEST(Befehlszeile, ExitStatuses) {
   EXPECT_EQ(out,
             schlecht + ":2: error 18: Ausdruck unvollst\n" + schlecht + ":3: error 28: Division durch 0\n");
 
-  const std::string svg = (std::filesystem::temp_directory_path() / "vela-cli.svg").string();
+  const std::string svg = verzeichnis.datei("plot.svg");
   std::filesystem::remove(svg);
   EXPECT_EQ(vela("plot " + gut + " -o " + svg), 0);
   EXPECT_TRUE(std::filesystem::exists(svg));

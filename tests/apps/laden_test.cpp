@@ -8,16 +8,19 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_verzeichnis.h"
 #include "vela.h"
 
 using namespace velatool;
 
 namespace {
 
+TempVerzeichnis verzeichnis;
+
 std::string temp(const std::string &name, const std::string &inhalt) {
-  const auto pfad = std::filesystem::temp_directory_path() / ("vela-test-" + name);
+  const std::string pfad = verzeichnis.datei(name);
   std::ofstream(pfad, std::ios::binary) << inhalt;
-  return pfad.string();
+  return pfad;
 }
 
 }  // namespace
@@ -48,7 +51,7 @@ TEST(Laden, BadFilesAreRefusedWithoutTouchingTheStore) {
     EXPECT_NE(std::string(e.what()).find("NUL byte in line 3"), std::string::npos) << e.what();
   }
   EXPECT_THROW(ladeDatei("/nonexistent/vela/prog.vela"), LadeFehler);
-  EXPECT_THROW(ladeDatei(std::filesystem::temp_directory_path().string()), LadeFehler);  // a directory
+  EXPECT_THROW(ladeDatei(verzeichnis.pfad().string()), LadeFehler);  // a directory
   EXPECT_STREQ(Programm, "V1=1\r");
 }
 

@@ -12,6 +12,7 @@
 
 #include "laden.h"
 #include "plot.h"
+#include "support/temp_verzeichnis.h"
 #include "vela.h"
 
 using namespace velatool;
@@ -82,8 +83,9 @@ TEST(Plot, TestDataAndWellFormedSvg) {
   EXPECT_TRUE(enthaelt(svg, "X [units]"));
   if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint not installed";
   for (const auto &s : {svg, zeichneSvg({}, "leer", "steps")}) {
-    const auto pfad = std::filesystem::temp_directory_path() / "vela-test-plot.svg";
+    const TempVerzeichnis verzeichnis;
+    const std::string pfad = verzeichnis.datei("plot.svg");
     std::ofstream(pfad) << s;
-    EXPECT_EQ(std::system(("xmllint --noout " + pfad.string()).c_str()), 0);
+    EXPECT_EQ(std::system(("xmllint --noout " + pfad).c_str()), 0);
   }
 }

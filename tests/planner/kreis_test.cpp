@@ -17,6 +17,7 @@
 #include "core/zustand.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "support/temp_verzeichnis.h"
 #include "support/vela_test.h"
 
 namespace {
@@ -46,8 +47,7 @@ std::string golden(const char *name) {
 class KreisTest : public VelaTest {
  protected:
   void SetUp() override {
-    pfad_ = ::testing::TempDir() + "vela_kreis_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dat";
+    pfad_ = verzeichnis_.datei("testdaten.dat");
     neu();
   }
   void TearDown() override { std::remove(pfad_.c_str()); }
@@ -70,6 +70,7 @@ class KreisTest : public VelaTest {
     return schritt();
   }
 
+  TempVerzeichnis verzeichnis_;
   std::string pfad_;
 };
 
@@ -162,7 +163,7 @@ TEST_F(KreisTest, StoppedCircleKeepsThePositionReached) {
 // cut short into another name.
 TEST_F(KreisTest, FileSwitchedOffOrUnwritable) {
   const std::string lang(300, 'a');
-  for (const std::string &datei : {std::string(), ::testing::TempDir() + "no/such/dir/x.dat", lang}) {
+  for (const std::string &datei : {std::string(), verzeichnis_.datei("no/such/dir/x.dat"), lang}) {
     neu();
     vela_setTestDatei(datei.c_str());
     ASSERT_EQ(fuehreAus("CW 100, 0, 100, 100"), 0);

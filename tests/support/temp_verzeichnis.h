@@ -1,0 +1,30 @@
+// A temporary directory of its own for each test run (mkdtemp under the
+// system's temporary directory), removed with everything in it at the end.
+// Tests never write to fixed names that two runs could share.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+class TempVerzeichnis {
+ public:
+  TempVerzeichnis() {
+    std::string muster = (std::filesystem::temp_directory_path() / "vela-test-XXXXXX").string();
+    if (::mkdtemp(muster.data()) != nullptr) pfad_ = muster;
+  }
+  ~TempVerzeichnis() {
+    std::error_code fehler;
+    if (!pfad_.empty()) std::filesystem::remove_all(pfad_, fehler);
+  }
+  TempVerzeichnis(const TempVerzeichnis &) = delete;
+  TempVerzeichnis &operator=(const TempVerzeichnis &) = delete;
+
+  // Path of a file named name inside the directory.
+  std::string datei(const std::string &name) const { return (pfad_ / name).string(); }
+  const std::filesystem::path &pfad() const { return pfad_; }
+
+ private:
+  std::filesystem::path pfad_;
+};
