@@ -19,7 +19,9 @@ char FlashArea[kBereichGroesse + 2] = {'\xFF',      '\xFF',      VELA_NULL50, VE
                                        VELA_NULL10, VELA_NULL10, VELA_NULL10, VELA_NULL10, 0,
                                        0,           0,           0,           0,           0,
                                        0,           0,           0,           '\xFF'};
-char EepromArea[kBereichGroesse + 1];
+// The EEPROM store begins on a 64-byte page, as the device's does: its
+// write discipline finds the page boundaries by address (newBlock).
+alignas(64) char EepromArea[kBereichGroesse + 1];
 char *FlashStart = FlashArea;
 char *EepromStart = EepromArea;
 
