@@ -74,6 +74,8 @@ TEST_F(AnfragenTest, SendingOneProgram) {
   };
   for (const Fall &f : faelle) pruefe(f);
   EXPECT_EQ(fake.eingabe.substr(fake.gelesen), "F\n");
+  pruefe({zwei, "", "", "PA\nLX", "RX1", 0});  // the LF ends the name
+  EXPECT_EQ(fake.eingabe.substr(fake.gelesen), "LX");
 }
 
 TEST_F(AnfragenTest, ProgramEndInEveryStore) {

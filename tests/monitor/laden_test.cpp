@@ -108,6 +108,7 @@ TEST_F(LadenTest, PreambleOptions) {
   fake.lade = "@LX1\r$";
   EXPECT_FALSE(downloadState());
   EXPECT_EQ(fake.host, " YN");
+  EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{2});
   // P carries out one request and counts its result: no request letter
   // within the wait gives 'F'.
   bindeFakes();

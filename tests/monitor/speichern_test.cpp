@@ -24,6 +24,7 @@ uint8_t anfrage(const std::string &eingabe) {
   fake.gelesen = 0;
   fake.host.clear();
   fake.speicher.clear();
+  fake.hostBeiFertig.clear();
   return hostRequest();
 }
 
@@ -39,6 +40,7 @@ TEST_F(SpeichernTest, SavingIntoFlashWordByWord) {
   EXPECT_EQ(fake.speicher, (Liste{"F@0=5250", "F@2=474F", "F@4=0D41", "F@6=3158", "F@8=000D", "F@10=5250",
                                   "F@12=474F", "F@14=0D42", "F@16=3259", "F@18=000D", "fertig F"}));
   EXPECT_EQ(Programm[0], '\0');  // saved: the RAM store is emptied
+  EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{1});  // durable before the reply
 
   // A NUL on an even byte is programmed with 0xFF beside it; the next save
   // begins on that odd byte and reads the NUL back as its partner.
@@ -71,7 +73,7 @@ TEST_F(SpeichernTest, SavesThatAreRefused) {
       {"X1\n", "PROG1\n\0"s, "", 'F', "YN", {}},      // unnamed into a FLASH store in use
       {"X1\nPROG2\n", "", "", 'F', "YN", {}},         // unnamed with a header further on
       {"PROGA\nX\n", "", "", 'E', "N", {}},           // EEPROM is not offered
-      {"PROGA\n" + std::string(190, 'X'), "PROG1\n\0"s, "", 'F', "YN", {}},  // does not fit
+      {"PROGA\n" + std::string(187, 'X'), "PROG1\n\0"s, "", 'F', "YN", {}},  // no room for its NUL
   };
   for (const Fall &f : faelle) {
     bindeFakes();
@@ -127,6 +129,8 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
     EXPECT_EQ(eepromInhalt(static_cast<int>(f.eepromDanach.size())), f.eepromDanach) << f.eeprom;
     EXPECT_EQ(ramInhalt(static_cast<int>(f.ramDanach.size())), f.ramDanach) << f.eeprom;
     EXPECT_EQ(fake.speicher, f.geraete) << f.eeprom;
+    // Durable after the "Y" that accepts the request, before the reply.
+    EXPECT_EQ(fake.hostBeiFertig, f.geraete.empty() ? std::vector<size_t>{} : std::vector<size_t>{1}) << f.eeprom;
   }
 }
 
@@ -167,6 +171,12 @@ TEST_F(SpeichernTest, ErasingFlash) {
   fake.speicher.clear();
   EXPECT_NE(flashErase(FlashStart + 2), 0);
   EXPECT_TRUE(fake.speicher.empty());
+}
+
+TEST_F(SpeichernTest, AnOddByteAfterAFinalOneReadsItsPartnerBack) {
+  flashBytes("ABC");  // as a store may hold it at start-up
+  EXPECT_EQ(flashWriteByte('D', FlashStart + 3, false), 0);
+  EXPECT_EQ(fake.speicher, Liste{"F@2=4443"});
 }
 
 TEST_F(SpeichernTest, FlashBytesOutsideTheStoreAreRefused) {
