@@ -7,7 +7,10 @@
 #include "core/zustand.h"
 #include "expr/eval.h"
 #include "flow/stop.h"
+#include "monitor/datensatz.h"
+#include "monitor/laden.h"
 #include "monitor/monitorzustand.h"
+#include "monitor/speichern.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"
@@ -47,6 +50,9 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetEndSchalter,
     // monitor
     resetMonitorZustand,
+    resetLaden,
+    resetSpeichern,
+    resetDatensatz,
 };
 
 }  // namespace

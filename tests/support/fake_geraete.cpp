@@ -93,7 +93,10 @@ char eepromLies(const char *adresse) {
   return *adresse;
 }
 
-void speicherFertig(char speicher) { fake.speicher.push_back(std::string("fertig ") + speicher); }
+void speicherFertig(char speicher) {
+  fake.speicher.push_back(std::string("fertig ") + speicher);
+  fake.hostBeiFertig.push_back(fake.host.size());
+}
 
 bool ladeOeffne(void *) {
   ++fake.ladeOeffnungen;

@@ -41,6 +41,7 @@ struct FakeGeraete {
   // off), "L@off" for a FLASH erase, "E@off=XX" for an EEPROM byte, "P@off"
   // for an EEPROM read-back, "fertig X" for a completed store operation.
   std::vector<std::string> speicher;
+  std::vector<std::size_t> hostBeiFertig;  // bytes on the host line at each completed store operation
   int flashFehlerAb = -1;  // the n-th FLASH word write (0-based) and all later ones fail; -1 none
   int flashWorte = 0;      // FLASH word writes so far
   bool loeschenFehlt = false;  // the FLASH erase reports a failure
