@@ -3,6 +3,7 @@
 // vela_reset() leaves the library as it was loaded.
 #include "commands/anzeige.h"
 #include "commands/anzeigetext.h"
+#include "commands/befehle.h"
 #include "commands/geschw.h"
 #include "core/zustand.h"
 #include "expr/eval.h"
@@ -43,6 +44,7 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetGeschw,
     resetAnzeigeFormat,
     resetAnzeigeText,
+    resetReferenzSchalter,
     // flow
     resetEndSchalter,
     // monitor
