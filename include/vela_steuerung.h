@@ -98,6 +98,43 @@ void bindePlattform(const Plattform &p);
 // The console binding the library starts with.
 Plattform konsolPlattform();
 
+// ---- The controller monitor ------------------------------------------
+//
+// monitorMain is the controller's program: start-up and banner, then idle,
+// download and the run of the loaded programs, one command per step with up
+// to three tasks, run control from the host between steps, trace, single
+// and display step, the error report. Every wait and poll goes through the
+// platform (tick source, leerlauf); the monitor returns only once the
+// platform's beenden asks it to. With a platform that never asks it never
+// returns.
+void monitorMain();
+
+// The executor: the controller side of a step. The monitor calls it
+// around every execBefehl of a run:
+//
+//   ergebnis = executor(VOR_SCHRITT, 0)      cursor on the line to execute
+//   if ergebnis == 0:
+//     ergebnis = execBefehl()
+//     e = executor(NACH_SCHRITT, ergebnis)   Befehl and argument cells as the
+//     if ergebnis == 0: ergebnis = e         step left them
+//
+// A nonzero result is an error code of FehlerTxt: the monitor reports it
+// on the line of the step as it reports a failing command (after a failing
+// NACH_SCHRITT the cursor goes back to that line). The executor may wait;
+// it must wait through the platform (delayTicks, leerlauf) and give up
+// once beendenAngefordert() holds. The default executor does what the
+// controller does for each command code (docs/executor.md).
+enum SchrittPhase : uint8_t {
+  VOR_SCHRITT = 0,   // before execBefehl: set V_Handshake, let motions finish
+  NACH_SCHRITT = 1,  // after execBefehl: start moves, show texts, wait, switch
+};
+using Ausfuehrer = int16_t (*)(SchrittPhase phase, int16_t ergebnis);
+// Installs an executor; null installs the default one.
+void setAusfuehrer(Ausfuehrer a);
+// The default executor (a platform's own executor may call it for the
+// codes it does not handle itself).
+int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
+
 // ---- Motors: what a platform's idle hook drives ----------------------
 //
 // The library plans moves; the platform makes the steps. A single-axis

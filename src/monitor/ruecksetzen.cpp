@@ -8,7 +8,9 @@
 #include "core/zustand.h"
 #include "expr/eval.h"
 #include "flow/stop.h"
+#include "monitor/ausfuehrer.h"
 #include "monitor/monitorzustand.h"
+#include "monitor/tastatur.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"
@@ -49,6 +51,8 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetEndSchalter,
     // monitor
     resetMonitorZustand,
+    resetTastatur,
+    resetAusfuehrer,
 };
 
 }  // namespace
