@@ -199,7 +199,7 @@ void homeAchse(int16_t richtung, uint8_t achse, uint8_t schalter) {
 //   out:  both run towards their switches; each stops when its switch
 //         closes, until neither is open
 //   back: both back off; each stops when its switch opens, until neither
-//         is closed; the release points become 0
+//         is closed; after the settling pause the release points become 0
 void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t achse2, uint8_t schalter1,
                   uint8_t schalter2) {
   if (!istMotorAchse(achse1) || !istMotorAchse(achse2)) return;
@@ -227,9 +227,12 @@ void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t 
     if (z2 == 1) stopAchse(achse2);
   } while ((z1 == 0 || z2 == 0) && weiter());
   if (beendenAngefordert()) return stopAchsPaar(achse1, achse2);
+  // The release points become 0 once the axes have settled, as in the
+  // one-axis run: a platform that ends a stopped move in the pause takes the
+  // steps not made off the commanded position, which must not undo the zero.
+  delayTicks(kHomePause);
   SollPos[achse1] = SollSchritte[achse1] = 0;
   SollPos[achse2] = SollSchritte[achse2] = 0;
-  delayTicks(kHomePause);
 }
 
 int16_t readSchalter(uint8_t n, uint8_t &zustand) {
