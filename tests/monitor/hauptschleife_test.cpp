@@ -64,7 +64,7 @@ TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
 // stores empty the monitor awaits a download (its message is the
 // download's own).
 TEST_F(HauptschleifeTest, IdleRunsAStoredProgramOrAwaitsADownload) {
-  imFlash("PROGMAIN\nD 1 \"AUS FLASH\"\nV9=1\nENDE\n");
+  flashProgramme("PROGMAIN\nD 1 \"AUS FLASH\"\nV9=1\nENDE\n");
   fake.beendenWenn = [] { return V_WertVar[9] == 1; };
   monitorMain();
   EXPECT_EQ(fake.ladeOeffnungen, 0);
@@ -216,7 +216,7 @@ TEST_F(HauptschleifeTest, HostSRestartsAndNAwaitsANewDownload) {
 // steps with task 2 started at priority 1, one step each, the main program
 // first: its twentieth V1 step comes before the twentieth V2 step.
 TEST_F(HauptschleifeTest, TasksTakeTurns) {
-  imFlash("PROGMAIN\nJ PROG7,1,2\nPRIO 1\nM1\nV1=V1+1\nJ M1\n|PROG7\nM2\nV2=V2+1\nJ M2\n");
+  flashProgramme("PROGMAIN\nJ PROG7,1,2\nPRIO 1\nM1\nV1=V1+1\nJ M1\n|PROG7\nM2\nV2=V2+1\nJ M2\n");
   fake.beendenWenn = [] { return V_WertVar[1] == 20; };
   monitorMain();
   EXPECT_EQ(V_WertVar[2], 19);
@@ -227,7 +227,7 @@ TEST_F(HauptschleifeTest, TasksTakeTurns) {
 // the next one are shown, and after a pause a download is awaited. A label
 // error of the program is shown at run start in the same way.
 TEST_F(HauptschleifeTest, ErrorReportAndDownload) {
-  imFlash("PROGMAIN\nX 500\nJ M5\nV2=2\n");
+  flashProgramme("PROGMAIN\nX 500\nJ M5\nV2=2\n");
   fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
   monitorMain();
   EXPECT_EQ(anzeige(), (Zeilen{"Keine Marke         ", "J M5                ", "V2=2                ",
@@ -237,7 +237,7 @@ TEST_F(HauptschleifeTest, ErrorReportAndDownload) {
 
   bindeFakes(true);
   resetSpeicher();
-  imFlash("PROGMAIN\nM1\nV1=1\nM1\n");
+  flashProgramme("PROGMAIN\nM1\nV1=1\nM1\n");
   fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
   monitorMain();
   EXPECT_EQ(std::vector<std::string>({zeile(0), zeile(1), zeile(2)}),

@@ -17,6 +17,12 @@ class MonitorTest : public MaschinenTest {
 
   void SetUp() override {
     MaschinenTest::SetUp();
+    frisch();
+  }
+
+  // The library as loaded, with the fakes and the motors bound.
+  static void frisch() {
+    vela_reset();
     bindeFakes(true);
     bindeMotoren();
     fake.beendenNach = 200000;  // a scenario that never ends on its own still ends
@@ -29,7 +35,7 @@ class MonitorTest : public MaschinenTest {
   }
   // Programs in FLASH, each a text of its own ('|' between two); the
   // monitor starts PROGMAIN without a download.
-  static void imFlash(const std::string &texte) {
+  static void flashProgramme(const std::string &texte) {
     std::string t = mitCr(texte);
     for (char &c : t)
       if (c == '|') c = '\0';
