@@ -111,6 +111,7 @@ Zustand laufStart() {
   NextBefp = ProgStart[0];
   TaskPos[0] = NextBefp;
   for (int t = 0; t < kTasks; ++t) TaskPrio[t] = kStartPrio[t];
+  for (int t = 1; t < kTasks; ++t) TaskPos[t] = nullptr;  // no program until a J starts one
   LetztesErgebnis = FetchMarken(ProgStart[0]);
   NextBefp = ProgStart[0];
   if (LetztesErgebnis != 0) {
@@ -216,9 +217,11 @@ Zustand schritt() {
   }
   LaufAngehalten = 0;
 
-  // 3: the next task's turn.
+  // 3: the next task's turn. A task that was given a priority (PRIO p, t)
+  // but never started has no program to run: it gets no turn.
   TaskPos[AktTask] = NextBefp;
-  AktTask = nextTask();
+  const uint8_t neu = nextTask();
+  if (TaskPos[neu] != nullptr) AktTask = neu;
   NextBefp = TaskPos[AktTask];
 
   // 4, 5: trace, single step, display step.

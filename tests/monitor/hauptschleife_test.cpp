@@ -221,6 +221,13 @@ TEST_F(HauptschleifeTest, TasksTakeTurns) {
   monitorMain();
   EXPECT_EQ(V_WertVar[2], 19);
   EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 1, 127));
+
+  // A priority for a task that was never started gives it no turn.
+  frisch();
+  flashProgramme("PROGMAIN\nPRIO 1\nPRIO 1, 3\nM1\nV1=V1+1\nJ M1\n");
+  fake.beendenWenn = [] { return V_WertVar[1] == 20; };
+  monitorMain();
+  EXPECT_EQ(std::tuple(AktTask, TaskPrio[2]), std::tuple(0, 1));
 }
 
 // A failing command: the axes stop, the message and the failing line with
