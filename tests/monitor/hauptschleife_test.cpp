@@ -99,6 +99,16 @@ TEST_F(HauptschleifeTest, EndeRepeatsTheRunLoadResetsTheMode) {
   EXPECT_EQ(zeile(0), "LOAD                ");  // the last line traced
 }
 
+// DCH 2 sends display text to the host line until idle sends it back to
+// the display.
+TEST_F(HauptschleifeTest, IdleSendsDisplayTextBackToTheDisplay) {
+  flashProgramme("PROGMAIN\nV1=V1+1\nJ V1>1 M1\nDCH 2\nM1\nD 0 \"X\"\nV9=V1-1\nLOAD\n");
+  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
+  monitorMain();
+  EXPECT_EQ(fake.host, std::string(kStartHost) + " X" + " ");  // the row placement goes to the host line
+  EXPECT_EQ(zeile(0), "XGRONDA             ");
+}
+
 // Trace: row 0 cleared, then the line about to run, cut by the display.
 TEST_F(HauptschleifeTest, TraceShowsEachLineOnRowZero) {
   ladeStrom("@T", "V1=1\nV2=12345678901234567890\nV9=1\n");
