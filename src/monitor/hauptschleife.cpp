@@ -1,10 +1,10 @@
 // The controller's main loop.
 //
-//   start-up ──► idle ──► download ──► run start ──► step ──┐
-//                 ▲  ◄────────┘            ▲   │      ▲     │ next step
-//                 │                        │   ▼      └─────┤
-//                 └──── host K L N P, error, LOAD ◄─────────┤
-//                                          └── ENDE, host S ◄┘
+//   start-up ──► idle ──┬──► run start ──► step ──► step ...
+//                 ▲     └──► download ──┬──► run start
+//                 │                     └──► idle
+//   step ──► idle        host K L N P, a failed step, LOAD
+//   step ──► run start   host S, ENDE (or the next program's header)
 //
 // One command per step through execBefehl, with the executor around it
 // (ausfuehrer.cpp) and up to three tasks taking turns (nextTask). Between
@@ -123,7 +123,7 @@ Zustand laufStart() {
   return Zustand::Schritt;
 }
 
-// Step 1: one poll of the host line, one idle round. In remote step (and
+// The poll at the start of a step: one idle round, then the host line. In remote step (and
 // while STOP holds the run) the step waits for '@' and takes the letter
 // after it; otherwise an '@' that has arrived is followed by its letter,
 // any other character is dropped. zeichen: the letter, 0 for none; false
@@ -180,12 +180,14 @@ bool anzeigeSchritt() {
   return !beendenAngefordert();
 }
 
+// The cursor as an offset from the RAM store's first byte (a program in
+// FLASH or EEPROM gives an offset outside the store).
 int32_t cursorStelle() {
   return static_cast<int32_t>(reinterpret_cast<uintptr_t>(NextBefp) - reinterpret_cast<uintptr_t>(Programm));
 }
 
 Zustand schritt() {
-  // 1, 2: the host's command between steps.
+  // The host's command between steps.
   char zeichen = 0;
   for (;;) {
     if (!pollHost(zeichen)) return Zustand::Ende;
@@ -217,14 +219,14 @@ Zustand schritt() {
   }
   LaufAngehalten = 0;
 
-  // 3: the next task's turn. A task that was given a priority (PRIO p, t)
+  // The next task's turn. A task that was given a priority (PRIO p, t)
   // but never started has no program to run: it gets no turn.
   TaskPos[AktTask] = NextBefp;
   const uint8_t neu = nextTask();
   if (TaskPos[neu] != nullptr) AktTask = neu;
   NextBefp = TaskPos[AktTask];
 
-  // 4, 5: trace, single step, display step.
+  // Trace, single step, display step.
   if (TraceAn != 0) {
     displayLine(0, leerzeile(), kSpalten);
     displayLine(0, NextBefp, lineLength(NextBefp));
@@ -232,7 +234,7 @@ Zustand schritt() {
   if (Betriebsart == BETRIEB_EINZEL && !einzelSchritt()) return Zustand::Ende;
   if (Betriebsart == BETRIEB_DISPLAY && !anzeigeSchritt()) return Zustand::Ende;
 
-  // 6: the command, with the executor around it.
+  // The command, with the executor around it.
   char *const zeile = befehlsStelle(NextBefp);
   int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
   if (beendenAngefordert()) return Zustand::Ende;
@@ -248,13 +250,13 @@ Zustand schritt() {
   }
   LetztesErgebnis = ergebnis;
 
-  // 7: remote step answers with the new cursor.
+  // Remote step answers with the new cursor.
   if (Betriebsart == BETRIEB_REMOTE && zeichen == 'W') {
     AusgabeZiel = 0;
     saveLong(cursorStelle());
   }
 
-  // 8: a failed command stops the axes and is shown; a download follows.
+  // A failed command stops the axes and is shown; a download follows.
   if (LetztesErgebnis != 0) {
     for (int16_t a = 0; a < kMotorAchsen; ++a) stopAchse(a);
     reportError(LetztesErgebnis);
@@ -268,7 +270,7 @@ Zustand schritt() {
     return Zustand::Leerlauf;
   }
 
-  // 9: program end and LOAD.
+  // Program end and LOAD.
   if (Befehl == BEF_ENDE) return Zustand::Laufstart;
   if (Befehl == BEF_LOAD) return Zustand::Leerlauf;
   return Zustand::Schritt;
