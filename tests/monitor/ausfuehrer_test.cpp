@@ -155,11 +155,16 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
     EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
     EXPECT_EQ(V_WertVar[2], motoren.position[0]) << abbruch;
   }
-  frisch();
-  bisV9("IL 1000, 0, 0\nW 100\nBREAK I\nW\n");
-  EXPECT_GT(motoren.position[0], 0);
-  EXPECT_LT(motoren.position[0], 120);
-  EXPECT_EQ(sollSchritte(), positionen());
+  // The path brakes on BREAK I, and on a failed step.
+  for (const char *abbruch : {"BREAK I\nW", "J M9"}) {
+    frisch();
+    flashProgramme(std::string("PROGMAIN\nIL 1000, 0, 0\nW 100\n") + abbruch + "\nV9=1\nENDE\n");
+    fake.beendenWenn = [] { return BahnAktiv == 0 && (V_WertVar[9] == 1 || LetztesErgebnis != 0); };
+    monitorMain();
+    EXPECT_GT(motoren.position[0], 0) << abbruch;
+    EXPECT_LT(motoren.position[0], 130) << abbruch;
+    EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
+  }
 
   // Without a command from the host the run stays held.
   frisch();
@@ -192,16 +197,6 @@ TEST_F(AusfuehrerTest, KeyCommandStoresTheKeyHeld) {
   fake.tasten = {7};
   bisV9("K V5\nK V6\nKI V7\n");
   EXPECT_EQ(std::vector<int32_t>(V_WertVar + 5, V_WertVar + 8), (std::vector<int32_t>{7, 17, 17}));
-}
-
-// A failed step stops the path as well as the single axes.
-TEST_F(AusfuehrerTest, AFailedStepStopsThePath) {
-  flashProgramme("PROGMAIN\nIL 1000, 0, 0\nW 100\nJ M9\n");
-  fake.beendenWenn = [] { return LetztesErgebnis == 22 && BahnAktiv == 0; };
-  monitorMain();
-  EXPECT_EQ(zeile(0), "Keine Marke         ");
-  EXPECT_LT(motoren.position[0], 130);
-  EXPECT_EQ(sollSchritte(), positionen());
 }
 
 // An installed executor replaces the default one around every step: its

@@ -55,11 +55,13 @@ void takt() {
       motoren.laeuft[a] = true;
       motoren.faellig[a] = jetzt + periode(vela::achsGeschw(a));
     }
-    while (vela::isAchseFertig(a) == false && faellig(motoren.faellig[a], jetzt)) {
+    while (!vela::isAchseFertig(a) && faellig(motoren.faellig[a], jetzt)) {
       motoren.position[a] += vela::taktAchse(a);
       motoren.faellig[a] += periode(vela::achsGeschw(a));
       schalter();
     }
+    // A move started right after this one ended makes its first step a period later.
+    if (vela::isAchseFertig(a)) motoren.laeuft[a] = false;
   }
   if (vela::leseAntriebsStand().BahnAktiv == 0) {
     motoren.laeuft[4] = false;
@@ -72,6 +74,7 @@ void takt() {
       bahnTakt();
       motoren.faellig[4] += periode(vela::leseAntriebsStand().BahnGeschw);
     }
+    motoren.laeuft[4] = vela::leseAntriebsStand().BahnAktiv != 0;
   }
   schalter();
 }
