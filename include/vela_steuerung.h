@@ -120,10 +120,10 @@ void monitorMain();
 //
 // A nonzero result is an error code of FehlerTxt: the monitor reports it
 // on the line of the step as it reports a failing command (after a failing
-// NACH_SCHRITT the cursor goes back to that line). The executor may wait;
-// it must wait through the platform (delayTicks, leerlauf) and give up
-// once beendenAngefordert() holds. The default executor does what the
-// controller does for each command code (docs/executor.md).
+// NACH_SCHRITT the cursor goes back to that line). The executor may wait,
+// in rounds of the platform's leerlauf (where the motors run), and must
+// give up once the platform's beenden asks to end. The default executor
+// does what the controller does for each command code (docs/executor.md).
 enum SchrittPhase : uint8_t {
   VOR_SCHRITT = 0,   // before execBefehl: set V_Handshake, let motions finish
   NACH_SCHRITT = 1,  // after execBefehl: start moves, show texts, wait, switch
