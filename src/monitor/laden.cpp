@@ -16,6 +16,7 @@
 #include "monitor/anfragen.h"
 #include "monitor/monitorzustand.h"
 #include "monitor/speichern.h"
+#include "monitor/tastatur.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
 #include "platform/speicher.h"
@@ -101,13 +102,22 @@ uint8_t pruefeSumme() {
 // A download that loaded nothing: an empty store, the reason on the display
 // (row 0, rows 1 and 2 cleared) and on the host line, then "F".
 bool ladeFehler(uint8_t grund) {
-  static constexpr const char *kAnzeige[] = {"** Programm zu gross", "** Ladestrom zu Ende", "** Ladestrom fehlt  "};
-  static constexpr const char *kHost[] = {"\rProgramm zu gross\r", "\rLadestrom zu Ende\r", "\rLadestrom fehlt\r"};
+  static constexpr const char *kAnzeige[] = {"** Programm zu gross", "** Ladestrom zu Ende",
+                                             "** Ladestrom fehlt  "};
+  static constexpr const char *kHost[] = {"\rProgramm zu gross\r", "\rLadestrom zu Ende\r",
+                                          "\rLadestrom fehlt\r"};
   const int i = grund == EMPFANG_VOLL ? 0 : grund == EMPFANG_ENDE ? 1 : 2;
   Programm[0] = '\0';
   NextBefp = Programm;
   AktTask = 0;
   ProgStart[0] = Programm;
+  if (beendenAngefordert()) {
+    // The platform ends the monitor: the interrupted download loads
+    // nothing and leaves the display as it was.
+    ladeDateiSchliessen();
+    LetztesErgebnis = ERGEBNIS_LADEFEHLER;
+    return false;
+  }
   displayLine(0, kAnzeige[i], 20);
   displayLine(1, FehlerTxt[F_LEERZEILE], 20);
   displayLine(2, FehlerTxt[F_LEERZEILE], 20);
@@ -215,9 +225,7 @@ uint8_t receiveProgram(int16_t c) {
 }
 
 bool downloadState() {
-  TastenIndex = TastenReserve = 0;
-  TasteGedrueckt = 0;
-  TastenReserveWort = 0;
+  clearTastatur();
   LetztesErgebnis = 0;
   displayLine(3, "Bereit z. Laden    ", 20);
   if (!ladeDateiOeffnen()) return ladeFehler(0xFF);

@@ -197,12 +197,13 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
   EXPECT_TRUE(downloadState());
   EXPECT_EQ(Programm[kProgrammGroesse - 2], '\r');
   EXPECT_EQ(Programm[kProgrammGroesse - 1], '\0');
-  // A stop request ends a download like the end of its stream.
+  // A stop request ends a download without loading anything; the display
+  // keeps what it showed, and the stream is closed.
   bindeFakes();
   fake.lade = "X1\r$";
   fake.beendenNach = 0;
   EXPECT_FALSE(downloadState());
-  EXPECT_EQ(zeile(0), "** Ladestrom zu Ende");
+  EXPECT_EQ(std::tuple(zeile(0), Programm[0], fake.ladeOffen), std::tuple(std::string(20, ' '), '\0', false));
 }
 
 }  // namespace
