@@ -171,8 +171,67 @@ struct AntriebsStand {
   int32_t RestSchritte[4];      // steps left: of the single-axis move, or of the path segment (X Y Z)
   uint16_t StopAnforderung[5];  // 2: stop requested (axes 0..3, path 4)
   int32_t SollSchritte[4];      // commanded positions in steps
+  int32_t AchsSchritte[4];      // scale of X Y Z A: AchsSchritte steps are AchsMM user units
+  int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();
+
+// ---- What a simulator reads besides the drive ------------------------
+
+// Task (0..2) whose program the monitor is executing.
+extern uint8_t AktTask;
+// The argument cells of the step just executed (their meaning per command
+// code: vela_befehle.h), as an executor reads them after the step.
+extern int32_t ArgWert1;
+extern int32_t ArgWert2;
+extern int32_t ArgWert3;
+extern int32_t ArgWert4;
+// Switch numbers of the reference-run line just executed (XH d, s: [0];
+// the second axis of a pair: [1]).
+extern int32_t ReferenzSchalter[2];
+
+// Writes v / 10^NachkStellen right-aligned in the DF field width, as a D
+// command shows a value.
+void printWert(Kanal *k, int32_t v);
+
+// Model of the 4 x 20 character display: the cells, the write cursor and
+// the state set by the controller command bytes.
+//
+// Characters are stored at the cursor, which then moves one column right;
+// past column 19 they are dropped (the display does not wrap: the
+// monitor places every row with displayGoto). Command bytes:
+//   1   clear: every cell blank, cursor home
+//   3   home: cursor to row 0, column 0
+//   12  display on, cursor hidden
+// Any other byte changes nothing.
+constexpr int kAnzeigeZeilen = 4;
+constexpr int kAnzeigeSpalten = 20;
+
+struct Anzeige {
+  char zellen[kAnzeigeZeilen][kAnzeigeSpalten];  // what the display shows
+  int16_t zeile;                                 // cursor row 0..3
+  int16_t spalte;                                // cursor column 0..20 (20: past the row)
+  uint8_t an;                                    // 1 once switched on by command 12
+  uint8_t cursorSichtbar;                        // 1 while the cursor is shown
+
+  constexpr Anzeige() : zellen{}, zeile(0), spalte(0), an(0), cursorSichtbar(1) { loesche(); }
+
+  constexpr void loesche() {
+    for (auto &z : zellen)
+      for (char &c : z) c = ' ';
+    zeile = spalte = 0;
+  }
+  void schreibe(char c);
+  void befehl(uint8_t code);
+  // Cursor to (spalte, zeile); off the display, the next characters are dropped.
+  void gehe(int16_t spalte, int16_t zeile);
+  // Row r as a NUL-terminated text of 20 characters (blank for a bad row).
+  void zeilenText(int r, char (&text)[kAnzeigeSpalten + 1]) const;
+};
+
+// The display of the console binding; a platform may bind its display
+// to it too (Anzeige::schreibe, befehl, gehe).
+extern Anzeige DisplayInhalt;
 
 }  // namespace vela
 

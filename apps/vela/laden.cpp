@@ -32,7 +32,7 @@ std::string wandleZeilenenden(std::string_view roh) {
   return text;
 }
 
-std::string ladeDatei(const std::string &pfad) {
+Datei ladeDatei(const std::string &pfad) {
   std::error_code fehler;
   if (std::filesystem::is_directory(pfad, fehler))
     throw LadeFehler(pfad + ": is a directory, not a program file");
@@ -45,11 +45,17 @@ std::string ladeDatei(const std::string &pfad) {
     const auto zeile = 1 + std::count(roh.begin(), roh.begin() + static_cast<long>(nul), '\n');
     throw LadeFehler(pfad + ": NUL byte in line " + std::to_string(zeile) + " (not a program text)");
   }
-  std::string text = wandleZeilenenden(roh);
+  Datei d;
+  if (roh.rfind("\xEF\xBB\xBF", 0) == 0) {
+    roh.erase(0, 3);
+    d.bomEntfernt = true;
+  }
+  d.text = wandleZeilenenden(roh);
+  const std::string &text = d.text;
   if (text.size() > kMaxText)
     throw LadeFehler(pfad + ": program too large: " + std::to_string(text.size()) +
                      " characters, the program store holds " + std::to_string(kMaxText));
-  return text;
+  return d;
 }
 
 Start ladeProgramm(const std::string &text, bool pruefen) {

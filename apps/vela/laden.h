@@ -22,9 +22,16 @@ constexpr std::size_t kMaxText = 6399;
 // Text with every LF, CR LF and CR line end replaced by one CR.
 std::string wandleZeilenenden(std::string_view roh);
 
-// Reads and converts a program file; throws LadeFehler when the file is
-// missing or unreadable, holds a NUL byte, or is larger than the store.
-std::string ladeDatei(const std::string &pfad);
+// A program file as loaded.
+struct Datei {
+  std::string text;          // line ends converted to CR
+  bool bomEntfernt = false;  // a UTF-8 byte-order mark was skipped
+};
+
+// Reads and converts a program file, skipping a UTF-8 byte-order mark;
+// throws LadeFehler when the file is missing or unreadable, holds a NUL
+// byte, or is larger than the store.
+Datei ladeDatei(const std::string &pfad);
 
 // Result of starting a program in the store.
 struct Start {

@@ -1,34 +1,17 @@
-// The host loop of vela run and vela check.
-//
-// Conditional jumps: before a step whose line is J E n, J N E n, J axis or
-// J N axis, V_Handshake is set from the simulated machine: input n is set
-// when --input gave it a non-zero state; an axis condition holds when the
-// axis (or, for I, the path) is at rest. The N forms get the negated value.
-//
-// Waits: a command that waits by re-execution (W alone, IL, DIL and C on a
-// full ring) returns with the cursor on its own line; before stepping it
-// again the loop runs the machine until the wait can end (everything at
-// rest for W, a free ring slot otherwise), at least kBefehlsZeit.
+// vela run on the library's monitor, and the check walk.
 #include "lauf.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "commands/anzeige.h"
-#include "commands/anzeigetext.h"
-#include "core/cursor.h"
-#include "core/zustand.h"
-#include "expr/eval.h"
 #include "laden.h"
-#include "planner/achsen.h"
-#include "planner/bahn.h"
 #include "plot.h"
 #include "vela.h"
 #include "vela_befehle.h"
+#include "vela_steuerung.h"
 
 namespace velatool {
 
@@ -37,22 +20,12 @@ namespace {
 // Times a line may be executed in a check walk before the walk goes past it
 // instead (a backward jump would otherwise loop for ever).
 constexpr int kMaxBesuche = 20;
-
-// Command codes whose action belongs to the host and that the simulated
-// machine does not carry out.
-const std::map<int, const char *> kNichtSimuliert = {
-    {BEF_BREAK, "BREAK"},         {BEF_BREAK_ACHSE, "BREAK axis"},
-    {BEF_F_ACHSE, "F axis"},      {BEF_F_TASTEN, "FXY key table"},
-    {BEF_I_ALLGEMEIN, "I value"}, {BEF_IH, "IH"},
-    {BEF_LVAR, "LVAR"},           {BEF_Q, "Q"},
-    {BEF_R_WERT, "R value"},      {BEF_R_ACHSE, "R axis value"},
-    {BEF_RO, "R O value"},        {BEF_SO, "SO"},
-    {BEF_STOP, "STOP"},           {BEF_FREION, "FREION"},
-    {BEF_FREIOFF, "FREIOFF"},     {BEF_ENDON, "ENDON"},
-    {BEF_ENDOFF, "ENDOFF"},
-};
+// Path ticks the check walk makes to run a queued path out.
+constexpr long kMaxBahnTakte = 100000000;
 
 const char kAchsName[] = "XYZAI";
+
+Lauf *aktiverLauf = nullptr;
 
 // The line text padded to a column, so that the trace's results line up.
 std::string spalte(std::string text) {
@@ -60,7 +33,10 @@ std::string spalte(std::string text) {
   return text;
 }
 
-bool istAchse(int32_t a) { return a >= 0 && a < 4; }
+std::string nummer(int zeile) {
+  const std::string z = std::to_string(zeile);
+  return std::string(5 - std::min<std::size_t>(5, z.size()), ' ') + z;
+}
 
 std::string zahl(double v, int stellen) {
   char puffer[64];
@@ -68,23 +44,30 @@ std::string zahl(double v, int stellen) {
   return puffer;
 }
 
-// The line of the first label that FetchMarken finds twice, or 0.
-int doppelteMarke(const char *start) {
-  std::set<long> gesehen;
-  for (const char *p = start; *p != '\0';) {
-    if (p != start && std::strncmp(p, "PROG", 4) == 0) break;
-    if (*p == 'M') {
-      const char *q = p + 1;
-      while (*q == ' ') ++q;
-      if (*q >= '0' && *q <= '9') {
-        const long n = std::strtol(q, nullptr, 10);
-        if (!gesehen.insert(n).second) return zeileVon(p);
-      }
+std::string rechtsOhneBlanks(std::string t) {
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  return t;
+}
+
+bool istSprung(int befehl) {
+  return befehl == BEF_J || befehl == BEF_JE || befehl == BEF_JNE || befehl == BEF_J_VERGLEICH ||
+         befehl == BEF_J_ACHSE || befehl == BEF_JN_ACHSE;
+}
+
+std::vector<std::pair<int32_t, int32_t>> leseKreis(const std::string &datei) {
+  std::vector<std::pair<int32_t, int32_t>> kreis;
+  if (datei.empty()) return kreis;
+  std::ifstream ein(datei, std::ios::binary);
+  if (ein) {
+    try {
+      kreis = leseTestdaten(ein);
+    } catch (const std::exception &) {
+      kreis.clear();
     }
-    while (*p != '\0' && *p != '\r') ++p;
-    if (*p == '\r') ++p;
   }
-  return 0;
+  ein.close();
+  std::remove(datei.c_str());
+  return kreis;
 }
 
 }  // namespace
@@ -94,8 +77,10 @@ std::string formatiere(const std::string &name, const Meldung &m) {
   return name + ":" + std::to_string(m.zeile) + ": error " + std::to_string(m.code) + ": " + text;
 }
 
-// A value as the display shows it: the library's printWert in the current
-// DF format, written into a string.
+std::string formatiere(const std::string &name, const Warnung &w) {
+  return name + ":" + std::to_string(w.zeile) + ": warning: " + w.text;
+}
+
 std::string formatWert(int32_t wert) {
   std::string text;
   vela::Kanal kanal{[](void *o, char c) { static_cast<std::string *>(o)->push_back(c); }, nullptr, nullptr,
@@ -104,344 +89,328 @@ std::string formatWert(int32_t wert) {
   return text;
 }
 
-int Lauf::zeileNr(const char *p) const {
-  const auto nach = std::upper_bound(anfaenge_.begin(), anfaenge_.end(), p);
-  return static_cast<int>(nach - anfaenge_.begin());
+std::string Lauf::originalZeile(int zeile) const {
+  return zeile >= 1 && static_cast<std::size_t>(zeile) <= zeilen_.size() ? zeilen_[zeile - 1] : std::string();
 }
 
-void Lauf::merkeZeilen() {
-  anfaenge_.clear();
-  for (char *q = Programm;; q = naechsteZeile(q)) {
-    anfaenge_.push_back(q);
-    if (*q == '\0') break;
-  }
+int16_t Lauf::haken(vela::SchrittPhase phase, int16_t ergebnis) {
+  Lauf &l = *aktiverLauf;
+  const int16_t r = phase == vela::VOR_SCHRITT ? l.vor() : l.nach(ergebnis);
+  if (l.ende_ == Ende::Laeuft && l.sim_->zeitUeberschritten()) l.ende_ = Ende::Zeitgrenze;
+  return r;
 }
 
-void Lauf::setzeHandshake(const char *p) {
-  if (*p != 'J') return;
-  const char *q = p + 1;
-  auto blanks = [&q] {
-    while (*q == ' ') ++q;
-  };
-  blanks();
-  if (*q == 'S') {
-    ++q;
-    blanks();
-  }
-  bool nicht = false;
-  if (*q == 'N') {
-    nicht = true;
-    ++q;
-    blanks();
-  }
-  bool wahr;
-  if (*q == 'E') {
-    // The input number is an expression: evaluate it without assignments
-    // and without moving the cursor.
-    char *cursor = NextBefp;
-    const int16_t ohne = vela::noAssign;
-    vela::noAssign = 1;
-    NextBefp = const_cast<char *>(q + 1);
-    vela::skipBlanks();
-    int32_t nummer = 0;
-    const int16_t code = vela::evalAusdruck(nummer);
-    NextBefp = cursor;
-    vela::noAssign = ohne;
-    const auto e = opt_.eingaenge.find(nummer);
-    wahr = code == 0 && e != opt_.eingaenge.end() && e->second != 0;
-  } else if (const char *a = std::strchr(kAchsName, *q); *q != '\0' && a != nullptr) {
-    wahr = maschine_.ruhig(static_cast<int>(a - kAchsName));
-  } else {
-    return;  // a comparison or a plain jump: the library decides
-  }
-  V_Handshake = static_cast<int16_t>((wahr != nicht) ? 1 : 0);
+void Lauf::warteEnde() {
+  if (warteZeile_ != nullptr && opt_.trace)
+    *out_ << "        ... waited " << zahl(static_cast<double>(sim_->jetzt() - warteBeginn_) / kSekunde, 3)
+          << " s (" << warteSchritte_ << (warteSchritte_ == 1 ? " retry)\n" : " retries)\n");
+  warteZeile_ = nullptr;
+  warteSchritte_ = 0;
 }
 
-std::string Lauf::fuehreAus(char buchstabe, std::ostream &out) {
-  std::ostringstream notiz;
-  const int befehl = Befehl;
-  auto starte = [&](int32_t a) {
-    if (!istAchse(a) || vela::DeltaSchritte[a] == 0) return;
-    notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (vela::DeltaSchritte[a] > 0 ? "+" : "")
-          << vela::DeltaSchritte[a];
-    maschine_.starteAchse(a);
-  };
-  switch (befehl) {
-    case BEF_ACHSE:
-    case BEF_D_ACHSE: starte(vela::ArgWert3); break;
-    case BEF_ACHSPAAR:
-    case BEF_D_ACHSPAAR:
-      starte(vela::ArgWert3);
-      starte(vela::ArgWert4);
-      break;
-    case BEF_HOME:
-    case BEF_HOME_PAAR: {
-      const int32_t achse[2] = {vela::ArgWert3, vela::ArgWert4};
-      const int32_t richtung[2] = {vela::ArgWert1, vela::ArgWert2};
-      notiz << "reference run";
-      for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i) {
-        if (!istAchse(achse[i])) continue;
-        maschine_.referenz(achse[i], richtung[i]);
-        notiz << ' ' << kAchsName[achse[i]] << (richtung[i] == 0 ? "+" : "-");
-      }
-      break;
-    }
-    case BEF_D_WERT:
-    case BEF_D_WERT_ZEILE: {
-      out << "display";
-      if (befehl == BEF_D_WERT_ZEILE) out << " row " << vela::ArgWert1;
-      out << ": " << formatWert(vela::ArgWert2) << '\n';
-      break;
-    }
-    case BEF_D_TEXT:
-    case BEF_D_TEXT_ZEILE:
-      out << "display";
-      if (befehl == BEF_D_TEXT_ZEILE) out << " row " << vela::ArgWert1;
-      out << ": " << std::string(vela::AnzeigeText, strnlen(vela::AnzeigeText, vela::kAnzeigeGroesse - 1))
-          << '\n';
-      break;
-    case BEF_W_ZEIT:
-      if (vela::ArgWert1 > 0) maschine_.laufe(Nanos{vela::ArgWert1} * kMilli);
-      notiz << "waited " << vela::ArgWert1 << " ms";
-      break;
-    case BEF_WE:
-    case BEF_WNE: {
-      const auto e = opt_.eingaenge.find(vela::ArgWert1);
-      const bool gesetzt = e != opt_.eingaenge.end() && e->second != 0;
-      if (gesetzt == (befehl == BEF_WE)) {
-        notiz << "input " << vela::ArgWert1 << (gesetzt ? " is set" : " is not set");
-      } else {
-        // Inputs never change during a simulated run: waiting would never end.
-        notiz << "input " << vela::ArgWert1 << (gesetzt ? " is set" : " is not set")
-              << ", the simulation never changes it: not waited";
-        ++offen_[befehl == BEF_WE ? "WE" : "WNE"];
-      }
-      break;
-    }
-    case BEF_W_ACHSE:
-      if (vela::ArgWert3 >= 0 && vela::ArgWert3 <= 4) {
-        maschine_.laufeBisRuhig(vela::ArgWert3);
-        notiz << "axis " << kAchsName[vela::ArgWert3] << " at rest";
-      }
-      break;
-    default:
-      if (const auto n = kNichtSimuliert.find(befehl); n != kNichtSimuliert.end()) {
-        notiz << "not simulated: " << n->second;
-        // The operands: an axis for BREAK axis, F axis and R axis (BREAK axis
-        // has no value), a value for the others that take one.
-        const bool achse = befehl == BEF_BREAK_ACHSE || befehl == BEF_F_ACHSE || befehl == BEF_R_ACHSE;
-        if (achse && vela::ArgWert3 >= 0 && vela::ArgWert3 <= 4) notiz << ' ' << kAchsName[vela::ArgWert3];
-        if (befehl == BEF_F_TASTEN || befehl == BEF_I_ALLGEMEIN || befehl == BEF_IH || befehl == BEF_R_WERT ||
-            befehl == BEF_R_ACHSE || befehl == BEF_RO || befehl == BEF_SO || befehl == BEF_STOP)
-          notiz << ' ' << vela::ArgWert1;
-        ++offen_[n->second];
-      }
-      break;
-  }
-  if (buchstabe == 'C') {
-    // The library has run the circle itself and traced it into the
-    // test-data file; position presets only set the commanded position.
-    std::vector<std::pair<int32_t, int32_t>> kreis;
-    if (!opt_.testDatei.empty()) {
-      std::ifstream datei(opt_.testDatei, std::ios::binary);
-      if (datei) {
-        try {
-          kreis = leseTestdaten(datei);
-        } catch (const std::exception &) {
-          kreis.clear();
-        }
-      }
-      std::remove(opt_.testDatei.c_str());
-    }
-    if (!kreis.empty()) notiz << "circle, " << kreis.size() << " steps";
-    maschine_.kreisGelaufen(kreis);
-  }
-  return notiz.str();
-}
-
-Ende Lauf::run(const std::string &text, std::ostream &out) {
-  const Start s = ladeProgramm(text, opt_.pruefen);
-  merkeZeilen();
-  vela_setTestDatei(opt_.testDatei.c_str());
-  std::memcpy(werte_, V_WertVar, sizeof werte_);
-  if (s.start == nullptr) {
-    out << opt_.name << ": no program to run\n";
-    return Ende::Leer;
-  }
-  if (s.marken != 0) {
-    const int z = doppelteMarke(s.start);
-    const Meldung m{z != 0 ? z : zeileVon(s.start), s.marken, ""};
-    out << formatiere(opt_.name, m) << '\n';
-    return Ende::Marken;
-  }
-  Ende ende = Ende::Schrittgrenze;
-  int warteZeile = 0;  // line of the wait being collapsed in the trace
-  long warteSchritte = 0;
-  Nanos warteBeginn = 0;
-  auto warteEnde = [&] {
-    if (warteSchritte > 0 && opt_.trace)
-      out << "        ... waited " << zahl(static_cast<double>(maschine_.jetzt() - warteBeginn) / kSekunde, 3)
-          << " s (" << warteSchritte << (warteSchritte == 1 ? " retry)\n" : " retries)\n");
-    warteSchritte = 0;
-  };
-  while (schritte_ < opt_.maxSchritte) {
-    char *p = befehlsStelle(NextBefp);
-    if (*p == '\0') {
-      ende = Ende::Textende;
-      break;
-    }
-    const int zeile = zeileNr(p);
-    const char buchstabe = *p;
-    // A circle runs the path itself and starts from an emptied ring: let
-    // the queued path finish first.
-    if (buchstabe == 'C') maschine_.laufeBisRuhig(4);
-    setzeHandshake(p);
-    const int16_t code = execBefehl();
-    ++schritte_;
-    const bool wartet = code == 0 && Befehl != BEF_ENDE && Befehl != BEF_LOAD && befehlsStelle(NextBefp) == p;
-    if (wartet) {
-      if (warteSchritte == 0 || warteZeile != zeile) {
-        warteEnde();
-        if (opt_.trace)
-          out << std::string(5 - std::min<std::size_t>(5, std::to_string(zeile).size()), ' ') << zeile << "  "
-              << spalte(zeilenText(p)) << "  [Befehl " << Befehl << ", 0: waits]\n";
-        warteZeile = zeile;
-        warteBeginn = maschine_.jetzt();
-      }
-      // Run the machine up to the point where the wait can end (all at
-      // rest for W, a free ring slot for the path commands), then retry.
-      ++warteSchritte;
-      const Nanos vorher = maschine_.jetzt();
-      if (Befehl == BEF_W) {
-        maschine_.laufeBisAllesRuhig();
-      } else {
-        maschine_.laufeBisBahnFrei();
-      }
-      if (maschine_.jetzt() - vorher < kBefehlsZeit)
-        maschine_.laufe(kBefehlsZeit - (maschine_.jetzt() - vorher));
-      continue;
-    }
+int16_t Lauf::vor() {
+  if (opt_.pruefen) isChecking = 1;
+  char *p = befehlsStelle(NextBefp);
+  if (*p == '\0') {
     warteEnde();
-    std::string notiz;
-    std::ostringstream anzeige;  // shown after the step's trace line
-    if (code == 0) notiz = fuehreAus(buchstabe, anzeige);
-    if (opt_.trace) {
-      std::string z = std::to_string(zeile);
-      out << std::string(5 - std::min<std::size_t>(5, z.size()), ' ') << z << "  " << spalte(zeilenText(p))
-          << "  [Befehl " << Befehl << ", " << code;
-      if (code != 0) out << ' ' << FehlerTxt[code];
-      out << ']';
-      if (!notiz.empty()) out << "  " << notiz;
-      out << '\n';
-    }
-    out << anzeige.str();
-    if (code != 0) {
-      out << formatiere(opt_.name, {zeile, code, zeilenText(p)}) << '\n';
-      out << std::string(5 - std::min<std::size_t>(5, std::to_string(zeile).size()), ' ') << zeile << " | "
-          << zeilenText(p) << '\n';
-      ende = Ende::Fehler;
-      break;
-    }
-    if (Befehl == BEF_ENDE) {
-      ende = buchstabe == 'P' ? Ende::Kopf : Ende::Ende;
-      break;
-    }
-    if (Befehl == BEF_LOAD) {
-      ende = Ende::Load;
-      break;
-    }
-    if (Befehl == BEF_RETURN && isChecking != 0) rueckkehr(p);  // check mode leaves RETURN to the host
-    maschine_.laufe(kBefehlsZeit);
+    ende_ = Ende::Textende;
+    sim_->beende();
+    return 0;
   }
-  warteEnde();
-  // Moves that were started run to their end, as they would on the machine.
-  maschine_.laufeBisAllesRuhig();
-  zusammenfassung(ende, out);
-  return ende;
+  if (p == warteZeile_) {
+    ++warteSchritte_;
+  } else {
+    warteEnde();
+    if (schritte_ >= opt_.maxSchritte) {
+      ende_ = Ende::Schrittgrenze;
+      zeile_ = p;
+      sim_->beende();
+      return 0;
+    }
+    ++schritte_;
+  }
+  if (schritte_ == 1 && warteZeile_ == nullptr) sim_->nullpunkt();  // the run's time starts with its first step
+  zeile_ = p;
+  tasks_.insert(vela::AktTask + 1);
+  const vela::AntriebsStand s = vela::leseAntriebsStand();
+  std::copy(s.SollSchritte, s.SollSchritte + 4, sollVor_);
+  beginn_ = sim_->jetzt();
+  sim_->nimmAnzeige();
+  return vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
 }
 
-void Lauf::zusammenfassung(Ende ende, std::ostream &out) {
-  switch (ende) {
-    case Ende::Ende: out << "program ended (ENDE)"; break;
-    case Ende::Kopf: out << "program ended (header of the next program)"; break;
-    case Ende::Textende: out << "program ended (end of the text, no ENDE)"; break;
-    case Ende::Load: out << "program ended (LOAD: the controller would return to idle)"; break;
-    case Ende::Fehler: out << "program stopped by an error"; break;
-    case Ende::Schrittgrenze:
-      out << "program stopped: step limit of " << opt_.maxSchritte
-          << " reached (endless loop? see --max-steps)";
-      break;
-    default: break;
+int16_t Lauf::nach(int16_t ergebnis) {
+  const int befehl = Befehl;
+  char *const p = zeile_;
+  const int zeile = zeileVon(p);
+  const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
+  if (home)
+    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0], befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1,
+                        vela::ReferenzSchalter[1]);
+  const std::size_t ausgaenge = ausgaenge_.size();
+  const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
+  if (home) {
+    sim_->referenzEnde();
+    sim_->uebernimmSoll({});
   }
-  out << " after " << schritte_ << " steps\n";
-  out << "positions:\n";
-  for (int a = 0; a < 4; ++a) {
-    const int32_t s = maschine_.position(a);
-    char zeile[128];
-    std::snprintf(zeile, sizeof zeile, "  %c %12s units %11ld steps\n", kAchsName[a],
-                  zahl(static_cast<double>(s) * vela::AchsMM[a] / vela::AchsSchritte[a], 3).c_str(),
-                  static_cast<long>(s));
-    out << zeile;
+  std::size_t kreisSchritte = 0;
+  if (ergebnis == 0 && *p == 'C') {
+    const auto kreis = leseKreis(opt_.testDatei);
+    kreisSchritte = kreis.size();
+    sim_->uebernimmSoll(kreis);
   }
-  std::ostringstream geaendert;
-  for (int i = 0; i < VELA_WERTVARS; ++i)
-    if (V_WertVar[i] != werte_[i]) geaendert << "  V" << i << " = " << V_WertVar[i] << '\n';
-  for (int i = 0; i < VELA_TEXTVARS; ++i)
-    if (V_TextVar[i][0] != '\0')
-      geaendert << "  T" << i << " = \"" << std::string(V_TextVar[i], strnlen(V_TextVar[i], VELA_TEXTLAENGE))
-                << "\"\n";
-  for (int i = 0; i < VELA_PUNKTVARS; ++i)
-    if (V_PunktVar[i].X != 0 || V_PunktVar[i].Y != 0)
-      geaendert << "  P" << i << " = " << V_PunktVar[i].X << ", " << V_PunktVar[i].Y << '\n';
-  out << "variables changed:" << (geaendert.tellp() > 0 ? "\n" + geaendert.str() : std::string(" none\n"));
-  out << "path length: " << zahl(maschine_.weg(), 3) << " units\n";
-  out << "estimated run time: " << zahl(static_cast<double>(maschine_.jetzt()) / kSekunde, 3) << " s\n";
-  if (!offen_.empty()) {
-    out << "host actions not simulated:";
-    for (const auto &[name, n] : offen_) out << ' ' << name << " x" << n;
-    out << '\n';
+  const int16_t code = ergebnis != 0 ? ergebnis : e;
+  const Nanos gewartet = sim_->jetzt() - beginn_;
+
+  // A line that waits by executing again (W, a path command on a full
+  // ring): shown once, with the time it waited when it goes on.
+  const bool wartet = code == 0 && befehl != BEF_ENDE && befehl != BEF_LOAD && !istSprung(befehl) &&
+                      befehlsStelle(NextBefp) == p;
+  if (wartet) {
+    if (warteZeile_ != p) {
+      if (opt_.trace)
+        *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [Befehl " << befehl
+              << ", 0: waits]\n";
+      warteZeile_ = p;
+      warteSchritte_ = 0;
+      warteBeginn_ = beginn_;
+      if (befehl == BEF_W) sim_->merkeWarten();
+    }
+    return e;
   }
-  if (!maschine_.bahnHinweis().empty()) out << "note: " << maschine_.bahnHinweis() << '\n';
+  if (warteZeile_ == p) warteEnde();
+
+  std::ostringstream notiz;
+  auto trenne = [&notiz] {
+    if (notiz.tellp() > 0) notiz << ", ";
+  };
+  if (code == 0) {
+    const vela::AntriebsStand s = vela::leseAntriebsStand();
+    for (int a = 0; a < 4; ++a) {
+      const int32_t d = s.SollSchritte[a] - sollVor_[a];
+      if (d == 0 || befehl == BEF_HOME || befehl == BEF_HOME_PAAR) continue;
+      if (befehl != BEF_ACHSE && befehl != BEF_ACHSPAAR && befehl != BEF_D_ACHSE && befehl != BEF_D_ACHSPAAR)
+        continue;
+      notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (d > 0 ? "+" : "") << d;
+    }
+    if (kreisSchritte > 0) {
+      trenne();
+      notiz << "circle, " << kreisSchritte << " steps";
+    }
+    if (home) {
+      trenne();
+      notiz << "reference run " << kAchsName[vela::ArgWert3 & 3];
+      if (befehl == BEF_HOME_PAAR) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
+    }
+    for (std::size_t i = ausgaenge; i < ausgaenge_.size(); ++i) {
+      trenne();
+      notiz << ausgaenge_[i];
+    }
+    const bool warteBefehl =
+        befehl == BEF_W_ZEIT || befehl == BEF_WE || befehl == BEF_WNE || befehl == BEF_W_ACHSE;
+    if (warteBefehl) sim_->merkeWarten();
+    if (gewartet > kMilli || warteBefehl) {
+      trenne();
+      notiz << "waited " << zahl(static_cast<double>(gewartet) / kSekunde, 3) << " s";
+    }
+  }
+  std::string anzeige = sim_->nimmAnzeige();
+  if (opt_.trace) {
+    *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [Befehl " << befehl << ", " << code;
+    if (code > 0 && code < VELA_FEHLERCODES) *out_ << ' ' << FehlerTxt[code];
+    *out_ << ']';
+    if (vela::AktTask != 0) *out_ << "  task " << vela::AktTask + 1;
+    if (notiz.tellp() > 0) *out_ << "  " << notiz.str();
+    *out_ << '\n';
+  }
+  if (code == 0) {
+    switch (befehl) {
+      case BEF_D_WERT:
+      case BEF_D_TEXT: *out_ << "display: " << anzeige << '\n'; break;
+      case BEF_D_TEXT_ZEILE:
+      case BEF_D_WERT_ZEILE:
+        *out_ << "display row " << vela::ArgWert1 << ": " << rechtsOhneBlanks(anzeige) << '\n';
+        break;
+      default: break;
+    }
+  }
+  if (opt_.anzeige && opt_.trace) zeigeAnzeige(*out_, "        ");
+
+  if (code != 0) {
+    fehler_.push_back({zeile, code, originalZeile(zeile)});
+    *out_ << formatiere(opt_.name, fehler_.back()) << '\n' << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
+    ende_ = Ende::Fehler;
+    sim_->beende();
+  } else if (befehl == BEF_ENDE) {
+    ende_ = *p == 'P' ? Ende::Kopf : Ende::Ende;
+    sim_->beende();
+  } else if (befehl == BEF_LOAD) {
+    ende_ = Ende::Load;
+    sim_->beende();
+  } else if (befehl == BEF_STOP) {
+    ende_ = Ende::Stop;
+    sim_->beende();
+  } else if (befehl == BEF_RETURN && isChecking != 0) {
+    rueckkehr(p);
+  }
+  return e;
+}
+
+// Draws the display when it changed since the last drawing (always at the
+// end of a run: vorsatz "").
+void Lauf::zeigeAnzeige(std::ostream &out, const char *vorsatz) {
+  std::string stand;
+  for (int r = 0; r < vela::kAnzeigeZeilen; ++r) {
+    char zeile[vela::kAnzeigeSpalten + 1];
+    vela::DisplayInhalt.zeilenText(r, zeile);
+    stand += std::string(vorsatz) + "|" + zeile + "|\n";
+  }
+  if (*vorsatz != '\0' && stand == anzeigeStand_) return;
+  anzeigeStand_ = stand;
+  const std::string rand = std::string(vorsatz) + "+" + std::string(vela::kAnzeigeSpalten, '-') + "+\n";
+  out << rand << stand << rand;
 }
 
 // Check mode does not take RETURN: the host does, from the return stack
 // that J S filled as in a run, so that the walk goes on behind the call.
 // With an empty stack it goes on with the next line.
 void Lauf::rueckkehr(char *p) {
-  const int16_t oben = V_UsedReturns[0];
-  if (oben < 0 || oben >= VELA_STACKTIEFE || V_ReturnAdr[0][oben].RueckAdresse == nullptr) {
+  const int t = vela::AktTask;
+  const int16_t oben = V_UsedReturns[t];
+  if (oben < 0 || oben >= VELA_STACKTIEFE || V_ReturnAdr[t][oben].RueckAdresse == nullptr) {
     NextBefp = naechsteZeile(p);
     return;
   }
-  const ReturnEintrag &e = V_ReturnAdr[0][oben];
+  const ReturnEintrag &e = V_ReturnAdr[t][oben];
   NextBefp = e.RueckAdresse;
-  if (e.ProgStart != nullptr) {
-    vela::ProgStart[0] = e.ProgStart;
-    FetchMarken(e.ProgStart);
+  if (e.ProgStart != nullptr) FetchMarken(e.ProgStart);
+  V_UsedReturns[t] = static_cast<int16_t>(oben - 1);
+}
+
+Ende Lauf::run(const std::string &text, std::ostream &out) {
+  vela_reset();
+  for (std::size_t a = 0, e; a <= text.size(); a = e + 1) {
+    e = text.find('\r', a);
+    if (e == std::string::npos) e = text.size();
+    zeilen_.push_back(text.substr(a, e - a));
   }
-  V_UsedReturns[0] = static_cast<int16_t>(oben - 1);
+  Simulation sim(opt_.eingaben, opt_.tasten, static_cast<Nanos>(opt_.maxZeit * kSekunde));
+  sim_ = &sim;
+  out_ = &out;
+  aktiverLauf = this;
+  sim.binde(text);
+  vela_setTestDatei(opt_.testDatei.c_str());
+  vela::setAusfuehrer(&Lauf::haken);
+  vela::monitorMain();
+  vela::setAusfuehrer(nullptr);
+  warteEnde();
+  if (ende_ == Ende::Laeuft) {
+    if (sim.zeitUeberschritten()) {
+      ende_ = Ende::Zeitgrenze;
+    } else if (char *start = findFirstProgramm(); start == nullptr || *befehlsStelle(start) == '\0') {
+      out << opt_.name << ": no program to run\n";
+      ende_ = Ende::Leer;
+    } else if (const int16_t code = FetchMarken(start); code != 0) {
+      // The run did not start: the monitor's label scan failed (it shows the line).
+      const int zeile = zeileVon(NextBefp);
+      fehler_.push_back({zeile, code, originalZeile(zeile)});
+      out << formatiere(opt_.name, fehler_.back()) << '\n';
+      ende_ = Ende::Marken;
+    }
+  }
+  // Moves that were started run to their end, as they would on the machine.
+  if (ende_ != Ende::Schrittgrenze && ende_ != Ende::Zeitgrenze) sim.laufeAus();
+  if (sim.zeitUeberschritten() && ende_ != Ende::Schrittgrenze) ende_ = Ende::Zeitgrenze;
+  spur_ = sim.spur();
+  warten_ = sim.wartestellen();
+  weg_ = sim.weg();
+  zeit_ = static_cast<double>(sim.jetzt()) / kSekunde;
+  for (int a = 0; a < 4; ++a) pos_[a] = sim.position(a);
+  if (ende_ != Ende::Leer && ende_ != Ende::Marken) zusammenfassung(out);
+  aktiverLauf = nullptr;
+  sim_ = nullptr;
+  return ende_;
+}
+
+void Lauf::zusammenfassung(std::ostream &out) {
+  const std::string wo = zeile_ != nullptr ? " at line " + std::to_string(zeileVon(zeile_)) : "";
+  const std::string was = sim_->bewegt();
+  const std::string noch = (was.empty() ? "" : ", still moving: " + was) +
+                           (warteZeile_ != nullptr || ende_ == Ende::Zeitgrenze ? "" : "");
+  switch (ende_) {
+    case Ende::Ende: out << "program ended (ENDE)"; break;
+    case Ende::Kopf: out << "program ended (header of the next program)"; break;
+    case Ende::Textende: out << "program ended (end of the text, no ENDE)"; break;
+    case Ende::Load: out << "program ended (LOAD: the controller would return to idle)"; break;
+    case Ende::Stop: out << "program ended (STOP: the controller holds until the host goes on)"; break;
+    case Ende::Fehler: out << "program stopped by an error"; break;
+    case Ende::Schrittgrenze:
+      out << "program stopped: step limit of " << opt_.maxSchritte << " reached" << wo << noch
+          << " (endless loop? see --max-steps)";
+      break;
+    case Ende::Zeitgrenze:
+      out << "program stopped: time limit of " << zahl(opt_.maxZeit, 3) << " s reached" << wo
+          << (zeile_ != nullptr ? " (" + originalZeile(zeileVon(zeile_)) + " was waiting)" : "") << noch
+          << " (see --max-time)";
+      break;
+    default: break;
+  }
+  out << " after " << schritte_ << (schritte_ == 1 ? " step\n" : " steps\n");
+  out << "positions:\n";
+  for (int a = 0; a < 4; ++a) {
+    char zeile[128];
+    std::snprintf(zeile, sizeof zeile, "  %c %12s units %11ld steps\n", kAchsName[a],
+                  zahl(sim_->einheiten(a), 3).c_str(), static_cast<long>(sim_->position(a)));
+    out << zeile;
+  }
+  std::ostringstream geaendert;
+  for (int i = 0; i < VELA_WERTVARS; ++i)
+    if (V_WertVar[i] != werte_[i]) geaendert << "  V" << i << " = " << V_WertVar[i] << '\n';
+  for (int i = 0; i < VELA_TEXTVARS; ++i) {
+    const std::string t = rechtsOhneBlanks(std::string(V_TextVar[i], strnlen(V_TextVar[i], VELA_TEXTLAENGE)));
+    if (!t.empty()) geaendert << "  T" << i << " = \"" << t << "\"\n";
+  }
+  for (int i = 0; i < VELA_PUNKTVARS; ++i)
+    if (V_PunktVar[i].X != 0 || V_PunktVar[i].Y != 0)
+      geaendert << "  P" << i << " = " << V_PunktVar[i].X << ", " << V_PunktVar[i].Y << '\n';
+  out << "variables changed:" << (geaendert.tellp() > 0 ? "\n" + geaendert.str() : std::string(" none\n"));
+  out << "path length: " << zahl(sim_->weg(), 3) << " units\n";
+  out << "estimated run time: " << zahl(static_cast<double>(sim_->jetzt()) / kSekunde, 3) << " s\n";
+  if (tasks_.size() > 1) {
+    out << "tasks run:";
+    for (int t : tasks_) out << ' ' << t;
+    out << '\n';
+  }
+  if (opt_.anzeige) zeigeAnzeige(out, "");
 }
 
 // The check walk follows the program's flow from its start (jumps are
 // taken, loops run, calls return), and then starts again at every line the
-// flow never reached, until every line has been seen. Termination: a line
-// executes at most kMaxBesuche times; after that the walk steps past it,
-// and every restart begins at a line not seen before.
+// flow never reached, until every line has been seen, with the labels of
+// the program that holds the line. Termination: a line executes at most
+// kMaxBesuche times; after that the walk steps past it, and every restart
+// begins at a line not seen before. Before each step the default executor
+// prepares it (the conditions of J lines from the inputs); moves complete
+// at once: a queued path is run out with the path tick.
 std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   std::vector<Meldung> fehler;
+  Simulation sim(opt_.eingaben, opt_.tasten, static_cast<Nanos>(opt_.maxZeit * kSekunde));
   const Start s = ladeProgramm(text, true);
-  merkeZeilen();
+  sim.binde("");
   vela_setTestDatei("");
-  if (s.start == nullptr) return fehler;
-  if (s.marken != 0) {
-    const int z = doppelteMarke(s.start);
-    fehler.push_back({z != 0 ? z : zeileVon(s.start), s.marken, ""});
-  }
+  auto zeileNr = [](const char *p) { return zeileVon(p); };
+  if (s.start != nullptr && s.marken != 0) fehler.push_back({zeileVon(NextBefp), s.marken, ""});
+  if (s.start != nullptr) NextBefp = s.start;
   std::map<int, int> besuche;
   std::set<std::pair<int, int16_t>> gemeldet;
   bool kalt = false;  // walking code that the program's flow did not reach
-  char *weiter = s.start;
+  char *weiter = s.start != nullptr ? s.start : befehlsStelle(Programm);
   char *suche = Programm;  // lines before it have all been seen
+  if (s.start == nullptr) {
+    // Only named programs: the walk starts with the labels of the first one.
+    kalt = true;
+    FetchMarken(naechsteZeile(weiter));
+  }
   while (weiter != nullptr && schritte_ < opt_.maxSchritte) {
     NextBefp = weiter;
     while (schritte_ < opt_.maxSchritte) {
@@ -453,50 +422,56 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
         continue;
       }
       const char buchstabe = *p;
-      char *const programm = vela::ProgStart[0];
-      setzeHandshake(p);
+      vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
+      NextBefp = p;
       const int16_t code = execBefehl();
       ++schritte_;
+      for (long n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
       if (code != 0) {
         // Reached without the flow, a loop end may belong to a loop start
         // the walk did not come through: not reported.
         const bool fremd = kalt && code == 25;
-        if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
+        if (!fremd && gemeldet.insert({zeile, code}).second)
+          fehler.push_back({zeile, code, zeilenText(p)});
         NextBefp = naechsteZeile(p);
         continue;
       }
-      std::ostringstream still;
-      fuehreAus(buchstabe, still);
-      maschine_.laufeBisAllesRuhig();
       const int befehl = Befehl;
       if (befehl == BEF_ENDE && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
         NextBefp = naechsteZeile(p);
-        vela::ProgStart[0] = NextBefp;
         FetchMarken(NextBefp);
       } else if (befehl == BEF_RETURN) {
         rueckkehr(p);
-      } else if (befehl == BEF_ENDE || befehl == BEF_LOAD || befehlsStelle(NextBefp) == p) {
+      } else if (befehl == BEF_ENDE || befehl == BEF_LOAD ||
+                 (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
         // ENDE, LOAD and anything that would wait: on with the next line.
         NextBefp = naechsteZeile(p);
-      } else if (vela::ProgStart[0] != programm) {
-        // Check mode keeps the caller's labels on a program jump; the walk
-        // needs the labels of the program it is in.
-        FetchMarken(vela::ProgStart[0]);
       }
     }
-    // The next line with a command that the walk has not seen.
+    // The next line with a command that the walk has not seen, with the
+    // labels of the program it belongs to.
     weiter = nullptr;
     kalt = true;
+    char *programm = Programm;
+    for (char *q = Programm; q < suche; q = naechsteZeile(q))
+      if (std::strncmp(befehlsStelle(q), "PROG", 4) == 0 && befehlsStelle(q) < suche) programm = naechsteZeile(befehlsStelle(q));
     for (; *suche != '\0'; suche = naechsteZeile(suche)) {
       char *b = suche;
       while (*b == ' ' || *b == '\t') ++b;
+      if (std::strncmp(b, "PROG", 4) == 0) programm = naechsteZeile(b);
       if (*b != '\r' && *b != '\n' && *b != '\0' && besuche.count(zeileNr(b)) == 0) {
         weiter = b;
         break;
       }
     }
+    if (weiter != nullptr) {
+      const int16_t ebene = V_UsedReturns[0];
+      FetchMarken(std::strncmp(weiter, "PROG", 4) == 0 ? naechsteZeile(weiter) : programm);
+      V_UsedReturns[0] = ebene;
+    }
   }
+  fehler_ = fehler;
   return fehler;
 }
 

@@ -1,7 +1,13 @@
-// The host loop: steps a loaded program with execBefehl, feeds the
-// conditional jumps their input and axis states, acts on the command codes
-// that the library leaves to its host (moves, reference runs, waits,
-// display texts) on the simulated machine, and reports what happened.
+// vela run and vela check.
+//
+// run: the library's monitor (monitorMain) loads the text through its
+// download and runs it with its main loop and its default executor, on the
+// simulated controller (simulation.h). The tool's executor wraps
+// standardAusfuehrer: it records the trace and ends the run when the
+// program ends (ENDE, a header, LOAD, an error, STOP) or a limit is reached.
+//
+// check: walks the text in check mode, one execBefehl per line, with the
+// default executor's preparation of each step; see Lauf::pruefe.
 #pragma once
 
 #include <cstdint>
@@ -11,21 +17,25 @@
 #include <string>
 #include <vector>
 
-#include "maschine.h"
+#include "simulation.h"
+#include "vela_steuerung.h"
 
 namespace velatool {
 
 struct Optionen {
-  std::string name;                      // program name in messages
-  bool trace = false;                    // one line per step
-  bool pruefen = false;                  // isChecking during the run
-  long maxSchritte = 1000000;            // execBefehl calls before giving up
-  std::map<int32_t, int32_t> eingaenge;  // input number -> state (unset: 0)
-  std::string testDatei;                 // circle test data ("" = none)
+  std::string name;                  // program name in messages
+  bool trace = false;                // one line per step
+  bool pruefen = false;              // isChecking during the run
+  bool anzeige = false;              // draw the display (at the end; each change in the trace)
+  long maxSchritte = 1000000;        // steps before giving up (retries of a waiting line excluded)
+  double maxZeit = 3600;             // simulated seconds before giving up
+  std::vector<Eingabe> eingaben;     // input states over time (unset: 0)
+  std::vector<Tastendruck> tasten;   // key presses
+  std::string testDatei;             // circle test data ("" = none)
 };
 
 // How a run ended.
-enum class Ende { Ende, Kopf, Textende, Load, Fehler, Schrittgrenze, Leer, Marken };
+enum class Ende { Laeuft, Ende, Kopf, Textende, Load, Stop, Fehler, Schrittgrenze, Zeitgrenze, Leer, Marken };
 
 // One error found by a run or a check walk.
 struct Meldung {
@@ -34,11 +44,18 @@ struct Meldung {
   std::string text;  // the line
 };
 
+// A text the language ignores or wraps without an error.
+struct Warnung {
+  int zeile;
+  std::string text;
+};
+
 // "NAME:LINE: error CODE: TEXT"
 std::string formatiere(const std::string &name, const Meldung &m);
+// "NAME:LINE: warning: TEXT"
+std::string formatiere(const std::string &name, const Warnung &w);
 
-// A display value in the current DF format, as the library's printWert
-// writes it.
+// A display value in the current DF format (the library's printWert).
 std::string formatWert(int32_t wert);
 
 class Lauf {
@@ -51,28 +68,50 @@ class Lauf {
   // vela check: walks the whole text in check mode and collects every error.
   std::vector<Meldung> pruefe(const std::string &text);
 
-  const Maschine &maschine() const { return maschine_; }
   long schritte() const { return schritte_; }
+  const std::vector<Spur> &spur() const { return spur_; }
+  const std::vector<Wartestelle> &wartestellen() const { return warten_; }
+  double weg() const { return weg_; }
+  double zeit() const { return zeit_; }
+  int32_t position(int achse) const { return pos_[achse]; }
+  const std::vector<Meldung> &fehler() const { return fehler_; }
+  const std::set<int> &tasks() const { return tasks_; }
+  // Text after a complete command that the walk found (pruefe).
+  const std::vector<Warnung> &warnungen() const { return warnungen_; }
 
  private:
-  // Sets V_Handshake for a conditional J at p from the inputs or axes.
-  void setzeHandshake(const char *p);
-  // Acts on the command code of a step that succeeded; returns a note for
-  // the trace (what the machine did, or what it left undone).
-  std::string fuehreAus(char buchstabe, std::ostream &out);
-  void zusammenfassung(Ende ende, std::ostream &out);
-  // 1-based line of a position in Programm, from the line index.
-  int zeileNr(const char *p) const;
-  void merkeZeilen();
-  // RETURN in check mode: taken by the host from the return stack.
+  static int16_t haken(vela::SchrittPhase phase, int16_t ergebnis);
+  int16_t vor();
+  int16_t nach(int16_t ergebnis);
+  void warteEnde();
+  void zeigeAnzeige(std::ostream &out, const char *vorsatz);
+  void zusammenfassung(std::ostream &out);
   void rueckkehr(char *p);
+  std::string originalZeile(int zeile) const;
 
   Optionen opt_;
-  Maschine maschine_;
+  Simulation *sim_ = nullptr;
+  std::ostream *out_ = nullptr;
+  std::vector<std::string> zeilen_;  // the file's lines, for messages
+  Ende ende_ = Ende::Laeuft;
   long schritte_ = 0;
-  std::map<std::string, int> offen_;    // host actions not simulated, counted
-  int32_t werte_[300] = {};             // value variables at the start
-  std::vector<const char *> anfaenge_;  // start of every line of Programm
+  char *zeile_ = nullptr;    // line of the step in progress
+  int32_t sollVor_[4] = {};  // commanded positions before the step
+  Nanos beginn_ = 0;         // time at the start of the step
+  char *warteZeile_ = nullptr;
+  long warteSchritte_ = 0;
+  Nanos warteBeginn_ = 0;
+  std::string anzeigeStand_;
+  std::vector<std::string> ausgaenge_;
+  std::set<int> tasks_;
+  std::vector<Meldung> fehler_;
+  std::vector<Warnung> warnungen_;
+  int32_t werte_[300] = {};
+  // Results kept after the simulation is gone.
+  std::vector<Spur> spur_;
+  std::vector<Wartestelle> warten_;
+  double weg_ = 0, zeit_ = 0;
+  int32_t pos_[4] = {};
 };
 
 }  // namespace velatool

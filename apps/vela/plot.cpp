@@ -89,7 +89,8 @@ double teilung(double spanne) {
 
 }  // namespace
 
-std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, const std::string &einheit) {
+std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, const std::string &einheit,
+                       const std::vector<Wartestelle> &warten) {
   double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
   bool erster = true;
   const std::pair<double, double> *start = nullptr, *ende = nullptr;
@@ -158,6 +159,10 @@ std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, 
     o << "<rect x=\"" << f(sx(ende->first) - 5) << "\" y=\"" << f(sy(ende->second) - 5)
       << "\" width=\"10\" height=\"10\" fill=\"#c0392b\" fill-opacity=\"0.6\"/>\n";
   }
+  // Where the program waited: a small orange diamond.
+  for (const Wartestelle &w : warten)
+    o << "<path class=\"wait\" d=\"M" << f(sx(w.x)) << ',' << f(sy(w.y) - 5) << " l5,5 l-5,5 l-5,-5 z\" "
+      << "fill=\"#e67e22\"/>\n";
 
   // Legend.
   const double lx = kBreite - 230, ly = 12;

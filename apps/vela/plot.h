@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "maschine.h"
+#include "simulation.h"
 
 namespace velatool {
 
@@ -19,6 +19,8 @@ namespace velatool {
 std::vector<std::pair<int32_t, int32_t>> leseTestdaten(std::istream &ein);
 
 // The track as an SVG document. einheit names the unit of the axes.
-std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, const std::string &einheit);
+// warten: the points where the program waited, each marked.
+std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, const std::string &einheit,
+                       const std::vector<Wartestelle> &warten = {});
 
 }  // namespace velatool

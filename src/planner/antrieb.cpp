@@ -173,6 +173,8 @@ AntriebsStand leseAntriebsStand() {
     s.AchsRichtung[a] = AchsRichtung[a];
     s.RestSchritte[a] = RestSchritte[a];
     s.SollSchritte[a] = SollSchritte[a];
+    s.AchsSchritte[a] = AchsSchritte[a];
+    s.AchsMM[a] = AchsMM[a];
   }
   for (int a = 0; a < kAchsen; ++a) s.StopAnforderung[a] = StopAnforderung[a];
   return s;

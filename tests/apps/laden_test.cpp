@@ -34,12 +34,12 @@ TEST(Laden, EveryLineEndBecomesOneCr) {
 }
 
 TEST(Laden, SizeLimitCountsConvertedText) {
-  EXPECT_EQ(ladeDatei(temp("voll", std::string(6399, 'Q'))).size(), 6399u);
+  EXPECT_EQ(ladeDatei(temp("voll", std::string(6399, 'Q'))).text.size(), 6399u);
   EXPECT_THROW(ladeDatei(temp("zugross", std::string(6400, 'Q'))), LadeFehler);
   // 2133 lines "QQ" CR LF are 8532 bytes but 6399 characters in the store.
   std::string crlf;
   for (int i = 0; i < 2133; ++i) crlf += "QQ\r\n";
-  EXPECT_EQ(ladeDatei(temp("crlf", crlf)).size(), 6399u);
+  EXPECT_EQ(ladeDatei(temp("crlf", crlf)).text.size(), 6399u);
 }
 
 TEST(Laden, BadFilesAreRefusedWithoutTouchingTheStore) {

@@ -35,7 +35,7 @@ bool enthaelt(const std::string &s, const std::string &teil) { return s.find(tei
 TEST(Lauf, ConditionalJumpsGetInputAndAxisStates) {
   // The J line itself may still fail; V_Handshake is set before it runs.
   Optionen opt;
-  opt.eingaenge[3] = 1;
+  opt.eingaben.push_back({3, 1, 0});
   const struct {
     const char *zeile;
     int16_t erwartet;

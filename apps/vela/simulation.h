@@ -1,0 +1,151 @@
+// The simulated controller: a platform binding (vela_steuerung.h) with
+// simulated time for the library's monitor.
+//
+//   download stream -- the program text (CR line ends), then the end mark '$'
+//   host line       -- silent; what the monitor sends is collected
+//   ticks           -- simulated milliseconds; every idle round is one tick
+//   idle hook       -- runs the motors up to the new time: taktAchse at
+//                      achsGeschw, stepBahn at BahnGeschw (steps per second)
+//   display         -- the library's display model (DisplayInhalt)
+//   switches        -- --input states over time; reference switches trip
+//                      kReferenzWeg steps out and release kFreiWeg back
+//   keypad          -- --keys presses over time
+//   beenden         -- once the run has ended (see Simulation::beende)
+//
+// Only one Simulation is bound at a time (the platform's hooks have no
+// object pointer).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velatool {
+
+using Nanos = int64_t;
+constexpr Nanos kMilli = 1000000;
+constexpr Nanos kSekunde = 1000 * kMilli;
+
+constexpr int32_t kReferenzWeg = 200;
+constexpr int32_t kFreiWeg = 10;
+
+// Input n reads `wert` (non-zero: set, the switch closed) from time `ab` on.
+struct Eingabe {
+  int32_t nummer;
+  int32_t wert;
+  Nanos ab;
+};
+
+// Key `code` (0..16) is held from `ab` for kTastenDauer.
+struct Tastendruck {
+  Nanos ab;
+  uint8_t code;
+};
+constexpr Nanos kTastenDauer = 100 * kMilli;
+
+// Kind of movement a piece of the recorded track belongs to.
+enum class Art { Achse, Bahn, Kreis };
+
+// One polyline of the track, in user units.
+struct Spur {
+  Art art;
+  std::vector<double> x, y;
+};
+
+// A point where the program waited, in user units.
+struct Wartestelle {
+  double x, y;
+};
+
+class Simulation {
+ public:
+  Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> tasten, Nanos maxZeit);
+  ~Simulation();
+  Simulation(const Simulation &) = delete;
+  Simulation &operator=(const Simulation &) = delete;
+
+  // Binds the platform; `text` is what the download stream delivers
+  // (without the end mark).
+  void binde(const std::string &text);
+
+  // The platform's idle round: one tick of time, the motors run up to it.
+  void leerlauf();
+  // Asks the monitor to end (every wait and poll gives up).
+  void beende() { beendet_ = true; }
+  // Time 0 (the run's start; nothing moves yet).
+  void nullpunkt() { jetzt_ = 0; }
+  bool beendet() const { return beendet_; }
+  bool zeitUeberschritten() const { return jetzt_ > maxZeit_; }
+  // True once the monitor opened the download a second time: the run has
+  // gone back to idle (LOAD, an error, a label table that failed).
+  bool zweiterDownload() const { return downloads_ > 1; }
+
+  // Runs idle rounds until every axis and the path rest (or the time limit).
+  void laufeAus();
+  bool allesRuhig() const;
+  // Names of the axes still moving ("X", "path"), comma-separated; "" for none.
+  std::string bewegt() const;
+
+  // After a step that moved positions without motion (a circle the library
+  // ran, a preset, a reference run): the axes take their commanded step
+  // positions; a circle's steps (relative to the start) go into the track.
+  void uebernimmSoll(const std::vector<std::pair<int32_t, int32_t>> &kreis);
+  // Starts the reference switches of up to two axes (achse < 0: none);
+  // referenzEnde removes them.
+  void referenzStart(int achse, int schalter, int achse2, int schalter2);
+  void referenzEnde();
+  void merkeWarten();
+
+  Nanos jetzt() const { return jetzt_; }
+  int32_t position(int achse) const { return pos_[achse]; }
+  double einheiten(int achse) const;
+  double weg() const { return weg_; }
+  const std::vector<Spur> &spur() const { return spur_; }
+  const std::vector<Wartestelle> &wartestellen() const { return warten_; }
+  const std::string &hostAusgabe() const { return host_; }
+  // Display text written since the last call (characters of the display channel).
+  std::string nimmAnzeige();
+
+  // Platform hooks.
+  static Simulation *aktiv;
+  bool eingang(int32_t n) const;
+  uint8_t taste() const;
+
+ private:
+  friend struct Haken;
+  void motoren(Nanos bis);
+  void bahnTakt();
+  void schalter();
+  void merke(Art art);
+
+  std::vector<Eingabe> eingaben_;
+  std::vector<Tastendruck> tasten_;
+  Nanos maxZeit_;
+  Nanos jetzt_ = 0;
+  bool beendet_ = false;
+  int downloads_ = 0;
+  std::string text_;
+  std::size_t gelesen_ = 0;
+  std::string host_;
+  std::string anzeige_;
+
+  int32_t pos_[4] = {};
+  Nanos faellig_[5] = {};
+  bool laeuft_[5] = {};
+  uint8_t segment_ = 0;
+  bool bahnLief_ = false;
+
+  struct Referenz {
+    int achse = -1, schalter = -1;
+    int32_t start = 0;
+    int richtung = 0;  // +1 / -1 once the axis has made its first step
+    bool zu = false;
+  } referenz_[2];
+
+  double letzte_[3] = {};
+  double weg_ = 0;
+  std::vector<Spur> spur_;
+  std::vector<Wartestelle> warten_;
+};
+
+}  // namespace velatool
