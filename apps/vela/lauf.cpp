@@ -321,6 +321,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   // Moves that were started run to their end, as they would on the machine.
   if (ende_ != Ende::Schrittgrenze && ende_ != Ende::Zeitgrenze) sim.laufeAus();
   if (sim.zeitUeberschritten() && ende_ != Ende::Schrittgrenze) ende_ = Ende::Zeitgrenze;
+  sim.merkeStand();
   spur_ = sim.spur();
   warten_ = sim.wartestellen();
   weg_ = sim.weg();

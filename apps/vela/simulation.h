@@ -73,9 +73,14 @@ class Simulation {
   // Asks the monitor to end (every wait and poll gives up).
   void beende() { beendet_ = true; }
   // Time 0 (the run's start; nothing moves yet).
-  void nullpunkt() { jetzt_ = 0; }
+  void nullpunkt() {
+    jetzt_ = 0;
+    gestartet_ = true;
+  }
   bool beendet() const { return beendet_; }
-  bool zeitUeberschritten() const { return jetzt_ > maxZeit_; }
+  // Past the time limit; before the run's first step (banner, download) the
+  // limit is kVorlauf.
+  bool zeitUeberschritten() const { return jetzt_ > (gestartet_ ? maxZeit_ : kVorlauf); }
   // True once the monitor opened the download a second time: the run has
   // gone back to idle (LOAD, an error, a label table that failed).
   bool zweiterDownload() const { return downloads_ > 1; }
@@ -95,6 +100,8 @@ class Simulation {
   void referenzStart(int achse, int schalter, int achse2, int schalter2);
   void referenzEnde();
   void merkeWarten();
+  // Records where the axes stand now (a run stopped during a motion).
+  void merkeStand() { merke(spur_.back().art); }
 
   Nanos jetzt() const { return jetzt_; }
   int32_t position(int achse) const { return pos_[achse]; }
@@ -123,6 +130,8 @@ class Simulation {
   Nanos maxZeit_;
   Nanos jetzt_ = 0;
   bool beendet_ = false;
+  bool gestartet_ = false;
+  static constexpr Nanos kVorlauf = 60 * kSekunde;
   int downloads_ = 0;
   std::string text_;
   std::size_t gelesen_ = 0;

@@ -1,0 +1,192 @@
+// The built command on the simulated controller: moves that overlap, time,
+// tasks, the limits, the check walk across programs, the command-line
+// values, and the outputs (JSON, display, plot to standard output).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "support/temp_verzeichnis.h"
+
+namespace {
+
+TempVerzeichnis verzeichnis;
+
+std::string datei(const std::string &name, const std::string &inhalt) {
+  const std::string pfad = verzeichnis.datei(name);
+  std::ofstream(pfad, std::ios::binary) << inhalt;
+  return pfad;
+}
+
+struct Ergebnis {
+  int status;
+  std::string aus;
+};
+
+// Runs the tool in the temporary directory with a time-out (a hang fails
+// the test with status 124); stderr goes to stdout when mitFehlern.
+Ergebnis vela(const std::string &argumente, bool mitFehlern = false) {
+  const std::string befehl = "cd " + verzeichnis.pfad().string() + " && timeout 60 " + VELA_TOOL + " " +
+                             argumente + (mitFehlern ? " 2>&1" : " 2>/dev/null");
+  FILE *rohr = popen(befehl.c_str(), "r");
+  if (rohr == nullptr) return {-1, ""};
+  std::string text;
+  char puffer[512];
+  while (std::fgets(puffer, sizeof puffer, rohr) != nullptr) text += puffer;
+  const int status = pclose(rohr);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+// The steps of an axis in the summary of vela run.
+long schritte(const std::string &aus, char achse) {
+  std::smatch m;
+  const std::regex zeile(std::string("\n  ") + achse + " +-?[0-9.]+ units +(-?[0-9]+) steps");
+  return std::regex_search(aus, m, zeile) ? std::stol(m[1]) : -999999;
+}
+
+bool enthaelt(const std::string &s, const std::string &teil) { return s.find(teil) != std::string::npos; }
+
+}  // namespace
+
+TEST(Simulation, OverlappingMovesOfOneAxisEndWhereTheyAreSent) {
+  // A controller finishes one motion of an axis before the next drives it.
+  const struct {
+    const char *text;
+    long x;
+  } faelle[] = {
+      {"IL 50, 0, 0\nX 20\nW\nENDE\n", 20},     {"DX 1\nDIL 10, 0, 0\nW\nENDE\n", 11},
+      {"X 100\nDIL 10, 0, 0\nW X\nENDE\n", 110}, {"IL 10, 0, 0\nX 100\nW\nENDE\n", 100},
+      {"X 1\nIL 10, 0, 0\nW\nENDE\n", 10},
+  };
+  for (const auto &f : faelle) {
+    const std::string p = datei("ueberlapp.vela", f.text);
+    const Ergebnis r = vela("run " + p);
+    EXPECT_EQ(r.status, 0) << f.text;
+    EXPECT_TRUE(enthaelt(r.aus, "program ended (ENDE)")) << r.aus;
+    EXPECT_EQ(schritte(r.aus, 'X'), f.x) << f.text;
+    EXPECT_EQ(vela("plot " + p + " -o u.svg").status, 0) << f.text;
+  }
+}
+
+TEST(Simulation, LimitsStopEveryRunAndNameWhatWasGoingOn) {
+  Ergebnis r = vela("run --max-steps 50 " + datei("schleife.vela", "M1\nJ M1\n"));
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(enthaelt(r.aus, "step limit of 50 reached at line 2")) << r.aus;
+  r = vela("run --max-time 2 " + datei("lang.vela", "X 100000\nW\nENDE\n"));
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(enthaelt(r.aus, "time limit of 2.000 s reached at line 2 (W was waiting), still moving: X")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "path length: 1981.000 units")) << r.aus;
+  EXPECT_EQ(vela("plot --max-time 2 lang.vela -o l.svg").status, 3);
+  r = vela("run --max-time 1 " + datei("warte.vela", "WE 5\nENDE\n"));
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(enthaelt(r.aus, "(WE 5 was waiting)")) << r.aus;
+}
+
+TEST(Simulation, TicksAdvanceInSimulatedTime) {
+  Ergebnis r = vela("run " + datei("t.vela", "V1=T+500\nM1\nJ T<V1 M1\nW 100\nV2=T-V1\nENDE\n"));
+  EXPECT_EQ(r.status, 0);
+  // The loop ends once 500 ticks have passed; W 100 waits 100 more, and
+  // the idle rounds before W and before V2=... are one tick each.
+  EXPECT_TRUE(enthaelt(r.aus, "  V2 = 102\n")) << r.aus;
+  // An input that changes over time ends its wait then.
+  r = vela("run --input 5=1@0.25 " + datei("we.vela", "WE 5\nV1=T\nENDE\n"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(enthaelt(r.aus, "  V1 = 251\n")) << r.aus;
+}
+
+TEST(Simulation, TasksTakeTurnsAndTheRunSaysSo) {
+  const Ergebnis r = vela("run --trace " + datei("prio.vela",
+                                                 "PRIO 1\nJ PROG7,1,2\nM1\nV1=V1+1\nJ V1<3 M1\nENDE\n"
+                                                 "PROG7\nV2=V2+1\nJ PROG7\n"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(enthaelt(r.aus, "    8  V2=V2+1                   [Befehl 59, 0]  task 2\n")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "tasks run: 1 2\n")) << r.aus;
+}
+
+TEST(Simulation, CheckWalksEveryProgramWithItsOwnLabels) {
+  const struct {
+    const char *text;
+    const char *bericht;  // with F for the file name
+  } faelle[] = {
+      // A restart in a program the flow never reached uses that program's labels.
+      {"J M6\nM6\nJS M10\nENDE\nM10\nRETURN\nPROG7\nENDE\n", ""},
+      {"J M6\nM6\nENDE\nPROG7\nJ M1\nM1\nENDE\nPROG8\nJ M6\nENDE\n", "F:9: error 22: Keine Marke\n"},
+      // Only named programs: every line is still checked.
+      {"PROG7\nV1=1\nFOO\nENDE\n", "F:3: error 19: falscher Befehl\n"},
+      // A subroutine that calls itself on its first line.
+      {"JS PROG7\nENDE\nPROG7\nJS PROG7\nRETURN\n", "F:4: error 24: Zu viele Jump Sub\n"},
+      // Display control output stays off the report.
+      {"DP 3, 1\nENDE\n", ""},
+  };
+  for (const auto &f : faelle) {
+    datei("c.vela", f.text);
+    const Ergebnis r = vela("check c.vela");
+    EXPECT_EQ(r.aus, std::regex_replace(f.bericht, std::regex("F:"), "c.vela:")) << f.text;
+    EXPECT_EQ(r.status, *f.bericht == '\0' ? 0 : 1) << f.text;
+  }
+  const Ergebnis r = vela("run " + datei("dp.vela", "DP 3, 1\nENDE\n"));
+  EXPECT_EQ(r.aus.rfind("program ended (ENDE) after 2 steps\n", 0), 0u) << r.aus;
+}
+
+TEST(Simulation, CheckWarnsAboutTextTheLanguageWrapsOrIgnores) {
+  datei("w.vela", "\xEF\xBB\xBFV1=99999999999\nV2=V65537\nPROGABCDEFGHIJKLMN\nENDE\nPROG7\nENDE\nPROG7\nENDE\n");
+  Ergebnis r = vela("check w.vela");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.aus,
+            "w.vela:1: warning: UTF-8 byte-order mark at the start of the file skipped\n"
+            "w.vela:1: warning: number 99999999999 does not fit in 32 bits (it wraps)\n"
+            "w.vela:2: warning: V65537: the index wraps to 16 bits (V1)\n"
+            "w.vela:3: warning: program name \"ABCDEFGHIJKLMN\" is longer than 13 characters\n"
+            "w.vela:7: warning: program name \"7\" already defined in line 5 (calls go to the first)\n");
+  EXPECT_EQ(vela("check --werror w.vela").status, 1);
+  r = vela("check --json w.vela");
+  EXPECT_EQ(r.aus.rfind("{\"file\":\"w.vela\",\"errors\":[],\"warnings\":[{\"line\":1,\"message\":", 0), 0u) << r.aus;
+  // The byte-order mark is no command: the run goes through.
+  EXPECT_EQ(vela("run " + datei("bom.vela", "\xEF\xBB\xBFV1=1\nENDE\n")).status, 0);
+}
+
+TEST(Simulation, CommandLineValues) {
+  const std::string p = datei("e.vela", "J E 4 M1\nV1=1\nM1\nENDE\n");
+  EXPECT_TRUE(enthaelt(vela("run --input 3=1,4=1 " + p).aus, "variables changed: none\n"));
+  EXPECT_TRUE(enthaelt(vela("run --input 3=1 " + p).aus, "  V1 = 1\n"));
+  for (const char *schlecht : {"--input 3=1x", "--input 3", "--input 256=1", "--input 3=1@x", "--max-steps 0",
+                               "--max-steps -1", "--max-time 0", "--keys 1=17", "--keys x=1"}) {
+    const Ergebnis r = vela(std::string("run ") + schlecht + " " + p, true);
+    EXPECT_EQ(r.status, 2) << schlecht;
+    EXPECT_LT(r.aus.size(), 120u) << r.aus;
+  }
+  EXPECT_TRUE(enthaelt(vela("run " + datei("eins.vela", "ENDE\n")).aus, " after 1 step\n"));
+  EXPECT_EQ(vela("--version").aus.rfind("vela ", 0), 0u);
+  // Keys pressed at simulated times.
+  EXPECT_TRUE(enthaelt(vela("run --keys 0.55=7 " + datei("k.vela", "W 600\nK V1\nENDE\n")).aus, "  V1 = 7\n"));
+}
+
+TEST(Simulation, OutputsForToolsAndPeople) {
+  const std::string p = datei("o.vela", "D 1 \"FERTIG\"\nX 10\nW\nENDE\n");
+  Ergebnis r = vela("run --json " + p);
+  EXPECT_EQ(r.aus,
+            "{\"file\":\"" + p + "\",\"end\":\"ende\",\"steps\":4,\"time_s\":0.048,"
+            "\"positions\":{\"X\":10,\"Y\":0,\"Z\":0,\"A\":0},\"path_length\":10.000,\"tasks\":[1],\"errors\":[],"
+            "\"display\":[\"                    \",\"FERTIG              \",\"                    \","
+            "\"                    \"]}\n");
+  r = vela("run --display " + p);
+  EXPECT_TRUE(enthaelt(r.aus, "+--------------------+\n|                    |\n|FERTIG              |\n")) << r.aus;
+  // Plot to standard output; the waits are marked.
+  std::filesystem::remove(verzeichnis.datei("-"));
+  r = vela("plot " + p + " -o -");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.aus.rfind("<?xml", 0), 0u);
+  EXPECT_TRUE(enthaelt(r.aus, "class=\"wait\""));
+  EXPECT_FALSE(std::filesystem::exists(verzeichnis.datei("-")));
+}
+
+TEST(Simulation, PathLengthFollowsTheGeometricPath) {
+  const Ergebnis r = vela("run " + datei("kreis.vela", "CCW 1000, 0, 0, 0\nIL 0, 300, 0\nIL 400, 0, 0\nENDE\n"));
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(r.aus, m, std::regex("path length: ([0-9.]+) units"))) << r.aus;
+  // 2 pi 1000 + 300 + 500
+  EXPECT_NEAR(std::stod(m[1]), 6283.185 + 800, 2.0);
+}
