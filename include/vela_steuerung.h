@@ -186,6 +186,10 @@ extern int32_t ArgWert1;
 extern int32_t ArgWert2;
 extern int32_t ArgWert3;
 extern int32_t ArgWert4;
+// Where the last command stopped reading its line: the position from
+// which the cursor skipped to the next line. Text from there to the line
+// end was not read (a checker warns about it).
+extern char *UngelesenAb;
 // Switch numbers of the reference-run line just executed (XH d, s: [0];
 // the second axis of a pair: [1]).
 extern int32_t ReferenzSchalter[2];

@@ -385,6 +385,23 @@ void Lauf::zusammenfassung(std::ostream &out) {
   if (opt_.anzeige) zeigeAnzeige(out, "");
 }
 
+// Text that the step at p left unread on its line (the library notes
+// where its skip to the next line began) is ignored: a warning, once.
+void Lauf::ungelesen(const char *p, int zeile) {
+  const char *q = vela::UngelesenAb;
+  if (q == nullptr || q <= p) return;
+  for (const char *r = p; r < q; ++r)
+    if (*r == '\r' || *r == '\n' || *r == '\0') return;  // the skip began on another line
+  while (*q == ' ' || *q == '\t') ++q;
+  const char *e = q;
+  while (*e != '\0' && *e != '\r' && *e != '\n') ++e;
+  // Nothing, or the quote that closes a text.
+  if (e == q || (e == q + 1 && *q == '"')) return;
+  const Warnung w{zeile, "text after the command is ignored: \"" + std::string(q, e) + "\""};
+  if (std::none_of(warnungen_.begin(), warnungen_.end(), [&](const Warnung &x) { return x.zeile == zeile; }))
+    warnungen_.push_back(w);
+}
+
 // The check walk follows the program's flow from its start (jumps are
 // taken, loops run, calls return), and then starts again at every line the
 // flow never reached, until every line has been seen, with the labels of
@@ -425,6 +442,7 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       const char buchstabe = *p;
       vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
       NextBefp = p;
+      vela::UngelesenAb = nullptr;
       const int16_t code = execBefehl();
       ++schritte_;
       for (long n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
@@ -438,6 +456,10 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
         continue;
       }
       const int befehl = Befehl;
+      // Jumps, labels, headers and RETURN leave their lines on purpose.
+      if (!istSprung(befehl) && befehl != BEF_MARKE && befehl != BEF_ENDE && befehl != BEF_RETURN &&
+          befehl != BEF_LOAD)
+        ungelesen(p, zeile);
       if (befehl == BEF_ENDE && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
         NextBefp = naechsteZeile(p);

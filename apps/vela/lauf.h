@@ -87,6 +87,7 @@ class Lauf {
   void zeigeAnzeige(std::ostream &out, const char *vorsatz);
   void zusammenfassung(std::ostream &out);
   void rueckkehr(char *p);
+  void ungelesen(const char *p, int zeile);
   std::string originalZeile(int zeile) const;
 
   Optionen opt_;

@@ -68,9 +68,12 @@ const char *bereichStart(const char *p) {
   return nullptr;
 }
 
+char *UngelesenAb;
+
 void skipLine(int16_t mode) {
   char *p = NextBefp;
   if (mode == 0) {
+    UngelesenAb = p;
     while (*p != '\0') {
       if (istZeilenende(*p)) {
         while (istZeilenende(*p)) ++p;

@@ -26,9 +26,11 @@ int16_t isNumberStart(char c);
 char findInLine(const char *set);
 // Steps *p over spaces; 1 when it then stands on CR or LF.
 uint8_t isLineEndAfterBlanks(char *&p);
-// Mode 0: to the start of the next non-empty line (or onto the NUL);
-// any other mode: back to the start of the current line.
+// Mode 0: to the start of the next non-empty line (or onto the NUL),
+// noting in UngelesenAb where the skip began; any other mode: back to the
+// start of the current line.
 void skipLine(int16_t mode);
+extern char *UngelesenAb;
 // True when the text at the cursor begins with the keyword (compared
 // character by character, upper case, with no test for the end of a word).
 bool folgtWort(const char *wort);

@@ -1,6 +1,7 @@
 // Interpreter state: the exported variables and the task and argument
 // state behind them.
 #include "core/zustand.h"
+#include "core/cursor.h"
 
 #include <cstring>
 
@@ -36,6 +37,7 @@ char *SprungAdr;
 int32_t ArgWert1, ArgWert2, ArgWert3, ArgWert4;
 
 void resetInterp() {
+  UngelesenAb = nullptr;
   Befehl = BEF_KEINER;
   NextBefp = Programm;
   std::memset(Programm, 0, sizeof Programm);

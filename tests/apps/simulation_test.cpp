@@ -144,6 +144,17 @@ TEST(Simulation, CheckWarnsAboutTextTheLanguageWrapsOrIgnores) {
   EXPECT_EQ(vela("check --werror w.vela").status, 1);
   r = vela("check --json w.vela");
   EXPECT_EQ(r.aus.rfind("{\"file\":\"w.vela\",\"errors\":[],\"warnings\":[{\"line\":1,\"message\":", 0), 0u) << r.aus;
+  // Text after a complete command; not the closing quote of a text, nor
+  // what jumps, labels and headers leave; no index warning where the index
+  // is refused.
+  datei("rest.vela", "X 10 Y 20 Z 30\nV1=3 V2=4\nIL 1, 2, 3, 4\nD \"A B\"\nM1\nJ V1>0 M1\n"
+                                          "D V65537\nJS PROG7\nENDE\nPROG7\nRETURN\n");
+  r = vela("check rest.vela");
+  EXPECT_EQ(r.aus,
+            "rest.vela:1: warning: text after the command is ignored: \"Z 30\"\n"
+            "rest.vela:2: warning: text after the command is ignored: \"V2=4\"\n"
+            "rest.vela:3: warning: text after the command is ignored: \"4\"\n"
+            "rest.vela:7: error 2: Zu grosser Index\n");
   // The byte-order mark is no command: the run goes through.
   EXPECT_EQ(vela("run " + datei("bom.vela", "\xEF\xBB\xBFV1=1\nENDE\n")).status, 0);
 }
