@@ -334,10 +334,14 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
 }
 
 void Lauf::zusammenfassung(std::ostream &out) {
+  // Where a limit stopped the run: the line, the line that was waiting
+  // (W, or a step whose executor waited), the axes still moving.
   const std::string wo = zeile_ != nullptr ? " at line " + std::to_string(zeileVon(zeile_)) : "";
+  const std::string wartend = zeile_ != nullptr && (warteZeile_ == zeile_ || ende_ == Ende::Zeitgrenze)
+                                  ? " (" + originalZeile(zeileVon(zeile_)) + " was waiting)"
+                                  : "";
   const std::string was = sim_->bewegt();
-  const std::string noch = (was.empty() ? "" : ", still moving: " + was) +
-                           (warteZeile_ != nullptr || ende_ == Ende::Zeitgrenze ? "" : "");
+  const std::string noch = was.empty() ? "" : ", still moving: " + was;
   switch (ende_) {
     case Ende::Ende: out << "program ended (ENDE)"; break;
     case Ende::Kopf: out << "program ended (header of the next program)"; break;
@@ -346,12 +350,11 @@ void Lauf::zusammenfassung(std::ostream &out) {
     case Ende::Stop: out << "program ended (STOP: the controller holds until the host goes on)"; break;
     case Ende::Fehler: out << "program stopped by an error"; break;
     case Ende::Schrittgrenze:
-      out << "program stopped: step limit of " << opt_.maxSchritte << " reached" << wo << noch
+      out << "program stopped: step limit of " << opt_.maxSchritte << " reached" << wo << wartend << noch
           << " (endless loop? see --max-steps)";
       break;
     case Ende::Zeitgrenze:
-      out << "program stopped: time limit of " << zahl(opt_.maxZeit, 3) << " s reached" << wo
-          << (zeile_ != nullptr ? " (" + originalZeile(zeileVon(zeile_)) + " was waiting)" : "") << noch
+      out << "program stopped: time limit of " << zahl(opt_.maxZeit, 3) << " s reached" << wo << wartend << noch
           << " (see --max-time)";
       break;
     default: break;
