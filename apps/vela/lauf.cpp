@@ -136,7 +136,23 @@ int16_t Lauf::vor() {
   std::copy(s.SollSchritte, s.SollSchritte + 4, sollVor_);
   beginn_ = sim_->jetzt();
   sim_->nimmAnzeige();
-  return vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
+  const int16_t r = vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
+  if (r != 0) {
+    // The step fails before it executes; the monitor reports it on its line.
+    const int zeile = zeileVon(p);
+    if (opt_.trace)
+      *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [before the step: " << r << ' '
+            << (r < VELA_FEHLERCODES ? FehlerTxt[r] : "?") << "]\n";
+    meldeFehler(zeile, r);
+  }
+  return r;
+}
+
+void Lauf::meldeFehler(int zeile, int16_t code) {
+  fehler_.push_back({zeile, code, originalZeile(zeile)});
+  *out_ << formatiere(opt_.name, fehler_.back()) << '\n' << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
+  ende_ = Ende::Fehler;
+  sim_->beende();
 }
 
 int16_t Lauf::nach(int16_t ergebnis) {
@@ -237,10 +253,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
   if (opt_.anzeige && opt_.trace) zeigeAnzeige(*out_, "        ");
 
   if (code != 0) {
-    fehler_.push_back({zeile, code, originalZeile(zeile)});
-    *out_ << formatiere(opt_.name, fehler_.back()) << '\n' << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
-    ende_ = Ende::Fehler;
-    sim_->beende();
+    meldeFehler(zeile, code);
   } else if (befehl == BEF_ENDE) {
     ende_ = *p == 'P' ? Ende::Kopf : Ende::Ende;
     sim_->beende();
@@ -305,6 +318,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   vela::setAusfuehrer(nullptr);
   warteEnde();
   if (ende_ == Ende::Laeuft) {
+    if (sim.zweiterDownload()) std::memcpy(Programm, sim.storeBeimEnde().data(), sizeof Programm);
     if (sim.zeitUeberschritten()) {
       ende_ = Ende::Zeitgrenze;
     } else if (char *start = findFirstProgramm(); start == nullptr || *befehlsStelle(start) == '\0') {
@@ -443,10 +457,12 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
         continue;
       }
       const char buchstabe = *p;
-      vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
+      // The step's preparation may fail itself (an input number the
+      // platform cannot address): reported as the controller reports it.
+      const int16_t vorher = vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
       NextBefp = p;
       vela::UngelesenAb = nullptr;
-      const int16_t code = execBefehl();
+      const int16_t code = vorher != 0 ? vorher : execBefehl();
       ++schritte_;
       for (long n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
       if (code != 0) {

@@ -84,6 +84,7 @@ class Lauf {
   int16_t vor();
   int16_t nach(int16_t ergebnis);
   void warteEnde();
+  void meldeFehler(int zeile, int16_t code);
   void zeigeAnzeige(std::ostream &out, const char *vorsatz);
   void zusammenfassung(std::ostream &out);
   void rueckkehr(char *p);

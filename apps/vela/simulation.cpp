@@ -49,7 +49,10 @@ struct Haken {
   static bool oeffne(void *) {
     Simulation &s = *Simulation::aktiv;
     if (++s.downloads_ > 1) {
-      s.beendet_ = true;  // back to idle: the run is over
+      // Back to idle: the run is over. The store is kept as it stands (the
+      // failed download that follows empties it).
+      s.beendet_ = true;
+      s.store_.assign(Programm, sizeof Programm);
       return false;
     }
     s.gelesen_ = 0;

@@ -84,6 +84,8 @@ class Simulation {
   // True once the monitor opened the download a second time: the run has
   // gone back to idle (LOAD, an error, a label table that failed).
   bool zweiterDownload() const { return downloads_ > 1; }
+  // The program store as it stood when the run went back to idle.
+  const std::string &storeBeimEnde() const { return store_; }
 
   // Runs idle rounds until every axis and the path rest (or the time limit).
   void laufeAus();
@@ -136,6 +138,7 @@ class Simulation {
   std::string text_;
   std::size_t gelesen_ = 0;
   std::string host_;
+  std::string store_;
   std::string anzeige_;
 
   int32_t pos_[4] = {};

@@ -1,6 +1,6 @@
-// The host loop: the inputs of conditional jumps, check walks and the SVG
-// plot (traces, errors and exit statuses are covered by the golden runs and
-// the command-line test).
+// Run and check on the simulated controller: the inputs of conditional
+// jumps, check walks and the SVG plot (traces, errors and exit statuses are
+// covered by the golden runs and the command-line tests).
 #include "lauf.h"
 
 #include <gtest/gtest.h>

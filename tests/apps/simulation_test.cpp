@@ -201,3 +201,18 @@ TEST(Simulation, PathLengthFollowsTheGeometricPath) {
   // 2 pi 1000 + 300 + 500
   EXPECT_NEAR(std::stod(m[1]), 6283.185 + 800, 2.0);
 }
+
+TEST(Simulation, ErrorsBeforeTheFirstStepAndInTheLabels) {
+  // The executor's preparation fails (no switch 300): the step's error.
+  datei("io.vela", "J E 300 M1\nM1\nENDE\n");
+  Ergebnis r = vela("run io.vela");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.aus.rfind("io.vela:1: error 29: IOnummer zu gross\n    1 | J E 300 M1\n", 0), 0u) << r.aus;
+  r = vela("check io.vela");
+  EXPECT_EQ(r.aus, "io.vela:1: error 29: IOnummer zu gross\n");
+  // The monitor's label scan fails: the run never starts.
+  datei("m.vela", "M1\nV1=1\nM1\nENDE\n");
+  r = vela("run m.vela");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.aus, "m.vela:3: error 32: Marke schon da\n");
+}
