@@ -419,6 +419,19 @@ void Lauf::ungelesen(const char *p, int zeile) {
     warnungen_.push_back(w);
 }
 
+// Start of the program that holds the line at zeile: the line after the
+// last header line before it (a header line starts its own program), or
+// the start of the store.
+static char *programmVon(char *zeile) {
+  char *start = Programm;
+  for (char *q = Programm; q <= zeile && *q != '\0'; q = naechsteZeile(q)) {
+    const char *b = q;
+    while (*b == ' ' || *b == '\t') ++b;
+    if (std::strncmp(b, "PROG", 4) == 0) start = naechsteZeile(q);
+  }
+  return start;
+}
+
 // The check walk follows the program's flow from its start (jumps are
 // taken, loops run, calls return), and then starts again at every line the
 // flow never reached, until every line has been seen, with the labels of
@@ -444,7 +457,7 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   if (s.start == nullptr) {
     // Only named programs: the walk starts with the labels of the first one.
     kalt = true;
-    FetchMarken(naechsteZeile(weiter));
+    FetchMarken(programmVon(weiter));
   }
   while (weiter != nullptr && schritte_ < opt_.maxSchritte) {
     NextBefp = weiter;
@@ -495,13 +508,9 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
     // labels of the program it belongs to.
     weiter = nullptr;
     kalt = true;
-    char *programm = Programm;
-    for (char *q = Programm; q < suche; q = naechsteZeile(q))
-      if (std::strncmp(befehlsStelle(q), "PROG", 4) == 0 && befehlsStelle(q) < suche) programm = naechsteZeile(befehlsStelle(q));
     for (; *suche != '\0'; suche = naechsteZeile(suche)) {
       char *b = suche;
       while (*b == ' ' || *b == '\t') ++b;
-      if (std::strncmp(b, "PROG", 4) == 0) programm = naechsteZeile(b);
       if (*b != '\r' && *b != '\n' && *b != '\0' && besuche.count(zeileNr(b)) == 0) {
         weiter = b;
         break;
@@ -509,7 +518,7 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
     }
     if (weiter != nullptr) {
       const int16_t ebene = V_UsedReturns[0];
-      FetchMarken(std::strncmp(weiter, "PROG", 4) == 0 ? naechsteZeile(weiter) : programm);
+      FetchMarken(programmVon(weiter));
       V_UsedReturns[0] = ebene;
     }
   }
