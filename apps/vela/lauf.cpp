@@ -21,7 +21,7 @@ namespace {
 // instead (a backward jump would otherwise loop for ever).
 constexpr int kMaxBesuche = 20;
 // Path ticks the check walk makes to run a queued path out.
-constexpr long kMaxBahnTakte = 100000000;
+constexpr long kMaxBahnTakte = 10000000;
 
 const char kAchsName[] = "XYZAI";
 
@@ -419,6 +419,16 @@ void Lauf::ungelesen(const char *p, int zeile) {
     warnungen_.push_back(w);
 }
 
+// Runs a queued path out at once with the path tick; a path that does not
+// end within kMaxBahnTakte ticks is stopped.
+static void laufeBahnAus() {
+  long n = 0;
+  for (; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
+  if (n < kMaxBahnTakte) return;
+  vela::stopAchse(4);
+  for (n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
+}
+
 // Start of the program that holds the line at zeile: the line after the
 // last header line before it (a header line starts its own program), or
 // the start of the store.
@@ -445,6 +455,8 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   Simulation sim(opt_.eingaben, opt_.tasten, static_cast<Nanos>(opt_.maxZeit * kSekunde));
   const Start s = ladeProgramm(text, true);
   sim.binde("");
+  // Nothing in the walk waits: the executor's waits give up at once.
+  sim.beende();
   vela_setTestDatei("");
   auto zeileNr = [](const char *p) { return zeileVon(p); };
   if (s.start != nullptr && s.marken != 0) fehler.push_back({zeileVon(NextBefp), s.marken, ""});
@@ -477,7 +489,7 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       vela::UngelesenAb = nullptr;
       const int16_t code = vorher != 0 ? vorher : execBefehl();
       ++schritte_;
-      for (long n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
+      laufeBahnAus();
       if (code != 0) {
         // Reached without the flow, a loop end may belong to a loop start
         // the walk did not come through: not reported.
