@@ -216,3 +216,14 @@ TEST(Simulation, ErrorsBeforeTheFirstStepAndInTheLabels) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.aus, "m.vela:3: error 32: Marke schon da\n");
 }
+
+TEST(Simulation, ReferenceRunsTripTheirSwitchesAndZeroTheAxes) {
+  datei("ref.vela", "X 50\nW\nXH 0, 1\nYH 1, 2 ZH 0, 3\nENDE\n");
+  const Ergebnis r = vela("run --trace ref.vela");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(enthaelt(r.aus, "    3  XH 0, 1                   [Befehl 3, 0]  reference run X, waited ")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "    4  YH 1, 2 ZH 0, 3           [Befehl 4, 0]  reference run Y Z, waited ")) << r.aus;
+  EXPECT_EQ(schritte(r.aus, 'X'), 0);
+  EXPECT_EQ(schritte(r.aus, 'Y'), 0);
+  EXPECT_EQ(schritte(r.aus, 'Z'), 0);
+}
