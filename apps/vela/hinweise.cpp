@@ -3,9 +3,9 @@
 // variable indices of 65536 and more (the index wraps to 16 bits), header
 // names longer than the 13 characters a program name holds, a program name
 // given twice (the first one is found), and a byte-order mark.
-#include <map>
-
 #include "hinweise.h"
+
+#include <map>
 
 namespace velatool {
 

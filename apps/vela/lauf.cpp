@@ -129,7 +129,8 @@ int16_t Lauf::vor() {
     }
     ++schritte_;
   }
-  if (schritte_ == 1 && warteZeile_ == nullptr) sim_->nullpunkt();  // the run's time starts with its first step
+  if (schritte_ == 1 && warteZeile_ == nullptr)
+    sim_->nullpunkt();  // the run's time starts with its first step
   zeile_ = p;
   tasks_.insert(vela::AktTask + 1);
   const vela::AntriebsStand s = vela::leseAntriebsStand();
@@ -150,7 +151,8 @@ int16_t Lauf::vor() {
 
 void Lauf::meldeFehler(int zeile, int16_t code) {
   fehler_.push_back({zeile, code, originalZeile(zeile)});
-  *out_ << formatiere(opt_.name, fehler_.back()) << '\n' << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
+  *out_ << formatiere(opt_.name, fehler_.back()) << '\n'
+        << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
   ende_ = Ende::Fehler;
   sim_->beende();
 }
@@ -161,8 +163,8 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const int zeile = zeileVon(p);
   const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
   if (home)
-    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0], befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1,
-                        vela::ReferenzSchalter[1]);
+    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0],
+                        befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
   const std::size_t ausgaenge = ausgaenge_.size();
   const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
   if (home) {
@@ -368,8 +370,8 @@ void Lauf::zusammenfassung(std::ostream &out) {
           << " (endless loop? see --max-steps)";
       break;
     case Ende::Zeitgrenze:
-      out << "program stopped: time limit of " << zahl(opt_.maxZeit, 3) << " s reached" << wo << wartend << noch
-          << " (see --max-time)";
+      out << "program stopped: time limit of " << zahl(opt_.maxZeit, 3) << " s reached" << wo << wartend
+          << noch << " (see --max-time)";
       break;
     default: break;
   }
@@ -494,8 +496,7 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
         // Reached without the flow, a loop end may belong to a loop start
         // the walk did not come through: not reported.
         const bool fremd = kalt && code == 25;
-        if (!fremd && gemeldet.insert({zeile, code}).second)
-          fehler.push_back({zeile, code, zeilenText(p)});
+        if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
         NextBefp = naechsteZeile(p);
         continue;
       }

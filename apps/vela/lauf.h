@@ -23,15 +23,15 @@
 namespace velatool {
 
 struct Optionen {
-  std::string name;                  // program name in messages
-  bool trace = false;                // one line per step
-  bool pruefen = false;              // isChecking during the run
-  bool anzeige = false;              // draw the display (at the end; each change in the trace)
-  long maxSchritte = 1000000;        // steps before giving up (retries of a waiting line excluded)
-  double maxZeit = 3600;             // simulated seconds before giving up
-  std::vector<Eingabe> eingaben;     // input states over time (unset: 0)
-  std::vector<Tastendruck> tasten;   // key presses
-  std::string testDatei;             // circle test data ("" = none)
+  std::string name;                 // program name in messages
+  bool trace = false;               // one line per step
+  bool pruefen = false;             // isChecking during the run
+  bool anzeige = false;             // draw the display (at the end; each change in the trace)
+  long maxSchritte = 1000000;       // steps before giving up (retries of a waiting line excluded)
+  double maxZeit = 3600;            // simulated seconds before giving up
+  std::vector<Eingabe> eingaben;    // input states over time (unset: 0)
+  std::vector<Tastendruck> tasten;  // key presses
+  std::string testDatei;            // circle test data ("" = none)
 };
 
 // How a run ended.

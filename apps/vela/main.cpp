@@ -10,16 +10,16 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "hinweise.h"
 #include "laden.h"
 #include "lauf.h"
-#include "hinweise.h"
 #include "optionen.h"
 #include "plot.h"
 #include "vela.h"
@@ -120,7 +120,8 @@ std::string jsonWarnungen(const std::vector<Warnung> &warnungen) {
   std::ostringstream o;
   o << '[';
   for (std::size_t i = 0; i < warnungen.size(); ++i)
-    o << (i ? "," : "") << "{\"line\":" << warnungen[i].zeile << ",\"message\":" << json(warnungen[i].text) << '}';
+    o << (i ? "," : "") << "{\"line\":" << warnungen[i].zeile << ",\"message\":" << json(warnungen[i].text)
+      << '}';
   return o.str() + "]";
 }
 
@@ -162,8 +163,7 @@ int main(int argc, char **argv) {
   auto laufOptionen = [&](CLI::App *sub) {
     sub->add_option("--max-steps", maxSchritte, "stop after this many steps (default 1000000)");
     sub->add_option("--max-time", maxZeit, "stop after this many simulated seconds (default 3600)");
-    sub->add_option("--input", eingaben,
-                    "input states N=V[@SECONDS],... (repeatable; unset inputs are 0)");
+    sub->add_option("--input", eingaben, "input states N=V[@SECONDS],... (repeatable; unset inputs are 0)");
     sub->add_option("--keys", tasten, "keypad presses SECONDS=KEY,...");
   };
 
@@ -171,7 +171,8 @@ int main(int argc, char **argv) {
   run->add_option("PROGRAM", programm, "program file")->required();
   run->add_flag("--trace", opt.trace, "print one line per step");
   run->add_flag("--check", opt.pruefen, "run in check mode");
-  run->add_flag("--display", opt.anzeige, "draw the 4 x 20 display at the end (and each change with --trace)");
+  run->add_flag("--display", opt.anzeige,
+                "draw the 4 x 20 display at the end (and each change with --trace)");
   run->add_flag("--json", alsJson, "print the result as JSON (docs/vela-tool.md)");
   laufOptionen(run);
 
@@ -240,7 +241,8 @@ int main(int argc, char **argv) {
       // An index that the command rejects (error 2) does not wrap.
       std::erase_if(warnungen, [&](const Warnung &w) {
         return w.text.find("index wraps") != std::string::npos &&
-               std::any_of(fehler.begin(), fehler.end(), [&](const Meldung &m) { return m.zeile == w.zeile && m.code == 2; });
+               std::any_of(fehler.begin(), fehler.end(),
+                           [&](const Meldung &m) { return m.zeile == w.zeile && m.code == 2; });
       });
       std::stable_sort(warnungen.begin(), warnungen.end(),
                        [](const Warnung &a, const Warnung &b) { return a.zeile < b.zeile; });

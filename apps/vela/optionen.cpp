@@ -46,9 +46,11 @@ std::vector<Eingabe> leseEingaben(const std::string &text) {
     const std::string wert = teil.substr(gleich == std::string::npos ? 0 : gleich + 1,
                                          bei == std::string::npos ? std::string::npos : bei - gleich - 1);
     if (gleich == std::string::npos || !ganzzahl(teil.substr(0, gleich), 0, 255, n) ||
-        !ganzzahl(wert, INT32_MIN, INT32_MAX, v) || (bei != std::string::npos && !sekunden(teil.substr(bei + 1), t)))
+        !ganzzahl(wert, INT32_MIN, INT32_MAX, v) ||
+        (bei != std::string::npos && !sekunden(teil.substr(bei + 1), t)))
       throw OptionsFehler("--input expects N=V[@SECONDS] with N 0..255, got \"" + teil + "\"");
-    eingaben.push_back({static_cast<int32_t>(n), static_cast<int32_t>(v), static_cast<Nanos>(std::llround(t * 1e9))});
+    eingaben.push_back(
+        {static_cast<int32_t>(n), static_cast<int32_t>(v), static_cast<Nanos>(std::llround(t * 1e9))});
   }
   return eingaben;
 }
@@ -69,13 +71,15 @@ std::vector<Tastendruck> leseTasten(const std::string &text) {
 
 long lesePositiv(const std::string &text, const std::string &option) {
   long wert = 0;
-  if (!ganzzahl(text, 1, LONG_MAX, wert)) throw OptionsFehler(option + " expects a whole number of at least 1, got \"" + text + "\"");
+  if (!ganzzahl(text, 1, LONG_MAX, wert))
+    throw OptionsFehler(option + " expects a whole number of at least 1, got \"" + text + "\"");
   return wert;
 }
 
 double leseSekunden(const std::string &text, const std::string &option) {
   double wert = 0;
-  if (!sekunden(text, wert) || wert <= 0) throw OptionsFehler(option + " expects a number of seconds above 0, got \"" + text + "\"");
+  if (!sekunden(text, wert) || wert <= 0)
+    throw OptionsFehler(option + " expects a number of seconds above 0, got \"" + text + "\"");
   return wert;
 }
 

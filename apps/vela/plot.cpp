@@ -180,8 +180,8 @@ std::string zeichneSvg(const std::vector<Spur> &spur, const std::string &titel, 
     << "stroke-width=\"2\"/><text x=\"" << lx + 48 << "\" y=\"" << ly + 74 << "\">start</text>\n"
     << "<rect x=\"" << lx + 110 << "\" y=\"" << ly + 65 << "\" width=\"10\" height=\"10\" fill=\"#c0392b\" "
     << "fill-opacity=\"0.6\"/><text x=\"" << lx + 128 << "\" y=\"" << ly + 74 << "\">end</text>\n"
-    << "<path d=\"M" << lx + 170 << ',' << ly + 65 << " l5,5 l-5,5 l-5,-5 z\" fill=\"#e67e22\"/><text x=\"" << lx + 182
-    << "\" y=\"" << ly + 74 << "\">wait</text>\n</g>\n";
+    << "<path d=\"M" << lx + 170 << ',' << ly + 65 << " l5,5 l-5,5 l-5,-5 z\" fill=\"#e67e22\"/><text x=\""
+    << lx + 182 << "\" y=\"" << ly + 74 << "\">wait</text>\n</g>\n";
   o << "</svg>\n";
   return o.str();
 }

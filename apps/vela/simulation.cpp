@@ -70,7 +70,8 @@ struct Haken {
 
 Simulation::Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> tasten, Nanos maxZeit)
     : eingaben_(std::move(eingaben)), tasten_(std::move(tasten)), maxZeit_(maxZeit) {
-  std::stable_sort(eingaben_.begin(), eingaben_.end(), [](const Eingabe &a, const Eingabe &b) { return a.ab < b.ab; });
+  std::stable_sort(eingaben_.begin(), eingaben_.end(),
+                   [](const Eingabe &a, const Eingabe &b) { return a.ab < b.ab; });
   std::stable_sort(tasten_.begin(), tasten_.end(),
                    [](const Tastendruck &a, const Tastendruck &b) { return a.ab < b.ab; });
   spur_.push_back({Art::Achse, {0.0}, {0.0}});
@@ -154,12 +155,12 @@ void Simulation::merkeWarten() {
 
 void Simulation::schalter() {
   for (Referenz &r : referenz_) {
-  if (r.achse < 0) continue;
-  const int32_t weg = pos_[r.achse] - r.start;
-  if (r.richtung == 0 && weg != 0) r.richtung = weg > 0 ? 1 : -1;
-  const int32_t aussen = weg * r.richtung;
-  if (!r.zu && aussen >= kReferenzWeg) r.zu = true;
-  if (r.zu && aussen <= kReferenzWeg - kFreiWeg) r.zu = false;
+    if (r.achse < 0) continue;
+    const int32_t weg = pos_[r.achse] - r.start;
+    if (r.richtung == 0 && weg != 0) r.richtung = weg > 0 ? 1 : -1;
+    const int32_t aussen = weg * r.richtung;
+    if (!r.zu && aussen >= kReferenzWeg) r.zu = true;
+    if (r.zu && aussen <= kReferenzWeg - kFreiWeg) r.zu = false;
   }
 }
 

@@ -1,10 +1,10 @@
 // Interpreter state: the exported variables and the task and argument
 // state behind them.
 #include "core/zustand.h"
-#include "core/cursor.h"
 
 #include <cstring>
 
+#include "core/cursor.h"
 #include "vela_befehle.h"
 
 extern "C" {

@@ -57,7 +57,7 @@ TEST(Simulation, OverlappingMovesOfOneAxisEndWhereTheyAreSent) {
     const char *text;
     long x;
   } faelle[] = {
-      {"IL 50, 0, 0\nX 20\nW\nENDE\n", 20},     {"DX 1\nDIL 10, 0, 0\nW\nENDE\n", 11},
+      {"IL 50, 0, 0\nX 20\nW\nENDE\n", 20},      {"DX 1\nDIL 10, 0, 0\nW\nENDE\n", 11},
       {"X 100\nDIL 10, 0, 0\nW X\nENDE\n", 110}, {"IL 10, 0, 0\nX 100\nW\nENDE\n", 100},
       {"X 1\nIL 10, 0, 0\nW\nENDE\n", 10},
   };
@@ -77,7 +77,8 @@ TEST(Simulation, LimitsStopEveryRunAndNameWhatWasGoingOn) {
   EXPECT_TRUE(enthaelt(r.aus, "step limit of 50 reached at line 2")) << r.aus;
   r = vela("run --max-time 2 " + datei("lang.vela", "X 100000\nW\nENDE\n"));
   EXPECT_EQ(r.status, 3);
-  EXPECT_TRUE(enthaelt(r.aus, "time limit of 2.000 s reached at line 2 (W was waiting), still moving: X")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "time limit of 2.000 s reached at line 2 (W was waiting), still moving: X"))
+      << r.aus;
   EXPECT_TRUE(enthaelt(r.aus, "path length: 1981.000 units")) << r.aus;
   EXPECT_EQ(vela("plot --max-time 2 lang.vela -o l.svg").status, 3);
   r = vela("run --max-time 1 " + datei("warte.vela", "WE 5\nENDE\n"));
@@ -132,7 +133,8 @@ TEST(Simulation, CheckWalksEveryProgramWithItsOwnLabels) {
 }
 
 TEST(Simulation, CheckWarnsAboutTextTheLanguageWrapsOrIgnores) {
-  datei("w.vela", "\xEF\xBB\xBFV1=99999999999\nV2=V65537\nPROGABCDEFGHIJKLMN\nENDE\nPROG7\nENDE\nPROG7\nENDE\n");
+  datei("w.vela",
+        "\xEF\xBB\xBFV1=99999999999\nV2=V65537\nPROGABCDEFGHIJKLMN\nENDE\nPROG7\nENDE\nPROG7\nENDE\n");
   Ergebnis r = vela("check w.vela");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.aus,
@@ -143,12 +145,14 @@ TEST(Simulation, CheckWarnsAboutTextTheLanguageWrapsOrIgnores) {
             "w.vela:7: warning: program name \"7\" already defined in line 5 (calls go to the first)\n");
   EXPECT_EQ(vela("check --werror w.vela").status, 1);
   r = vela("check --json w.vela");
-  EXPECT_EQ(r.aus.rfind("{\"file\":\"w.vela\",\"errors\":[],\"warnings\":[{\"line\":1,\"message\":", 0), 0u) << r.aus;
+  EXPECT_EQ(r.aus.rfind("{\"file\":\"w.vela\",\"errors\":[],\"warnings\":[{\"line\":1,\"message\":", 0), 0u)
+      << r.aus;
   // Text after a complete command; not the closing quote of a text, nor
   // what jumps, labels and headers leave; no index warning where the index
   // is refused.
-  datei("rest.vela", "X 10 Y 20 Z 30\nV1=3 V2=4\nIL 1, 2, 3, 4\nD \"A B\"\nM1\nJ V1>0 M1\n"
-                                          "D V65537\nJS PROG7\nENDE\nPROG7\nRETURN\n");
+  datei("rest.vela",
+        "X 10 Y 20 Z 30\nV1=3 V2=4\nIL 1, 2, 3, 4\nD \"A B\"\nM1\nJ V1>0 M1\n"
+        "D V65537\nJS PROG7\nENDE\nPROG7\nRETURN\n");
   r = vela("check rest.vela");
   EXPECT_EQ(r.aus,
             "rest.vela:1: warning: text after the command is ignored: \"Z 30\"\n"
@@ -172,19 +176,23 @@ TEST(Simulation, CommandLineValues) {
   EXPECT_TRUE(enthaelt(vela("run " + datei("eins.vela", "ENDE\n")).aus, " after 1 step\n"));
   EXPECT_EQ(vela("--version").aus.rfind("vela ", 0), 0u);
   // Keys pressed at simulated times.
-  EXPECT_TRUE(enthaelt(vela("run --keys 0.55=7 " + datei("k.vela", "W 600\nK V1\nENDE\n")).aus, "  V1 = 7\n"));
+  EXPECT_TRUE(
+      enthaelt(vela("run --keys 0.55=7 " + datei("k.vela", "W 600\nK V1\nENDE\n")).aus, "  V1 = 7\n"));
 }
 
 TEST(Simulation, OutputsForToolsAndPeople) {
   const std::string p = datei("o.vela", "D 1 \"FERTIG\"\nX 10\nW\nENDE\n");
   Ergebnis r = vela("run --json " + p);
   EXPECT_EQ(r.aus,
-            "{\"file\":\"" + p + "\",\"end\":\"ende\",\"steps\":4,\"time_s\":0.048,"
-            "\"positions\":{\"X\":10,\"Y\":0,\"Z\":0,\"A\":0},\"path_length\":10.000,\"tasks\":[1],\"errors\":[],"
-            "\"display\":[\"                    \",\"FERTIG              \",\"                    \","
-            "\"                    \"]}\n");
+            "{\"file\":\"" + p +
+                "\",\"end\":\"ende\",\"steps\":4,\"time_s\":0.048,"
+                "\"positions\":{\"X\":10,\"Y\":0,\"Z\":0,\"A\":0},\"path_length\":10.000,\"tasks\":[1],"
+                "\"errors\":[],"
+                "\"display\":[\"                    \",\"FERTIG              \",\"                    \","
+                "\"                    \"]}\n");
   r = vela("run --display " + p);
-  EXPECT_TRUE(enthaelt(r.aus, "+--------------------+\n|                    |\n|FERTIG              |\n")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "+--------------------+\n|                    |\n|FERTIG              |\n"))
+      << r.aus;
   // Plot to standard output; the waits are marked.
   std::filesystem::remove(verzeichnis.datei("-"));
   r = vela("plot " + p + " -o -");
@@ -195,7 +203,8 @@ TEST(Simulation, OutputsForToolsAndPeople) {
 }
 
 TEST(Simulation, PathLengthFollowsTheGeometricPath) {
-  const Ergebnis r = vela("run " + datei("kreis.vela", "CCW 1000, 0, 0, 0\nIL 0, 300, 0\nIL 400, 0, 0\nENDE\n"));
+  const Ergebnis r =
+      vela("run " + datei("kreis.vela", "CCW 1000, 0, 0, 0\nIL 0, 300, 0\nIL 400, 0, 0\nENDE\n"));
   std::smatch m;
   ASSERT_TRUE(std::regex_search(r.aus, m, std::regex("path length: ([0-9.]+) units"))) << r.aus;
   // 2 pi 1000 + 300 + 500
@@ -221,8 +230,10 @@ TEST(Simulation, ReferenceRunsTripTheirSwitchesAndZeroTheAxes) {
   datei("ref.vela", "X 50\nW\nXH 0, 1\nYH 1, 2 ZH 0, 3\nENDE\n");
   const Ergebnis r = vela("run --trace ref.vela");
   EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(enthaelt(r.aus, "    3  XH 0, 1                   [Befehl 3, 0]  reference run X, waited ")) << r.aus;
-  EXPECT_TRUE(enthaelt(r.aus, "    4  YH 1, 2 ZH 0, 3           [Befehl 4, 0]  reference run Y Z, waited ")) << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "    3  XH 0, 1                   [Befehl 3, 0]  reference run X, waited "))
+      << r.aus;
+  EXPECT_TRUE(enthaelt(r.aus, "    4  YH 1, 2 ZH 0, 3           [Befehl 4, 0]  reference run Y Z, waited "))
+      << r.aus;
   EXPECT_EQ(schritte(r.aus, 'X'), 0);
   EXPECT_EQ(schritte(r.aus, 'Y'), 0);
   EXPECT_EQ(schritte(r.aus, 'Z'), 0);
