@@ -1,9 +1,12 @@
 // vela: runs, checks and plots programs of the motion controller's command
-// language on a simulated machine, as a host of the interpreter library.
+// language on a simulated machine, as a host of the interpreter library;
+// runs a controller on this machine's devices and talks to controllers
+// (steuerbefehle.h).
 //
 // Exit status: 0 success; 1 the program stopped with an error (run, plot)
-// or errors were found (check); 2 the file could not be loaded or the
-// command line is wrong; 3 the step limit was reached.
+// or errors were found (check), or the controller refused a request; 2 the
+// file could not be loaded, the command line is wrong, or a line or store
+// problem; 3 the step limit was reached.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -16,6 +19,7 @@
 #include "laden.h"
 #include "lauf.h"
 #include "plot.h"
+#include "steuerbefehle.h"
 
 using namespace velatool;
 
@@ -62,6 +66,7 @@ bool schreibeDatei(const std::string &pfad, const std::string &inhalt) {
 int main(int argc, char **argv) {
   CLI::App app{"vela - run, check and plot motion-controller programs on a simulated machine"};
   app.require_subcommand(1);
+  SteuerBefehle steuerung(app);
 
   Optionen opt;
   std::string programm, ausgabe, testdaten;
@@ -96,6 +101,7 @@ int main(int argc, char **argv) {
     const int r = app.exit(e);
     return r == 0 ? 0 : 2;
   }
+  if (const auto status = steuerung.fuehreAus()) return *status;
 
   for (const std::string &e : eingaben) {
     const auto gleich = e.find('=');
