@@ -107,9 +107,10 @@ bool leseSpeicherBild(char speicher, uint8_t (&bild)[SPEICHER_GROESSE]);
 // The keypad scan of a platform reports a key press (code 0..16): the
 // keypad state that the monitor reads is set as the controller's scan sets
 // it: the key's index, its code in the code table at that index, and the
-// flag of a waiting key, which stays set until the monitor clears the
-// keypad state. Codes above 16 are ignored.
-void meldeTaste(uint8_t code);
+// flag of a waiting key, which stays set until the monitor has taken the
+// key. False, changing nothing, while the previous key still waits (a
+// platform keeps the press until then) and for codes above 16.
+bool meldeTaste(uint8_t code);
 
 // The tick counter. Only the platform's timer advances it (directly, or
 // through leseTicks); the library reads it, for the operand T and every

@@ -35,11 +35,12 @@ bool leseSpeicherBild(char speicher, uint8_t (&bild)[SPEICHER_GROESSE]) {
   return true;
 }
 
-void meldeTaste(uint8_t code) {
-  if (code >= KEINE_TASTE) return;
+bool meldeTaste(uint8_t code) {
+  if (code >= KEINE_TASTE || TasteGedrueckt != 0) return false;
   TastenIndex = code;
   TastenCodes[code] = code;
   TasteGedrueckt = 1;
+  return true;
 }
 
 }  // namespace vela

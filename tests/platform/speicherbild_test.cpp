@@ -46,17 +46,21 @@ TEST_F(SpeicherBildTest, ImagesGoInAndComeOutByteForByte) {
   EXPECT_EQ(Programm[0], '\0');
 }
 
-TEST_F(SpeicherBildTest, KeyPressSetsTheKeypadState) {
-  meldeTaste(11);
+TEST_F(SpeicherBildTest, KeyPressSetsTheKeypadStateOnceTheLastKeyIsTaken) {
+  TasteGedrueckt = 0;
+  EXPECT_TRUE(meldeTaste(11));
   EXPECT_EQ(TastenIndex, 11);
   EXPECT_EQ(TastenCodes[11], 11);
   EXPECT_EQ(TasteGedrueckt, 1);
+  EXPECT_FALSE(meldeTaste(4));  // 11 still waits
+  EXPECT_EQ(TastenIndex, 11);
 
   TasteGedrueckt = 0;
-  meldeTaste(KEINE_TASTE);  // not a key
-  meldeTaste(200);
+  EXPECT_FALSE(meldeTaste(KEINE_TASTE));  // not a key
+  EXPECT_FALSE(meldeTaste(200));
   EXPECT_EQ(TasteGedrueckt, 0);
-  EXPECT_EQ(TastenIndex, 11);
+  EXPECT_TRUE(meldeTaste(0));
+  EXPECT_EQ(TastenIndex, 0);
 }
 
 }  // namespace
