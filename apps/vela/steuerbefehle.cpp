@@ -8,6 +8,18 @@ namespace velatool {
 SteuerBefehle::SteuerBefehle(CLI::App &app) {
   if (const char *l = std::getenv("VELA_LINE")) klientOpt_.leitung = l;
 
+  controller_ = app.add_subcommand("controller", "run the controller monitor on this machine's devices");
+  auto *line = controller_->add_option("--line", steuerOpt_.leitung, "host line: a serial device or pseudo-terminal");
+  auto *pty = controller_->add_flag("--pty", steuerOpt_.pty,
+                                    "make a pseudo-terminal as the host line; its path is the first line of output");
+  line->excludes(pty);
+  controller_->add_option("--baud", steuerOpt_.baud, "baud rate of a serial line (default 115200)");
+  controller_->add_option("--store", steuerOpt_.ablage,
+                          "directory of flash.bin and eeprom.bin (default: $XDG_STATE_HOME/vela)");
+  controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
+  controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
+      ->check(CLI::Range(1, 1000000));
+
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");
     sub->add_option("--baud", klientOpt_.baud, "baud rate of a serial line (default 115200)");
@@ -41,6 +53,18 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
 }
 
 std::optional<int> SteuerBefehle::fuehreAus() {
+  if (controller_->parsed()) {
+    if (steuerOpt_.leitung.empty() && !steuerOpt_.pty) {
+      std::cerr << "vela: controller needs --line PATH or --pty\n";
+      return 2;
+    }
+#ifdef VELA_STEUERUNG
+    return laufeSteuerung(steuerOpt_);
+#else
+    std::cerr << "vela: this build has no controller monitor\n";
+    return 2;
+#endif
+  }
   for (CLI::App *s : {send_, list_, get_, dump_, save_, delete_, erase_, stop_, restart_, step_})
     if (s->parsed()) return klient();
   return std::nullopt;

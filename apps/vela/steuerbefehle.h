@@ -8,6 +8,7 @@
 #include <string>
 
 #include "klient.h"
+#include "steuerung.h"
 
 namespace velatool {
 
@@ -22,13 +23,14 @@ class SteuerBefehle {
  private:
   int klient();
 
+  SteuerungsOptionen steuerOpt_;
   KlientOptionen klientOpt_;
   double timeout_ = 5.0;
   SendeOptionen sendeOpt_;
   std::string modus_ = "run";
   bool ohnePruefsumme_ = false;
   std::string datei_, name_, speicher_;
-  CLI::App *send_, *list_, *get_, *dump_, *save_, *delete_, *erase_, *stop_, *restart_, *step_;
+  CLI::App *controller_, *send_, *list_, *get_, *dump_, *save_, *delete_, *erase_, *stop_, *restart_, *step_;
 };
 
 }  // namespace velatool
