@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 extern char **environ;
 
@@ -184,18 +185,25 @@ int Vela::warte(Sekunden frist) {
   const auto bis = ab(frist);
   int st = 0;
   pid_t r = 0;
+  bool ausOffen = true, fehlerOffen = true;
   while ((r = ::waitpid(pid_, &st, WNOHANG)) == 0 && Uhr::now() < bis) {
-    pollfd p[2] = {{ausFd_, POLLIN, 0}, {fehlerFd_, POLLIN, 0}};
-    if (::poll(p, 2, 20) > 0) {
-      char puffer[4096];
-      if (p[0].revents & POLLIN) {
-        const ssize_t n = ::read(ausFd_, puffer, sizeof puffer);
-        if (n > 0) aus_.append(puffer, static_cast<std::size_t>(n));
-      }
-      if (p[1].revents & POLLIN) {
-        const ssize_t n = ::read(fehlerFd_, puffer, sizeof puffer);
-        if (n > 0) fehler_.append(puffer, static_cast<std::size_t>(n));
-      }
+    // The pipes close when the child ends, which wakes the poll at once.
+    pollfd p[2] = {{ausOffen ? ausFd_ : -1, POLLIN, 0}, {fehlerOffen ? fehlerFd_ : -1, POLLIN, 0}};
+    if (!ausOffen && !fehlerOffen) {
+      std::this_thread::sleep_for(1ms);
+      continue;
+    }
+    if (::poll(p, 2, 20) <= 0) continue;
+    char puffer[4096];
+    if (p[0].revents != 0) {
+      const ssize_t n = ::read(ausFd_, puffer, sizeof puffer);
+      if (n > 0) aus_.append(puffer, static_cast<std::size_t>(n));
+      else ausOffen = false;
+    }
+    if (p[1].revents != 0) {
+      const ssize_t n = ::read(fehlerFd_, puffer, sizeof puffer);
+      if (n > 0) fehler_.append(puffer, static_cast<std::size_t>(n));
+      else fehlerOffen = false;
     }
   }
   if (r == 0) {
