@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -21,31 +21,31 @@ namespace {
 
 using Uhr = std::chrono::steady_clock;
 
+Uhr::time_point ab(Sekunden s) { return Uhr::now() + std::chrono::duration_cast<Uhr::duration>(s); }
+
 int msBis(Uhr::time_point t) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t - Uhr::now()).count();
   return ms < 0 ? 0 : ms > 1000 ? 1000 : static_cast<int>(ms) + 1;
 }
 
-Uhr::time_point ab(Sekunden s) { return Uhr::now() + std::chrono::duration_cast<Uhr::duration>(s); }
-
-// One read of whatever is there within the deadline; false at its end.
-bool liesEtwas(int fd, std::string &ziel, Uhr::time_point frist) {
-  for (;;) {
+// Reads from fd, `einzeln` one byte at a time (so that nothing after what
+// the caller waits for is taken), until `fertig` holds, the deadline has
+// passed or fd has ended.
+std::string lese(int fd, Uhr::time_point bis, bool einzeln, const std::function<bool(const std::string &)> &fertig) {
+  std::string gelesen;
+  while (!fertig(gelesen)) {
     pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, msBis(frist));
+    const int r = ::poll(&p, 1, msBis(bis));
     if (r > 0) {
       char puffer[4096];
-      const ssize_t n = ::read(fd, puffer, sizeof puffer);
-      if (n > 0) {
-        ziel.append(puffer, static_cast<std::size_t>(n));
-        return true;
-      }
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      return false;  // end of the pipe, or a line that has gone
+      const ssize_t n = ::read(fd, puffer, einzeln ? 1 : sizeof puffer);
+      if (n > 0) gelesen.append(puffer, static_cast<std::size_t>(n));
+      else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+    } else if (Uhr::now() >= bis) {
+      break;
     }
-    if (r < 0 && errno == EINTR) continue;
-    if (Uhr::now() >= frist) return false;
   }
+  return gelesen;
 }
 
 }  // namespace
@@ -76,51 +76,17 @@ void schreibe(int fd, const std::string &bytes) {
 }
 
 std::string liesBis(int fd, const std::string &ende, Sekunden frist) {
-  const auto bis = ab(frist);
-  std::string gelesen;
-  while (gelesen.size() < ende.size() || gelesen.compare(gelesen.size() - ende.size(), ende.size(), ende) != 0) {
-    // one byte at a time, so that nothing after `ende` is taken
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, msBis(bis));
-    if (r > 0) {
-      char c;
-      const ssize_t n = ::read(fd, &c, 1);
-      if (n == 1) {
-        gelesen += c;
-        continue;
-      }
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      break;
-    }
-    if (r < 0 && errno == EINTR) continue;
-    if (Uhr::now() >= bis) break;
-  }
-  return gelesen;
+  return lese(fd, ab(frist), true, [&](const std::string &s) {
+    return s.size() >= ende.size() && s.compare(s.size() - ende.size(), ende.size(), ende) == 0;
+  });
 }
 
 std::string liesAnzahl(int fd, std::size_t n, Sekunden frist) {
-  const auto bis = ab(frist);
-  std::string gelesen;
-  while (gelesen.size() < n) {
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, msBis(bis));
-    if (r > 0) {
-      char c;
-      if (::read(fd, &c, 1) == 1) gelesen += c;
-      else if (errno != EAGAIN && errno != EINTR) break;
-      continue;
-    }
-    if (Uhr::now() >= bis) break;
-  }
-  return gelesen;
+  return lese(fd, ab(frist), true, [n](const std::string &s) { return s.size() >= n; });
 }
 
 std::string liesWaehrend(int fd, Sekunden zeit) {
-  const auto bis = ab(zeit);
-  std::string gelesen;
-  while (liesEtwas(fd, gelesen, bis)) {
-  }
-  return gelesen;
+  return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
 }
 
 Vela::Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env, int stdinFd) {
@@ -138,8 +104,7 @@ Vela::Vela(const std::vector<std::string> &argumente, const std::vector<std::str
 
   pid_ = ::fork();
   if (pid_ == 0) {
-    const int ein = stdinFd >= 0 ? stdinFd : ::open("/dev/null", O_RDONLY);
-    ::dup2(ein, 0);
+    ::dup2(stdinFd >= 0 ? stdinFd : ::open("/dev/null", O_RDONLY), 0);
     ::dup2(aus[1], 1);
     ::dup2(fehler[1], 2);
     ::execve(VELA_TOOL, argv.data(), envp.data());
@@ -160,72 +125,47 @@ Vela::~Vela() {
   ::close(fehlerFd_);
 }
 
+// Collects stdout and stderr until both pipes have closed (the child has
+// ended) or the deadline has passed.
 void Vela::sammle(Sekunden frist) {
   const auto bis = ab(frist);
-  bool ausOffen = true, fehlerOffen = true;
-  while ((ausOffen || fehlerOffen) && Uhr::now() < bis) {
-    pollfd p[2] = {{ausOffen ? ausFd_ : -1, POLLIN, 0}, {fehlerOffen ? fehlerFd_ : -1, POLLIN, 0}};
+  int offen[2] = {ausFd_, fehlerFd_};
+  std::string *ziel[2] = {&aus_, &fehler_};
+  while ((offen[0] >= 0 || offen[1] >= 0) && Uhr::now() < bis) {
+    pollfd p[2] = {{offen[0], POLLIN, 0}, {offen[1], POLLIN, 0}};
     if (::poll(p, 2, msBis(bis)) <= 0) continue;
-    char puffer[4096];
-    if (p[0].revents != 0) {
-      const ssize_t n = ::read(ausFd_, puffer, sizeof puffer);
-      if (n > 0) aus_.append(puffer, static_cast<std::size_t>(n));
-      else ausOffen = false;
-    }
-    if (p[1].revents != 0) {
-      const ssize_t n = ::read(fehlerFd_, puffer, sizeof puffer);
-      if (n > 0) fehler_.append(puffer, static_cast<std::size_t>(n));
-      else fehlerOffen = false;
+    for (int i = 0; i < 2; ++i) {
+      if (p[i].revents == 0) continue;
+      char puffer[4096];
+      const ssize_t n = ::read(offen[i], puffer, sizeof puffer);
+      if (n > 0) ziel[i]->append(puffer, static_cast<std::size_t>(n));
+      else offen[i] = -1;
     }
   }
 }
 
 int Vela::warte(Sekunden frist) {
   if (status_ != -2) return status_;
-  const auto bis = ab(frist);
+  sammle(frist);
   int st = 0;
   pid_t r = 0;
-  bool ausOffen = true, fehlerOffen = true;
-  while ((r = ::waitpid(pid_, &st, WNOHANG)) == 0 && Uhr::now() < bis) {
-    // The pipes close when the child ends, which wakes the poll at once.
-    pollfd p[2] = {{ausOffen ? ausFd_ : -1, POLLIN, 0}, {fehlerOffen ? fehlerFd_ : -1, POLLIN, 0}};
-    if (!ausOffen && !fehlerOffen) {
-      std::this_thread::sleep_for(1ms);
-      continue;
-    }
-    if (::poll(p, 2, 20) <= 0) continue;
-    char puffer[4096];
-    if (p[0].revents != 0) {
-      const ssize_t n = ::read(ausFd_, puffer, sizeof puffer);
-      if (n > 0) aus_.append(puffer, static_cast<std::size_t>(n));
-      else ausOffen = false;
-    }
-    if (p[1].revents != 0) {
-      const ssize_t n = ::read(fehlerFd_, puffer, sizeof puffer);
-      if (n > 0) fehler_.append(puffer, static_cast<std::size_t>(n));
-      else fehlerOffen = false;
-    }
-  }
+  const auto bis = ab(frist);
+  while ((r = ::waitpid(pid_, &st, WNOHANG)) == 0 && Uhr::now() < bis) std::this_thread::sleep_for(1ms);
   if (r == 0) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, &st, 0);
-    status_ = -1;
-  } else {
-    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    sammle(5s);
   }
-  sammle(5s);
+  status_ = r != 0 && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return status_;
 }
 
 std::string Vela::ersteZeile(Sekunden frist) {
-  const auto bis = ab(frist);
-  std::size_t lf;
-  while ((lf = aus_.find('\n', ausGelesen_)) == std::string::npos) {
-    if (!liesEtwas(ausFd_, aus_, bis)) return {};
-  }
-  std::string zeile = aus_.substr(ausGelesen_, lf - ausGelesen_);
-  ausGelesen_ = lf + 1;
-  return zeile;
+  const std::string zeile = lese(ausFd_, ab(frist), true, [](const std::string &s) {
+    return !s.empty() && s.back() == '\n';
+  });
+  aus_ += zeile;
+  return zeile.empty() ? zeile : zeile.substr(0, zeile.size() - 1);
 }
 
 void Vela::signal(int sig) { ::kill(pid_, sig); }

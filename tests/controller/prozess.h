@@ -63,7 +63,6 @@ class Vela {
   pid_t pid_ = -1;
   int ausFd_ = -1, fehlerFd_ = -1;
   std::string aus_, fehler_;
-  std::size_t ausGelesen_ = 0;  // bytes of aus_ handed out by ersteZeile
   int status_ = -2;
 };
 
