@@ -122,6 +122,82 @@ void bindePlattform(const Plattform &p);
 // The console binding the library starts with.
 Plattform konsolPlattform();
 
+// ---- The controller monitor ------------------------------------------
+//
+// monitorMain is the controller's program: start-up and banner, then idle,
+// download and the run of the loaded programs, one command per step with up
+// to three tasks, run control from the host between steps, trace, single
+// and display step, the error report. Every wait and poll goes through the
+// platform (tick source, leerlauf); the monitor returns only once the
+// platform's beenden asks it to. With a platform that never asks it never
+// returns.
+void monitorMain();
+
+// The executor: the controller side of a step. The monitor calls it
+// around every execBefehl of a run:
+//
+//   ergebnis = executor(VOR_SCHRITT, 0)      cursor on the line to execute
+//   if ergebnis == 0:
+//     ergebnis = execBefehl()
+//     e = executor(NACH_SCHRITT, ergebnis)   Befehl and argument cells as the
+//     if ergebnis == 0: ergebnis = e         step left them
+//
+// A nonzero result is an error code of FehlerTxt: the monitor reports it
+// on the line of the step as it reports a failing command (after a failing
+// NACH_SCHRITT the cursor goes back to that line). The executor may wait,
+// in rounds of the platform's leerlauf (where the motors run), and must
+// give up once the platform's beenden asks to end. The default executor
+// does what the controller does for each command code (docs/executor.md).
+enum SchrittPhase : uint8_t {
+  VOR_SCHRITT = 0,   // before execBefehl: set V_Handshake, let motions finish
+  NACH_SCHRITT = 1,  // after execBefehl: start moves, show texts, wait, switch
+};
+using Ausfuehrer = int16_t (*)(SchrittPhase phase, int16_t ergebnis);
+// Installs an executor; null installs the default one.
+void setAusfuehrer(Ausfuehrer a);
+// The default executor (a platform's own executor may call it for the
+// codes it does not handle itself).
+int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
+
+// ---- Motors: what a platform's idle hook drives ----------------------
+//
+// The library plans moves; the platform makes the steps. A single-axis
+// move (axes 0..3) runs while its running flag is set: the platform calls
+// taktAchse once per step, at the rate achsGeschw gives for the ramp stage
+// reached. The path (X, Y, Z together) runs while BahnAktiv is set: the
+// platform calls stepBahn once per lead-axis step at the rate BahnGeschw.
+// A stop request (stopAchse, BREAK, an error) is honoured by the path tick
+// itself; for a single axis the platform ends the move with haltAchse.
+
+// One step tick of a single-axis move of axis 0..3; the step made: -1, 0, +1.
+int8_t taktAchse(uint8_t achse);
+// Step rate of a single-axis move at its ramp stage (larger is faster).
+uint32_t achsGeschw(uint8_t achse);
+// One tick of the path.
+void stepBahn();
+// 0..3: no single-axis move of the axis runs; 4: no path and no steps left in X Y Z.
+bool isAchseFertig(int16_t achse);
+// Requests a stop of axis 0..3 or of the path (4).
+void stopAchse(int16_t achse);
+// Ends a running single-axis move where it stands; the steps not made are
+// taken off the axis's commanded position. Nothing for an axis at rest.
+void haltAchse(uint8_t achse);
+
+// Read-only state of the drive, as a platform or simulator needs it.
+struct AntriebsStand {
+  uint8_t BahnAktiv;            // 1 while the path runs
+  uint32_t BahnGeschw;          // current step rate of the path
+  int32_t BahnRest;             // lead-axis steps left of the running path segment
+  uint8_t BahnSegment;          // ring slot of the running path segment: changes when one ends
+  uint8_t BahnMinus[3];         // per X Y Z: 1 when the running path segment moves it negative
+  uint16_t AchsLaeuft[4];       // 1 while a single-axis move of X Y Z A runs
+  uint8_t AchsRichtung[4];      // direction of that move: 1 negative, 0 positive
+  int32_t RestSchritte[4];      // steps left: of the single-axis move, or of the path segment (X Y Z)
+  uint16_t StopAnforderung[5];  // 2: stop requested (axes 0..3, path 4)
+  int32_t SollSchritte[4];      // commanded positions in steps
+};
+AntriebsStand leseAntriebsStand();
+
 }  // namespace vela
 
 #endif  // VELA_STEUERUNG_H

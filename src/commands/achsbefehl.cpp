@@ -15,21 +15,24 @@
 
 namespace vela {
 
+int32_t ReferenzSchalter[2];
+
+void resetReferenzSchalter() { ReferenzSchalter[0] = ReferenzSchalter[1] = 0; }
+
 namespace {
 
-// Evaluates two expressions, the first into wert, the second into a cell
-// that is dropped; the first error counts.
-int16_t paar(int32_t &wert) {
-  int32_t verworfen = 0;
+// Evaluates two expressions, the direction into wert and the switch number
+// into schalter; the first error counts.
+int16_t paar(int32_t &wert, int32_t &schalter) {
   const int16_t erster = evalAusdruck(wert);
-  const int16_t zweiter = evalAusdruck(verworfen);
+  const int16_t zweiter = evalAusdruck(schalter);
   return erster != F_OK ? erster : zweiter;
 }
 
 // home := axis "H" expr "," expr [("Y" | "Z" | "A") any expr "," expr]
 int16_t referenz() {
   nextNonBlank();
-  int16_t code = paar(ArgWert1);
+  int16_t code = paar(ArgWert1, ReferenzSchalter[0]);
   if (code != F_OK) return code;
   if (!isInSet(*NextBefp, "YZA")) {
     Befehl = BEF_HOME;
@@ -39,7 +42,7 @@ int16_t referenz() {
   nextNonBlank();
   nextNonBlank();
   Befehl = BEF_HOME_PAAR;
-  code = paar(ArgWert2);
+  code = paar(ArgWert2, ReferenzSchalter[1]);
   return code;
 }
 

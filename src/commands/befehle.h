@@ -17,4 +17,9 @@ int16_t befehlText();      // T: text variables and TE
 int16_t befehlVar();       // V: value variables
 int16_t befehlWarte();     // W: waits
 
+// Switch numbers of the last reference-run request XH d, s [YH d, s]: the
+// second expression of each pair, which the request itself does not use.
+extern int32_t ReferenzSchalter[2];
+void resetReferenzSchalter();
+
 }  // namespace vela

@@ -110,4 +110,9 @@ uint8_t lineLength(const char *p) {
   return n;
 }
 
+char *befehlsStelle(char *p) {
+  while (isBlank(*p) != 0 || istZeilenende(*p)) ++p;
+  return p;
+}
+
 }  // namespace vela

@@ -34,6 +34,8 @@ void skipLine(int16_t mode);
 bool folgtWort(const char *wort);
 // Characters before the first CR or LF, at most 21.
 uint8_t lineLength(const char *p);
+// The command letter execBefehl finds from p: p past blanks and line ends.
+char *befehlsStelle(char *p);
 
 // Start of the store (RAM, FLASH or EEPROM area) that holds p, or null.
 const char *bereichStart(const char *p);

@@ -11,9 +11,11 @@
 // caller's program start) onto the task's return stack; RETURN pops it.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "expr/eval.h"
 #include "core/programme.h"
+#include "flow/bedingung.h"
 #include "flow/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
@@ -225,6 +227,40 @@ int16_t befehlSprung() {
     }
     if (ziel.mitPrio) TaskPrio[t] = TaskCount[t] = low8(ziel.prio);
   }
+  return code;
+}
+
+int16_t leseSprungBedingung(SprungBedingung &b) {
+  b = SprungBedingung{BEF_KEINER, 0};
+  char *const cursor = NextBefp;
+  const int16_t befehl = Befehl;
+  const int32_t args[4] = {ArgWert1, ArgWert2, ArgWert3, ArgWert4};
+  const int16_t zuweisung = noAssign;
+  int32_t werte[kWertVars];
+  std::memcpy(werte, V_WertVar, sizeof werte);
+
+  int16_t code = F_OK;
+  NextBefp = befehlsStelle(NextBefp);
+  if (*NextBefp == 'J') {
+    nextNonBlank();
+    if (*NextBefp == 'S') nextNonBlank();
+    Befehl = BEF_KEINER;
+    bool springt = false;
+    code = leseBedingung(springt);
+    if (code == F_OK &&
+        (Befehl == BEF_JE || Befehl == BEF_JNE || Befehl == BEF_J_ACHSE || Befehl == BEF_JN_ACHSE))
+      b.wert = ArgWert1;
+    if (code == F_OK) b.form = Befehl;
+  }
+
+  std::memcpy(V_WertVar, werte, sizeof werte);
+  noAssign = zuweisung;
+  ArgWert1 = args[0];
+  ArgWert2 = args[1];
+  ArgWert3 = args[2];
+  ArgWert4 = args[3];
+  Befehl = befehl;
+  NextBefp = cursor;
   return code;
 }
 

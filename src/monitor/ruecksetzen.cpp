@@ -3,11 +3,17 @@
 // vela_reset() leaves the library as it was loaded.
 #include "commands/anzeige.h"
 #include "commands/anzeigetext.h"
+#include "commands/befehle.h"
 #include "commands/geschw.h"
 #include "core/zustand.h"
 #include "expr/eval.h"
 #include "flow/stop.h"
+#include "monitor/ausfuehrer.h"
+#include "monitor/datensatz.h"
+#include "monitor/laden.h"
 #include "monitor/monitorzustand.h"
+#include "monitor/speichern.h"
+#include "monitor/tastatur.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"
@@ -43,10 +49,16 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetGeschw,
     resetAnzeigeFormat,
     resetAnzeigeText,
+    resetReferenzSchalter,
     // flow
     resetEndSchalter,
     // monitor
     resetMonitorZustand,
+    resetLaden,
+    resetSpeichern,
+    resetDatensatz,
+    resetTastatur,
+    resetAusfuehrer,
 };
 
 }  // namespace

@@ -67,12 +67,23 @@ int16_t warteZeichen() {
   }
 }
 
-// Reads switch s until it shows the wanted state; false when input ended.
+// Reads switch s until it shows the wanted state, one idle round of the
+// platform between reads (its motors run there); false when the input
+// ended or the platform asks to end.
 bool warteSchalter(uint8_t s, uint8_t gewollt) {
   uint8_t zustand = 1;
-  do {
+  for (;;) {
     if (readSchalter(s, zustand) != 0) return false;
-  } while (zustand != gewollt);
+    if (zustand == gewollt) return true;
+    if (beendenAngefordert()) return false;
+    leerlauf();
+  }
+}
+
+// One idle round between switch reads; false once the platform asks to end.
+bool weiter() {
+  if (beendenAngefordert()) return false;
+  leerlauf();
   return true;
 }
 
@@ -138,6 +149,35 @@ uint32_t achsGeschw(uint8_t achse) {
   return v;
 }
 
+void haltAchse(uint8_t achse) {
+  if (achse >= kMotorAchsen || AchsLaeuft[achse] == 0) return;
+  const int32_t rest = RestSchritte[achse];
+  SollSchritte[achse] =
+      AchsRichtung[achse] != 0 ? wrapAdd(SollSchritte[achse], rest) : wrapSub(SollSchritte[achse], rest);
+  SollPos[achse] = toEinheiten(achse, SollSchritte[achse]);
+  RestSchritte[achse] = 0;
+  RampenStufe[achse] = 0;
+  AchsLaeuft[achse] = 0;
+  StopAnforderung[achse] = 0;
+}
+
+AntriebsStand leseAntriebsStand() {
+  AntriebsStand s{};
+  s.BahnAktiv = BahnAktiv;
+  s.BahnGeschw = BahnGeschw;
+  s.BahnRest = BahnRest;
+  s.BahnSegment = BahnLeseIndex;
+  for (int i = 0; i < 3; ++i) s.BahnMinus[i] = BahnQueue[BahnLeseIndex % kBahnSlots].Minus[i];
+  for (int a = 0; a < kMotorAchsen; ++a) {
+    s.AchsLaeuft[a] = AchsLaeuft[a];
+    s.AchsRichtung[a] = AchsRichtung[a];
+    s.RestSchritte[a] = RestSchritte[a];
+    s.SollSchritte[a] = SollSchritte[a];
+  }
+  for (int a = 0; a < kAchsen; ++a) s.StopAnforderung[a] = StopAnforderung[a];
+  return s;
+}
+
 void stepAchse() {
   if (taktAchse(ACHSE_X) != 0) putChar('!');
 }
@@ -164,7 +204,7 @@ void homeAchse(int16_t richtung, uint8_t achse, uint8_t schalter) {
 //   out:  both run towards their switches; each stops when its switch
 //         closes, until neither is open
 //   back: both back off; each stops when its switch opens, until neither
-//         is closed; the release points become 0
+//         is closed; after the settling pause the release points become 0
 void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t achse2, uint8_t schalter1,
                   uint8_t schalter2) {
   if (!istMotorAchse(achse1) || !istMotorAchse(achse2)) return;
@@ -178,7 +218,8 @@ void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t 
     if (z1 == 0) stopAchse(achse1);
     if (readSchalter(schalter2, z2) != 0) return stopAchsPaar(achse1, achse2);
     if (z2 == 0) stopAchse(achse2);
-  } while (z1 == 1 || z2 == 1);
+  } while ((z1 == 1 || z2 == 1) && weiter());
+  if (beendenAngefordert()) return stopAchsPaar(achse1, achse2);
   delayTicks(kHomePause);
   DeltaSchritte[achse1] = richtung1 == 0 ? -kRueckWeg : kRueckWeg;
   DeltaSchritte[achse2] = richtung2 == 0 ? -kRueckWeg : kRueckWeg;
@@ -189,10 +230,14 @@ void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t 
     if (z1 == 1) stopAchse(achse1);
     if (readSchalter(schalter2, z2) != 0) return stopAchsPaar(achse1, achse2);
     if (z2 == 1) stopAchse(achse2);
-  } while (z1 == 0 || z2 == 0);
+  } while ((z1 == 0 || z2 == 0) && weiter());
+  if (beendenAngefordert()) return stopAchsPaar(achse1, achse2);
+  // The release points become 0 once the axes have settled, as in the
+  // one-axis run: a platform that ends a stopped move in the pause takes the
+  // steps not made off the commanded position, which must not undo the zero.
+  delayTicks(kHomePause);
   SollPos[achse1] = SollSchritte[achse1] = 0;
   SollPos[achse2] = SollSchritte[achse2] = 0;
-  delayTicks(kHomePause);
 }
 
 int16_t readSchalter(uint8_t n, uint8_t &zustand) {

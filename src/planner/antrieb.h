@@ -28,6 +28,11 @@ int8_t taktAchse(uint8_t achse);
 // RampenInkrement per stage, at most MaxGeschw (when that is not below the
 // start speed).
 uint32_t achsGeschw(uint8_t achse);
+// Ends a running single-axis move where it stands (a platform's answer to
+// a stop request): the steps not made are taken off SollSchritte and
+// SollPos. An axis at rest (the path may be using its RestSchritte) is left
+// alone.
+void haltAchse(uint8_t achse);
 // One step tick of axis X, "!" on standard output for each step.
 void stepAchse();
 

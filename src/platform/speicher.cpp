@@ -32,7 +32,9 @@ FlashBild flashSpeicher = kFlashBeimLaden;
 }  // namespace
 
 char (&FlashArea)[kBereichGroesse + 2] = flashSpeicher.bytes;
-char EepromArea[kBereichGroesse + 1];
+// The EEPROM store begins on a 64-byte page, as the device's does: its
+// write discipline finds the page boundaries by address (newBlock).
+alignas(64) char EepromArea[kBereichGroesse + 1];
 char *FlashStart = FlashArea;
 char *EepromStart = EepromArea;
 

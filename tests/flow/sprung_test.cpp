@@ -7,6 +7,7 @@
 #include "core/programme.h"
 #include "core/zustand.h"
 #include "flow/ablauf_test.h"
+#include "flow/bedingung.h"
 #include "support/vela_test.h"
 
 namespace {
@@ -161,6 +162,41 @@ TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
             "0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 0J PROG5,1,2 0J PROGABC,1 "
             "0M2 1M2 0V3=V3+1 1V4=V4+1 0J M2 1J M2 0V3=V3+1 1V4=V4+1 ");
   EXPECT_EQ(V_UsedLoops[1], -1);
+}
+
+// The condition of the next J line, read without executing it: the form
+// and its input number or axis as the J command itself finds them, and
+// nothing moved or assigned.
+TEST_F(SprungTest, ConditionIsReadWithoutExecutingTheLine) {
+  struct Bedingung {
+    const char *text;
+    int16_t code, form;
+    int32_t wert;
+  };
+  const Bedingung faelle[] = {
+      {"JE 2*V2+1 M3", 0, 31, 5},
+      {"J N E V1 M3", 0, 32, 1},
+      {"JS Z M3", 0, 34, 2},
+      {"J N I M3", 0, 35, 4},
+      {"\n  \n\tJ A M3", 0, 34, 3},
+      {"J V1=V2 M3", 0, 33, 0},
+      {"JE (V1=9)+V1 M3", 0, 31, 18},
+      {"J M3", 0, 30, 0},
+      {"JNQ M3", 19, 0, 0},
+      {"JE 1/0 M3", 28, 0, 0},
+      {"X 5", 0, 0, 0},
+  };
+  for (const auto &f : faelle) {
+    lade(std::string(f.text) + "\nX1\nM3\nX2\n");
+    V_WertVar[1] = 1, V_WertVar[2] = 2;
+    Befehl = 77, ArgWert1 = 11, ArgWert2 = 12, ArgWert3 = 13, ArgWert4 = 14;
+    SprungBedingung b{99, 99};
+    EXPECT_EQ(leseSprungBedingung(b), f.code) << f.text;
+    EXPECT_EQ(std::tuple(b.form, b.wert), std::tuple(f.form, f.wert)) << f.text;
+    EXPECT_EQ(std::tuple(NextBefp, Befehl, ArgWert1, ArgWert2, ArgWert3, ArgWert4, V_WertVar[1]),
+              std::tuple(Programm, int16_t{77}, 11, 12, 13, 14, 1))
+        << f.text;
+  }
 }
 
 }  // namespace

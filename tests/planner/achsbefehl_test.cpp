@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/befehle.h"
 #include "core/zustand.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
@@ -92,6 +93,16 @@ TEST_F(AchsbefehlTest, RequestsAndScales) {
                 "39 @0 BEF_KEINER 0 0 3 3", "0 @5 BEF_SKALA_SCHRITTE 3 0 3 3"}));
   EXPECT_EQ(std::vector<int32_t>(AchsMM, AchsMM + 5), (std::vector<int32_t>{4, 1, 2, 1, 4}));
   EXPECT_EQ(std::vector<int32_t>(AchsSchritte, AchsSchritte + 5), (std::vector<int32_t>{1, 7, 1, 1, 3}));
+}
+
+// A reference-run request keeps the switch number of each pair for the
+// side that runs it; a one-axis request leaves the second one alone.
+TEST_F(AchsbefehlTest, ReferenceRunRequestKeepsItsSwitchNumbers) {
+  lade("XH 0, 3 YH 1, 4\nAH 1, 2*3\n");
+  ASSERT_EQ(schritt(), 0);
+  EXPECT_EQ(std::vector<int32_t>(ReferenzSchalter, ReferenzSchalter + 2), (std::vector<int32_t>{3, 4}));
+  ASSERT_EQ(schritt(), 0);
+  EXPECT_EQ(std::vector<int32_t>(ReferenzSchalter, ReferenzSchalter + 2), (std::vector<int32_t>{6, 4}));
 }
 
 // Conversion truncates toward zero without an overflow trap.

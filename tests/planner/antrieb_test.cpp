@@ -106,6 +106,40 @@ TEST_F(AntriebTest, ReferenceRunOfTwoAxes) {
   EXPECT_EQ(werte(DeltaSchritte, StopAnforderung), (V{-10000, 0, 0, 10000, 2, 0, 0, 2, 0}));
 }
 
+// A halted move keeps the steps made: the commanded position becomes the
+// one reached. An axis at rest is left alone (the path may count its steps).
+TEST_F(AntriebTest, HaltEndsAMoveWhereItStands) {
+  AchsSchritte[1] = 2;
+  planeAchse(0, 100);
+  planeAchse(1, 50);  // 100 steps
+  startAchsPaar(0, 1);
+  for (int i = 0; i < 3; ++i) taktAchse(0), taktAchse(1);
+  haltAchse(0);
+  planeAchse(1, 10);  // back by 80 from the 100 planned
+  startAchse(1);
+  for (int i = 0; i < 5; ++i) taktAchse(1);
+  haltAchse(1);
+  RestSchritte[2] = 7;  // a path's count
+  haltAchse(2);
+  haltAchse(4);
+  EXPECT_EQ(werte(SollSchritte, SollPos), (V{3, 95, 0, 0, 3, 47, 0, 0}));
+  EXPECT_EQ(werte(RestSchritte, AchsLaeuft, RampenStufe), (V{0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// Switch devices answer at once: the waits for a switch are idle rounds of
+// the platform, and they end when it asks to end.
+TEST_F(AntriebTest, SwitchWaitsEndWhenThePlatformAsks) {
+  bindeFakes(true);
+  fake.beendenNach = 40;
+  homeAchse(0, 0, 3);
+  EXPECT_EQ(fake.leerlaeufe, 40);
+  EXPECT_EQ(StopAnforderung[0], 2);
+  fake.beendenNach = 90;
+  homeAchsPaar(0, 0, 1, 2, 4, 5);
+  EXPECT_EQ(fake.leerlaeufe, 90);
+  EXPECT_EQ(werte(StopAnforderung), (V{2, 2, 2, 0, 0}));
+}
+
 TEST_F(AntriebTest, TeachInJogsUntilTheEndKey) {
   // X- held for two reads and released; A+ and released; 16 is no jog key; end key.
   fake.tasten = {4, 4, 17, 1, 17, 16, 12, 2};

@@ -14,6 +14,7 @@ void hostSchreibe(void *, char c) { fake.host.push_back(c); }
 
 int16_t hostLies(void *) {
   if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
+  if (fake.eingabeWenn && !fake.eingabeWenn()) return vela::KEIN_ZEICHEN;
   if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
   return vela::KANAL_ENDE;
 }
@@ -93,7 +94,10 @@ char eepromLies(const char *adresse) {
   return *adresse;
 }
 
-void speicherFertig(char speicher) { fake.speicher.push_back(std::string("fertig ") + speicher); }
+void speicherFertig(char speicher) {
+  fake.speicher.push_back(std::string("fertig ") + speicher);
+  fake.hostBeiFertig.push_back(fake.host.size());
+}
 
 bool ladeOeffne(void *) {
   ++fake.ladeOeffnungen;
@@ -107,11 +111,25 @@ int16_t ladeLies(void *) {
   return static_cast<uint8_t>(fake.lade[fake.ladeGelesen++]);
 }
 
-void ladeSchliesse(void *) { fake.ladeOffen = false; }
+void ladeSchliesse(void *) {
+  fake.ladeOffen = false;
+  fake.hostBeiLadeEnde = fake.host.size();
+}
 
-void leerlauf() { ++fake.leerlaeufe; }
+void leerlauf() {
+  ++fake.leerlaeufe;
+  if (vela::TasteGedrueckt == 0 && fake.gedruecktGenommen < fake.gedrueckt.size() &&
+      (!fake.tastenWenn || fake.tastenWenn())) {
+    vela::TastenIndex = fake.gedrueckt[fake.gedruecktGenommen++];
+    vela::TasteGedrueckt = 1;
+  }
+  if (fake.imLeerlauf != nullptr) fake.imLeerlauf();
+}
 
-bool beenden() { return fake.beendenNach >= 0 && fake.leerlaeufe >= fake.beendenNach; }
+bool beenden() {
+  const bool runden = fake.beendenNach >= 0 && fake.leerlaeufe >= fake.beendenNach;
+  return runden || (fake.beendenWenn && fake.beendenWenn());
+}
 
 }  // namespace
 

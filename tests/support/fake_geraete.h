@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct FakeGeraete {
   std::string eingabe;           // host input, read one character per poll; then it has ended
   std::size_t gelesen = 0;       // characters of eingabe already read
   uint32_t eingabeAb = 0;        // no character arrives before this tick
+  std::function<bool()> eingabeWenn;  // set: no character arrives before this holds
   std::string host;              // everything written to the host line
   std::string display;           // everything written to the display stream
   std::vector<uint8_t> befehle;  // display command bytes
@@ -41,6 +43,7 @@ struct FakeGeraete {
   // off), "L@off" for a FLASH erase, "E@off=XX" for an EEPROM byte, "P@off"
   // for an EEPROM read-back, "fertig X" for a completed store operation.
   std::vector<std::string> speicher;
+  std::vector<std::size_t> hostBeiFertig;  // bytes on the host line at each completed store operation
   int flashFehlerAb = -1;  // the n-th FLASH word write (0-based) and all later ones fail; -1 none
   int flashWorte = 0;      // FLASH word writes so far
   bool loeschenFehlt = false;  // the FLASH erase reports a failure
@@ -48,6 +51,19 @@ struct FakeGeraete {
 
   long leerlaeufe = 0;     // rounds of wait and poll loops
   long beendenNach = -1;   // the stop request is made after this many rounds; -1 never
+  std::function<bool()> beendenWenn;  // the stop request is made once this holds
+  void (*imLeerlauf)() = nullptr;     // runs in every round (the motor fake)
+
+  // Keypad scan: whenever no key is waiting (TasteGedrueckt 0) a round
+  // presses the next of these TastenIndex values (only while tastenWenn
+  // holds, when it is set).
+  std::vector<uint8_t> gedrueckt;
+  std::size_t gedruecktGenommen = 0;
+  std::function<bool()> tastenWenn;
+
+  std::size_t hostBeiLadeEnde = 0;  // size of host when the download stream was last closed
+  // Host output since the download stream was last closed.
+  std::string hostNachLaden() const { return host.substr(hostBeiLadeEnde); }
 };
 
 // The devices of the running test.

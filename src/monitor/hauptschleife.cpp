@@ -1,0 +1,295 @@
+// The controller's main loop.
+//
+//   start-up ──► idle ──┬──► run start ──► step ──► step ...
+//                 ▲     └──► download ──┬──► run start
+//                 │                     └──► idle
+//   step ──► idle        host K L N P, a failed step, LOAD
+//   step ──► run start   host S, ENDE (or the next program's header)
+//
+// One command per step through execBefehl, with the executor around it
+// (ausfuehrer.cpp) and up to three tasks taking turns (nextTask). Between
+// steps the host may send '@' and a letter. Every wait and poll is a round
+// of the platform's idle hook and gives up once the platform asks to end;
+// only then does monitorMain return.
+#include <cstdint>
+
+#include "core/cursor.h"
+#include "core/fehler.h"
+#include "core/programme.h"
+#include "core/zustand.h"
+#include "monitor/anfragen.h"
+#include "monitor/ausfuehrer.h"
+#include "monitor/datensatz.h"
+#include "monitor/fehlerbericht.h"
+#include "monitor/laden.h"
+#include "monitor/monitorzustand.h"
+#include "monitor/speichern.h"
+#include "monitor/tastatur.h"
+#include "planner/achsen.h"
+#include "planner/antrieb.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "platform/speicher.h"
+#include "vela.h"
+#include "vela_befehle.h"
+#include "vela_steuerung.h"
+
+namespace vela {
+
+namespace {
+
+enum class Zustand { Leerlauf, Laden, Laufstart, Schritt, Ende };
+
+constexpr uint8_t kAusgaenge = 12;       // switch outputs 0..11, off at start-up
+constexpr uint32_t kBannerPause = 1000;  // ticks the banner stays
+constexpr uint32_t kFehlerPause = 100;   // ticks after an error report
+constexpr int kZeilen = 4;               // display rows
+constexpr int16_t kSpalten = 20;         // display columns
+constexpr int kAnzeigeSchritt = 60;      // counts of program text in display step
+constexpr char kBanner[kZeilen][21] = {" GRONDA             ", "VELA 12-12-02", " (Ing. Tellmark)    ",
+                                       "KOR"};
+constexpr char kBauDatum[] = "Dec 12 2002";
+constexpr char kWeiter[] = "Weiter?             ";
+constexpr int8_t kStartPrio[kTasks] = {0, 127, 127};
+
+const char *leerzeile() { return FehlerTxt[F_LEERZEILE]; }
+
+void antworte(char c) { kanalSchreibe(HostKanal, c); }
+
+void putZeile(const char *t) {
+  while (*t != '\0') putChar(*t++);
+  putChar('\n');
+}
+
+// Start-up: devices, variables and axes to their start values, banner.
+void starte() {
+  AktTask = 0;
+  for (uint8_t i = 0; i < kAusgaenge; ++i) setSchalter(i, 0);
+  clearTastatur();
+  setTastaturAn(1);
+  Programm[0] = '\0';
+  for (int32_t &v : V_WertVar) v = 0;
+  for (PunktEintrag &p : V_PunktVar) p = PunktEintrag{0, 0};
+  for (auto &t : V_TextVar) {
+    for (int i = 0; i < VELA_TEXTLAENGE - 1; ++i) t[i] = ' ';
+    t[VELA_TEXTLAENGE - 1] = '\0';
+  }
+  V_xyTeached = PunktEintrag{0, 0};
+  for (uint8_t a = 0; a < kMotorAchsen; ++a) {
+    AchsZaehler[a] = 0;
+    calcRampe(a);
+  }
+  PruefsummeAn = 0;
+  LadeSumme = 0;
+  LetztesErgebnis = 0;
+  LaufAngehalten = 0;
+  displayCmd(3);
+  displayCmd(12);
+  displayCmd(1);
+  for (int16_t z = 0; z < kZeilen; ++z) displayLine(z, kBanner[z], kSpalten);
+  for (const char *c = kBauDatum; *c != '\0'; ++c) kanalSchreibe(DisplayKanal, *c);
+  delayTicks(kBannerPause);
+}
+
+Zustand leerlaufZustand() {
+  leerlauf();
+  AktKanal = DisplayKanal;
+  Betriebsart = BETRIEB_NORMAL;
+  TraceAn = 0;
+  PruefsummeAn = 0;
+  ZeilenQuittung = 0;
+  LaufAngehalten = 0;
+  ProgStart[0] = findFirstProgramm();
+  return ProgStart[0] != nullptr && LetztesErgebnis == 0 ? Zustand::Laufstart : Zustand::Laden;
+}
+
+Zustand laufStart() {
+  for (uint8_t t = 0; t < kTasks; ++t) resetTaskStacks(t);
+  ProgStart[0] = findFirstProgramm();
+  if (ProgStart[0] == nullptr) return Zustand::Leerlauf;
+  AktTask = 0;
+  NextBefp = ProgStart[0];
+  TaskPos[0] = NextBefp;
+  for (int t = 0; t < kTasks; ++t) TaskPrio[t] = kStartPrio[t];
+  for (int t = 1; t < kTasks; ++t) TaskPos[t] = nullptr;  // no program until a J starts one
+  LetztesErgebnis = FetchMarken(ProgStart[0]);
+  NextBefp = ProgStart[0];
+  if (LetztesErgebnis != 0) {
+    reportError(LetztesErgebnis);
+    return Zustand::Leerlauf;
+  }
+  resetTaskStacks(0);
+  LaufAngehalten = 0;
+  return Zustand::Schritt;
+}
+
+// The poll at the start of a step: one idle round, then the host line. In remote step (and
+// while STOP holds the run) the step waits for '@' and takes the letter
+// after it; otherwise an '@' that has arrived is followed by its letter,
+// any other character is dropped. zeichen: the letter, 0 for none; false
+// once the platform asks to end.
+bool pollHost(char &zeichen) {
+  zeichen = 0;
+  leerlauf();
+  if (beendenAngefordert()) return false;
+  char c = 0;
+  if (Betriebsart == BETRIEB_REMOTE || LaufAngehalten != 0) {
+    do {
+      if (!warteHostZeichen(c)) return false;
+    } while (c != '@');
+    return warteHostZeichen(zeichen);
+  }
+  if (readHostChar(c) == 0 || c != '@') return true;
+  return warteHostZeichen(zeichen);
+}
+
+// Single step: the line echoed to the host, then a keypad key.
+bool einzelSchritt() {
+  lineEcho(NextBefp);
+  putZeile("Weiter?");
+  putZeile("..........");
+  uint8_t code = 0;
+  while (readTastatur(code) == 0) {
+    if (beendenAngefordert()) return false;
+    leerlauf();
+  }
+  TasteGedrueckt = 0;  // the key is taken
+  return true;
+}
+
+// Display step: program text from the cursor on rows 0..2 (a line end as a
+// comma that counts twice), "Weiter?" on row 3, then a console key.
+bool anzeigeSchritt() {
+  AusgabeZiel = 1;
+  int16_t zeile = 0;
+  displayGoto(0, zeile);
+  int zaehler = 0;
+  int geschrieben = 0;
+  for (const char *p = NextBefp; zaehler < kAnzeigeSchritt && *p != '\0'; ++p) {
+    if (istZeilenende(*p)) {
+      putChar(',');
+      zaehler += 2;
+    } else {
+      putChar(*p);
+      ++zaehler;
+    }
+    if (++geschrieben % kSpalten == 0) displayGoto(0, ++zeile);
+  }
+  displayLine(3, kWeiter, kSpalten);
+  readKonsolenTaste();
+  return !beendenAngefordert();
+}
+
+// The cursor as an offset from the RAM store's first byte (a program in
+// FLASH or EEPROM gives an offset outside the store).
+int32_t cursorStelle() {
+  return static_cast<int32_t>(reinterpret_cast<uintptr_t>(NextBefp) - reinterpret_cast<uintptr_t>(Programm));
+}
+
+Zustand schritt() {
+  // The host's command between steps.
+  char zeichen = 0;
+  for (;;) {
+    if (!pollHost(zeichen)) return Zustand::Ende;
+    switch (zeichen) {
+      case 'K':
+        antworte('Y');
+        antworte('Y');
+        return Zustand::Leerlauf;
+      case 'L':
+        antworte('Y');
+        antworte(flashErase(FlashStart) != 0 ? 'N' : 'Y');
+        return Zustand::Leerlauf;
+      case 'N': LetztesErgebnis = ERGEBNIS_ABBRUCH; return Zustand::Leerlauf;
+      case 'P': {
+        const uint8_t r = hostRequest();
+        if (r == 'E' || r == 'F' || r == 'C') {
+          LetztesErgebnis = 0;
+          ProgStart[0] = findFirstProgramm();
+          return Zustand::Leerlauf;
+        }
+        continue;
+      }
+      case 'S': return Zustand::Laufstart;
+      case 'U':
+      case 'V': continue;
+      default: break;
+    }
+    break;
+  }
+  LaufAngehalten = 0;
+
+  // The next task's turn. A task that was given a priority (PRIO p, t)
+  // but never started has no program to run: it gets no turn.
+  TaskPos[AktTask] = NextBefp;
+  const uint8_t neu = nextTask();
+  if (TaskPos[neu] != nullptr) AktTask = neu;
+  NextBefp = TaskPos[AktTask];
+
+  // Trace, single step, display step.
+  if (TraceAn != 0) {
+    displayLine(0, leerzeile(), kSpalten);
+    displayLine(0, NextBefp, lineLength(NextBefp));
+  }
+  if (Betriebsart == BETRIEB_EINZEL && !einzelSchritt()) return Zustand::Ende;
+  if (Betriebsart == BETRIEB_DISPLAY && !anzeigeSchritt()) return Zustand::Ende;
+
+  // The command, with the executor around it.
+  char *const zeile = befehlsStelle(NextBefp);
+  int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
+  if (beendenAngefordert()) return Zustand::Ende;
+  if (ergebnis == 0) {
+    ergebnis = execBefehl();
+    const int16_t nach = fuehreAus(NACH_SCHRITT, ergebnis);
+    if (ergebnis == 0 && nach != 0) {
+      ergebnis = nach;
+      NextBefp = zeile;
+    }
+  } else {
+    NextBefp = zeile;
+  }
+  LetztesErgebnis = ergebnis;
+
+  // Remote step answers with the new cursor.
+  if (Betriebsart == BETRIEB_REMOTE && zeichen == 'W') {
+    AusgabeZiel = 0;
+    saveLong(cursorStelle());
+  }
+
+  // A failed command stops the axes and is shown; a download follows.
+  if (LetztesErgebnis != 0) {
+    for (int16_t a = 0; a < kMotorAchsen; ++a) stopAchse(a);
+    reportError(LetztesErgebnis);
+    char c = 0;
+    while (readHostChar(c) == 0 && zeichen == '@') {
+      if (beendenAngefordert()) return Zustand::Ende;
+      leerlauf();
+    }
+    delayTicks(kFehlerPause);
+    clearTastatur();
+    return Zustand::Leerlauf;
+  }
+
+  // Program end and LOAD.
+  if (Befehl == BEF_ENDE) return Zustand::Laufstart;
+  if (Befehl == BEF_LOAD) return Zustand::Leerlauf;
+  return Zustand::Schritt;
+}
+
+}  // namespace
+
+void monitorMain() {
+  starte();
+  Zustand z = Zustand::Leerlauf;
+  while (z != Zustand::Ende && !beendenAngefordert()) {
+    switch (z) {
+      case Zustand::Leerlauf: z = leerlaufZustand(); break;
+      case Zustand::Laden: z = downloadState() ? Zustand::Laufstart : Zustand::Leerlauf; break;
+      case Zustand::Laufstart: z = laufStart(); break;
+      case Zustand::Schritt: z = schritt(); break;
+      case Zustand::Ende: break;
+    }
+  }
+}
+
+}  // namespace vela

@@ -1,0 +1,275 @@
+// The download state. Every byte read from the stream counts into the
+// running LadeSumme, which is never cleared between downloads; the checksum
+// a host sends is compared with it as it stands after the end mark.
+//
+// The RAM store is written from its first byte and never past its last: a
+// text that would leave no room for its NUL, a stream that ends early or
+// cannot be opened, and a checksum mismatch leave the store empty (NUL at
+// the first byte), so that no half or rejected program can run.
+#include "monitor/laden.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "core/fehler.h"
+#include "core/zustand.h"
+#include "monitor/anfragen.h"
+#include "monitor/monitorzustand.h"
+#include "monitor/speichern.h"
+#include "monitor/tastatur.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "platform/speicher.h"
+#include "vela.h"
+
+namespace vela {
+
+namespace {
+
+LadeStrom Strom;  // the stream of the running download
+bool Offen;       // Strom is open
+
+inline bool istEnde(int16_t c) { return c == '\r' || c == '\n'; }
+
+// The next byte; KANAL_ENDE when the stream has ended, delivers something
+// other than a byte, or the platform asks to stop.
+inline int16_t liesLade() {
+  int16_t z = Strom.lies != nullptr ? Strom.lies(Strom.objekt) : KANAL_ENDE;
+  while (z == KEIN_ZEICHEN && !beendenAngefordert()) {
+    leerlauf();
+    z = Strom.lies(Strom.objekt);
+  }
+  if (z < 0 || z > 0xFF || beendenAngefordert()) return KANAL_ENDE;
+  return z;
+}
+
+void quittung(char c) {
+  AusgabeZiel = 0;
+  putChar(c);
+}
+
+void sendeHost(const char *t) {
+  while (*t != '\0') kanalSchreibe(HostKanal, *t++);
+}
+
+// The input filter outside quoted text: lower-case letters, blanks and
+// tabs are dropped, and a ';' drops the rest of its line but the line end.
+// Every byte read counts into the sum.
+inline int16_t skipIgnored(int16_t c, uint32_t &summe) {
+  while ((c >= 'a' && c <= 'z') || c == ' ' || c == '\t') {
+    c = liesLade();
+    if (c < 0) return c;
+    summe += static_cast<uint32_t>(c);
+  }
+  if (c == ';') {
+    while (!istEnde(c)) {
+      c = liesLade();
+      if (c < 0) return c;
+      summe += static_cast<uint32_t>(c);
+    }
+  }
+  return c;
+}
+
+// After the end mark with option C: the host's sum, most significant byte
+// first, against LadeSumme.
+uint8_t pruefeSumme() {
+  uint32_t h = 0;
+  int16_t letztes = 0;
+  for (int i = 0; i < 4; ++i) {
+    letztes = liesLade();
+    if (letztes < 0) return EMPFANG_ENDE;
+    h = h << 8 | static_cast<uint32_t>(letztes);
+  }
+  if (h != LadeSumme) {
+    displayLine(0, "*** Parity-Fehler **", 20);
+    displayLine(1, "    Reset druecken  ", 20);
+    AusgabeZiel = 0;
+    char text[48];
+    std::snprintf(text, sizeof text, "\rHost: %ld, Target %ld\r", static_cast<long>(static_cast<int32_t>(h)),
+                  static_cast<long>(static_cast<int32_t>(LadeSumme)));
+    sendeHost(text);
+    putChar('F');
+    Programm[0] = '\0';
+    return EMPFANG_PRUEFSUMME;
+  }
+  quittung('Y');
+  LadeSumme += static_cast<uint32_t>(letztes);
+  *NextBefp++ = '\0';
+  return EMPFANG_OK;
+}
+
+// A download that loaded nothing: an empty store, the reason on the display
+// (row 0, rows 1 and 2 cleared) and on the host line, then "F".
+bool ladeFehler(uint8_t grund) {
+  static constexpr const char *kAnzeige[] = {"** Programm zu gross", "** Ladestrom zu Ende",
+                                             "** Ladestrom fehlt  "};
+  static constexpr const char *kHost[] = {"\rProgramm zu gross\r", "\rLadestrom zu Ende\r",
+                                          "\rLadestrom fehlt\r"};
+  const int i = grund == EMPFANG_VOLL ? 0 : grund == EMPFANG_ENDE ? 1 : 2;
+  Programm[0] = '\0';
+  NextBefp = Programm;
+  AktTask = 0;
+  ProgStart[0] = Programm;
+  if (beendenAngefordert()) {
+    // The platform ends the monitor: the interrupted download loads
+    // nothing and leaves the display as it was.
+    ladeDateiSchliessen();
+    LetztesErgebnis = ERGEBNIS_LADEFEHLER;
+    return false;
+  }
+  displayLine(0, kAnzeige[i], 20);
+  displayLine(1, FehlerTxt[F_LEERZEILE], 20);
+  displayLine(2, FehlerTxt[F_LEERZEILE], 20);
+  AusgabeZiel = 0;
+  sendeHost(kHost[i]);
+  putChar('F');
+  delayTicks(kGeladenPause);
+  ladeDateiSchliessen();
+  LetztesErgebnis = ERGEBNIS_LADEFEHLER;
+  return false;
+}
+
+// Carries out one preamble option; false when the download ends with it.
+bool option(int16_t buchstabe) {
+  switch (buchstabe) {
+    case 'A': Betriebsart = BETRIEB_A; break;
+    case 'C': PruefsummeAn = 1; break;
+    case 'D': Betriebsart = BETRIEB_DISPLAY; break;
+    case 'K':
+      kanalSchreibe(HostKanal, 'Y');
+      kanalSchreibe(HostKanal, 'Y');
+      break;
+    case 'L':
+      kanalSchreibe(HostKanal, 'Y');
+      kanalSchreibe(HostKanal, flashErase(FlashStart) != 0 ? 'N' : 'Y');
+      return false;
+    case 'N': return false;
+    case 'P': LadeSumme += hostRequest(); break;
+    case 'Q': ZeilenQuittung = 1; break;
+    case 'R':
+      Betriebsart = BETRIEB_REMOTE;
+      AusgabeZiel = 0;
+      putText("Yes\n", 4);
+      break;
+    case 'S': Betriebsart = BETRIEB_EINZEL; break;
+    case 'T': TraceAn = 1; break;
+    default: break;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ladeDateiOeffnen() {
+  ladeDateiSchliessen();
+  const LadeStrom &b = Geraete.lade;
+  Strom = b.oeffne == nullptr && b.lies == nullptr && b.schliesse == nullptr ? konsolPlattform().lade : b;
+  Offen = Strom.oeffne == nullptr || Strom.oeffne(Strom.objekt);
+  return Offen;
+}
+
+void ladeDateiSchliessen() {
+  if (Offen && Strom.schliesse != nullptr) Strom.schliesse(Strom.objekt);
+  Offen = false;
+}
+
+// One byte per round: counted, filtered outside quoted text, stored; at a
+// line end the next byte decides: '$' ends the text, a second line end is
+// acknowledged. The sum and the store pointer are kept in locals and
+// written back at the end.
+uint8_t receiveProgram(int16_t c) {
+  uint32_t summe = LadeSumme;
+  char *ziel = NextBefp;
+  char *const letzter = Programm + kProgrammGroesse - 1;  // kept for the NUL
+  bool imText = false;
+  uint8_t ergebnis = EMPFANG_ENDE;
+  for (;;) {
+    if (c < 0) break;
+    summe += static_cast<uint32_t>(c);
+    if (!imText) {
+      c = skipIgnored(c, summe);
+      if (c < 0) break;
+    }
+    if (imText) {
+      if (c == '"' || istEnde(c)) imText = false;
+    } else if (c == '"') {
+      imText = true;
+    }
+    if (ziel >= letzter) {
+      ergebnis = EMPFANG_VOLL;
+      break;
+    }
+    *ziel++ = static_cast<char>(c);
+    if (!istEnde(c)) {
+      c = liesLade();
+      continue;
+    }
+    if (ZeilenQuittung == 1) quittung('Y');
+    c = liesLade();
+    if (c == '$') {
+      summe += '$';
+      LadeSumme = summe;
+      NextBefp = ziel;
+      if (PruefsummeAn == 1) return pruefeSumme();
+      quittung('Y');
+      LadeSumme += '$';
+      *NextBefp++ = '\0';
+      return EMPFANG_OK;
+    }
+    if (istEnde(c)) quittung('Y');
+  }
+  LadeSumme = summe;
+  NextBefp = ziel;
+  return ergebnis;
+}
+
+bool downloadState() {
+  clearTastatur();
+  LetztesErgebnis = 0;
+  displayLine(3, "Bereit z. Laden    ", 20);
+  if (!ladeDateiOeffnen()) return ladeFehler(0xFF);
+
+  int16_t c = liesLade();
+  while (c == '@') {
+    LadeSumme += '@';
+    c = liesLade();
+    if (c < 0) break;
+    LadeSumme += static_cast<uint32_t>(c);
+    if (!option(c)) {
+      ladeDateiSchliessen();
+      return false;
+    }
+    c = liesLade();
+  }
+  if (c < 0) return ladeFehler(EMPFANG_ENDE);
+
+  NextBefp = Programm;
+  displayLine(3, "--------Laden-------", 20);
+  const uint8_t ergebnis = receiveProgram(c);
+  if (ergebnis == EMPFANG_VOLL || ergebnis == EMPFANG_ENDE) return ladeFehler(ergebnis);
+
+  displayLine(3, "***geladen***", 20);
+  displayGoto(0, 0);
+  AktTask = 0;
+  ProgStart[0] = Programm;
+  if (ergebnis == EMPFANG_PRUEFSUMME) {
+    displayLine(1, "Parity-Fehler", 20);
+    ladeDateiSchliessen();
+    LetztesErgebnis = ERGEBNIS_LADEFEHLER;
+    return false;
+  }
+  for (int16_t z = 0; z < 3; ++z) displayLine(z, FehlerTxt[F_LEERZEILE], 20);
+  displayLine(3, "Programm geladen   ", 20);
+  delayTicks(kGeladenPause);
+  displayLine(3, FehlerTxt[F_LEERZEILE], 20);
+  ladeDateiSchliessen();
+  return true;
+}
+
+void resetLaden() {
+  Strom = LadeStrom{};
+  Offen = false;
+}
+
+}  // namespace vela

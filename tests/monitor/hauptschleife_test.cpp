@@ -1,0 +1,248 @@
+// The controller's main loop. A scenario that needs a run mode loads its
+// program by download, in text the download stores unchanged (upper case,
+// no blanks), and compares the host output from the download's end on.
+#include <string>
+#include <vector>
+
+#include "core/zustand.h"
+#include "monitor/monitor_test.h"
+#include "monitor/monitorzustand.h"
+#include "monitor/tastatur.h"
+#include "planner/achsen.h"
+#include "platform/kanal.h"
+#include "platform/plattform.h"
+#include "vela.h"
+
+namespace {
+
+using namespace vela;
+using HauptschleifeTest = MonitorTest;
+using Zeilen = std::vector<std::string>;
+const std::string kLeer(20, ' ');
+
+Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
+
+// Start-up: outputs 0..11 off, keypad cleared and on, RAM store and
+// variables cleared, axis counters 0, display commands 3 12 1, the banner
+// and the build date, 1000 ticks (999 idle rounds at a tick per read).
+TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
+  Programm[0] = 'X';
+  V_WertVar[7] = 5;
+  V_PunktVar[2].Y = 3;
+  V_xyTeached.X = 4;
+  AchsZaehler[2] = 9;
+  TastenIndex = 4;
+  fake.imLeerlauf = nullptr;  // no motors: the rounds read no ticks
+  fake.beendenNach = 999;
+  monitorMain();
+  EXPECT_EQ(anzeige(), (Zeilen{" GRONDA             ", "VELA 12-12-02       ", " (Ing. Tellmark)    ",
+                               "KORDec 12 2002      "}));
+  EXPECT_EQ(fake.befehle, (std::vector<uint8_t>{3, 12, 1}));
+  EXPECT_EQ(fake.host, kStartHost);
+  EXPECT_EQ(Ticks, 1001u);
+  EXPECT_EQ(fake.schalterAus.size(), 12u);
+  EXPECT_EQ(fake.schalterAus.back(), (std::pair<uint8_t, uint8_t>{11, 0}));
+  EXPECT_EQ(std::tuple(Programm[0], V_WertVar[7], V_PunktVar[2].Y, V_xyTeached.X, AchsZaehler[2]),
+            std::tuple('\0', 0, 0, 0, 0));
+  EXPECT_EQ(std::string(V_TextVar[9]), std::string(21, ' '));
+  EXPECT_EQ(std::tuple(TastenIndex, TasteGedrueckt, TastaturAn), std::tuple(0, 0, 1));
+}
+
+// A program that findFirstProgramm finds in FLASH runs at once.
+TEST_F(HauptschleifeTest, IdleRunsAStoredProgram) {
+  flashProgramme("PROGMAIN\nD 1 \"AUS FLASH\"\nV9=1\nENDE\n");
+  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
+  monitorMain();
+  EXPECT_EQ(fake.ladeOeffnungen, 0);
+  EXPECT_EQ(zeile(1), "AUS FLASH2-02       ");  // over the banner's row
+  EXPECT_EQ(std::string(NextBefp, 4), "ENDE");
+}
+
+// ENDE starts the program again with the same run mode, without a new
+// download; LOAD goes through idle, which resets the mode and flags and
+// starts the program again.
+TEST_F(HauptschleifeTest, EndeRepeatsTheRunLoadResetsTheMode) {
+  ladeStrom("@T", "V1=V1+1\nENDE\n");
+  fake.beendenWenn = [] { return V_WertVar[1] == 2; };
+  monitorMain();
+  EXPECT_EQ(fake.ladeOeffnungen, 1);
+  EXPECT_EQ(TraceAn, 1);
+  EXPECT_EQ(zeile(0), "V1=V1+1             ");
+
+  bindeFakes(true);
+  ladeStrom("@T", "V1=V1+1\nLOAD\n");
+  V_WertVar[1] = 0;
+  fake.beendenWenn = [] { return V_WertVar[1] == 2; };
+  monitorMain();
+  EXPECT_EQ(fake.ladeOeffnungen, 1);
+  EXPECT_EQ(TraceAn, 0);
+  EXPECT_EQ(zeile(0), "LOAD                ");  // the last line traced
+}
+
+// DCH 2 sends display text to the host line until idle sends it back to
+// the display.
+TEST_F(HauptschleifeTest, IdleSendsDisplayTextBackToTheDisplay) {
+  flashProgramme("PROGMAIN\nV1=V1+1\nJ V1>1 M1\nDCH 2\nM1\nD 0 \"X\"\nV9=V1-1\nLOAD\n");
+  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
+  monitorMain();
+  EXPECT_EQ(fake.host, std::string(kStartHost) + " X" + " ");  // the row placement goes to the host line
+  EXPECT_EQ(zeile(0), "XGRONDA             ");
+}
+
+// Trace: row 0 cleared, then the line about to run, cut by the display.
+TEST_F(HauptschleifeTest, TraceShowsEachLineOnRowZero) {
+  ladeStrom("@T", "V1=1\nV2=12345678901234567890\nV9=1\n");
+  std::vector<std::string> zeilen;
+  fake.beendenWenn = [&zeilen] {
+    if (zeilen.empty() || zeilen.back() != zeile(0)) zeilen.push_back(zeile(0));
+    return V_WertVar[9] == 1;
+  };
+  monitorMain();
+  EXPECT_EQ(std::vector<std::string>(zeilen.end() - 3, zeilen.end()),
+            (Zeilen{"V1=1                ", "V2=12345678901234567", "V9=1                "}));
+}
+
+// Single step: the line echoed on the host line (line ends as ", "), then
+// "Weiter?" and dots; each step waits for a keypad key, which it takes.
+TEST_F(HauptschleifeTest, SingleStepEchoesAndWaitsForAKey) {
+  ladeStrom("@S", "V1=1\nV2=2\nV9=1\n");
+  TastenCodes[5] = 3;
+  fake.gedrueckt = {5, 5};
+  fake.tastenWenn = [] { return fake.host.ends_with("Weiter?\n..........\n"); };  // pressed when asked
+  fake.beendenWenn = [] { return fake.host.ends_with("\n..........\nV9=1, Weiter?\n..........\n"); };
+  monitorMain();
+  EXPECT_EQ(fake.hostNachLaden(),
+            "V1=1, V2=2, V9=1, Weiter?\n..........\n"
+            "V2=2, V9=1, Weiter?\n..........\n"
+            "V9=1, Weiter?\n..........\n");
+  EXPECT_EQ(V_WertVar[9], 0);  // no third key
+  EXPECT_EQ(TasteGedrueckt, 0);
+}
+
+// Display step: up to 60 counts of program text over rows 0..2, a line end
+// as a comma that counts twice, a new row after every 20 characters;
+// "Weiter?" on row 3, then a key from the console. Nothing goes to the host.
+TEST_F(HauptschleifeTest, DisplayStepShowsTheTextAndWaitsForTheConsole) {
+  ladeStrom("@D", "V1=(1+2)*3-4+5*6-78\n@2CDEFGHIJKLMNOPQRST\n@3CDEFGHIJKLMNOPQRST\nV9=1\n");
+  fake.eingabe = "x";
+  fake.beendenWenn = [] { return V_WertVar[1] == -43; };
+  monitorMain();
+  EXPECT_EQ(anzeige(), (Zeilen{"V1=(1+2)*3-4+5*6-78,", "@2CDEFGHIJKLMNOPQRST", ",@3CDEFGHIJKLMNOPQ  ",
+                               "Weiter?             "}));
+  EXPECT_EQ(fake.hostNachLaden(), "");
+  EXPECT_EQ(AusgabeZiel, 1);
+}
+
+// Remote step: a step only on the host's '@' and 'W', answered by the new
+// cursor as four bytes, most significant first; '@' 'U' runs nothing;
+// anything before an '@' is dropped.
+TEST_F(HauptschleifeTest, RemoteStepRunsOneCommandPerHostW) {
+  ladeStrom("@R", "V1=1\nV2=2\nV9=1\n");
+  fake.eingabe = "x@W@UU@W";
+  fake.beendenWenn = [] { return fake.gelesen == fake.eingabe.size() && V_WertVar[2] == 2; };
+  monitorMain();
+  EXPECT_EQ(fake.hostNachLaden(), std::string("\0\0\0\x05\0\0\0\x0A", 8));
+  EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2], V_WertVar[9]), std::tuple(1, 2, 0));
+}
+
+// Host commands between steps in a normal run. K and L answer on the host
+// line and go to idle (which ends the single-step mode of the download);
+// N abandons the run for a new download; S starts the run afresh; P with
+// no request letter in time goes to idle, a request the dispatcher does not
+// know goes on with the step.
+TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
+  struct Fall {
+    const char *eingabe;
+    bool loeschenFehlt;
+    const char *host;  // after the download
+    int32_t v1, v2;    // at the end
+  };
+  const Fall faelle[] = {
+      {"@K", false, "YY", 2, 2},
+      {"@L", false, "YY", 2, 2},
+      {"@L", true, "YN", 2, 2},
+      {"@P", false, "", 2, 2},
+      {"@PX", false, "V1=V1+1, V2=V2+1, V9=1, ENDE, Weiter?\n..........\n", 0, 0},
+  };
+  for (const auto &f : faelle) {
+    bindeFakes(true);
+    resetSpeicher();
+    V_WertVar[1] = V_WertVar[2] = 0;
+    ladeStrom("@S", "V1=V1+1\nV2=V2+1\nV9=1\nENDE\n");
+    fake.eingabe = f.eingabe;
+    fake.loeschenFehlt = f.loeschenFehlt;
+    fake.beendenWenn = [] { return V_WertVar[2] == 2 || fake.host.ends_with("Weiter?\n..........\n"); };
+    monitorMain();
+    EXPECT_EQ(fake.hostNachLaden(), f.host) << f.eingabe;
+    EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2]), std::tuple(f.v1, f.v2)) << f.eingabe;
+    // L erases FLASH through the platform's FLASH device, which makes the
+    // store durable before the reply.
+    const bool loescht = f.host[0] == 'Y' && f.eingabe[1] == 'L';
+    const std::vector<std::string> erwartet =
+        loescht ? std::vector<std::string>{"L@0", "fertig F"} : std::vector<std::string>{};
+    EXPECT_EQ(fake.speicher, erwartet) << f.eingabe;
+  }
+}
+
+TEST_F(HauptschleifeTest, HostSRestartsAndNAwaitsANewDownload) {
+  ladeStrom("", "V1=V1+1\nV2=V2+1\nV9=1\n");
+  fake.eingabe = "@S";
+  fake.eingabeWenn = [] { return V_WertVar[1] == 1; };  // arrives before the second step
+  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
+  monitorMain();
+  EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2]), std::tuple(2, 1));
+
+  bindeFakes(true);
+  V_WertVar[9] = 0;
+  ladeStrom("", "V1=1\nV5=7\n");
+  ladeStrom("", "V3=3\nV9=1\n");
+  fake.eingabe = "@N";
+  fake.eingabeWenn = [] { return V_WertVar[1] == 1; };
+  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
+  monitorMain();
+  EXPECT_EQ(fake.ladeOeffnungen, 2);
+  EXPECT_EQ(std::tuple(V_WertVar[3], V_WertVar[5]), std::tuple(3, 0));
+}
+
+// Three tasks take turns by their priorities (nextTask): the main program
+// runs every step while its countdown is 0; with PRIO 1 it shares the
+// steps with task 2 started at priority 1, one step each, the main program
+// first: its twentieth V1 step comes before the twentieth V2 step.
+TEST_F(HauptschleifeTest, TasksTakeTurns) {
+  flashProgramme("PROGMAIN\nJ PROG7,1,2\nPRIO 1\nM1\nV1=V1+1\nJ M1\n|PROG7\nM2\nV2=V2+1\nJ M2\n");
+  fake.beendenWenn = [] { return V_WertVar[1] == 20; };
+  monitorMain();
+  EXPECT_EQ(V_WertVar[2], 19);
+  EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 1, 127));
+
+  // A priority for a task that was never started gives it no turn.
+  frisch();
+  flashProgramme("PROGMAIN\nPRIO 1\nPRIO 1, 3\nM1\nV1=V1+1\nJ M1\n");
+  fake.beendenWenn = [] { return V_WertVar[1] == 20; };
+  monitorMain();
+  EXPECT_EQ(std::tuple(AktTask, TaskPrio[2]), std::tuple(0, 1));
+}
+
+// A failing command: the axes stop, the message and the failing line with
+// the next one are shown, and a download is awaited (row 3 shows the
+// download's message). A label error is shown at run start in the same way.
+TEST_F(HauptschleifeTest, ErrorReportAndDownload) {
+  flashProgramme("PROGMAIN\nX 500\nJ M5\nV2=2\n");
+  fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
+  monitorMain();
+  EXPECT_EQ(anzeige(), (Zeilen{"Keine Marke         ", "J M5                ", "V2=2                ",
+                               "Bereit z. Laden     "}));  // row 3: the download's
+  EXPECT_EQ(std::tuple(StopAnforderung[0], StopAnforderung[3], AchsLaeuft[0]), std::tuple(0, 2, 0));
+  EXPECT_EQ(fake.host.substr(0, 10), std::string(kStartHost) + "      ");
+
+  bindeFakes(true);
+  resetSpeicher();
+  flashProgramme("PROGMAIN\nM1\nV1=1\nM1\n");
+  fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
+  monitorMain();
+  EXPECT_EQ(std::vector<std::string>({zeile(0), zeile(1), zeile(2)}),
+            (Zeilen{"Marke schon da      ", "M1                  ", "V1=1                "}));
+  EXPECT_EQ(V_WertVar[1], 0);
+}
+
+}  // namespace

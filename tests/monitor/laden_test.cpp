@@ -1,0 +1,209 @@
+// The download state against the fake devices: what reaches the RAM store,
+// the bytes on the host line, the display and the running checksum.
+#include "monitor/laden.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/zustand.h"
+#include "monitor/monitorzustand.h"
+#include "platform/plattform.h"
+#include "support/fake_geraete.h"
+
+namespace {
+
+using namespace vela;
+using LadenTest = MaschinenTest;
+using namespace std::string_literals;
+
+const std::string kLeer(20, ' ');
+// Host bytes of a download that loads: a space for each display row placed
+// before the text and after it (displayLine writes one through standard
+// output), the acknowledgements in between.
+std::string geladen(const std::string &quittungen) { return "  " + quittungen + std::string(7, ' '); }
+
+// The RAM store up to and including its NUL.
+std::string ablage() { return std::string(Programm, strnlen(Programm, sizeof Programm)) + '\0'; }
+
+std::string summe(uint32_t s) {
+  return {static_cast<char>(s >> 24), static_cast<char>(s >> 16), static_cast<char>(s >> 8), static_cast<char>(s)};
+}
+
+uint32_t bytesumme(const std::string &s) {
+  uint32_t n = 0;
+  for (unsigned char c : s) n += c;
+  return n;
+}
+
+TEST_F(LadenTest, FilterAndAcknowledgements) {
+  struct Fall {
+    std::string strom, text, host;
+  } faelle[] = {
+      {"X1\r$", "X1\r", geladen("Y")},
+      {"\r$", "\r", geladen("Y")},  // a body of a single line end
+      {"X100 ;kommentar wort\rD \"zwei Worte\"\r$", "X100\rD\"zwei Worte\"\r", geladen("Y")},
+      {"v1=5\r\tV2 = 3\r$", "1=5\rV2=3\r", geladen("Y")},
+      {"X$1\r  $\r$", "X$1\r$\r", geladen("Y")},  // '$' ends only right after a line end
+      {"D \"a;b\" ;x\rD \"ab\rx1\r$", "D\"a;b\"\rD\"ab\r1\r", geladen("Y")},  // a line end closes a quote
+      {"X1\r\nY2\r\n$", "X1\r\nY2\r\n", geladen("YYY")},                     // CR LF: one "Y" per line
+      {"@QX1\rY2\r\r$", "X1\rY2\r\r", geladen("YYYYY")},                  // Q: every line end, and the empty line
+  };
+  for (const Fall &f : faelle) {
+    bindeFakes();
+    LadeSumme = 0;
+    fake.lade = f.strom;
+    EXPECT_TRUE(downloadState()) << f.strom;
+    EXPECT_EQ(ablage(), f.text + '\0') << f.strom;
+    EXPECT_EQ(fake.host, f.host) << f.strom;
+    // Every byte counts once, the end mark twice.
+    EXPECT_EQ(LadeSumme, bytesumme(f.strom) + '$') << f.strom;
+    EXPECT_EQ(LetztesErgebnis, 0);
+    EXPECT_EQ(fake.ladeOeffnungen, 1);
+    EXPECT_FALSE(fake.ladeOffen);
+  }
+  EXPECT_EQ(fake.display, "Bereit z. Laden    --------Laden-------***geladen***" + std::string(60, ' ') +
+                              "Programm geladen   " + kLeer);
+  for (int r = 0; r < 4; ++r) EXPECT_EQ(zeile(r), kLeer);
+  EXPECT_EQ(ProgStart[0], Programm);
+}
+
+TEST_F(LadenTest, PreambleOptions) {
+  struct Fall {
+    std::string optionen;
+    bool laeuft;
+    uint16_t betriebsart;
+    uint8_t quittung, trace;
+    std::string host;  // up to the program's acknowledgement
+    std::vector<std::string> speicher;
+  } faelle[] = {
+      {"@A", true, BETRIEB_A, 0, 0, "  ", {}},
+      {"@D@T", true, BETRIEB_DISPLAY, 0, 1, "  ", {}},
+      {"@S@Q", true, BETRIEB_EINZEL, 1, 0, "  Y", {}},
+      {"@R", true, BETRIEB_REMOTE, 0, 0, " Yes\n ", {}},
+      {"@K@Z", true, BETRIEB_NORMAL, 0, 0, " YY ", {}},
+      {"@N@A", false, BETRIEB_NORMAL, 0, 0, " ", {}},
+      {"@L", false, BETRIEB_NORMAL, 0, 0, " YY", {"L@0", "fertig F"}},
+  };
+  for (const Fall &f : faelle) {
+    bindeFakes();
+    resetMonitorZustand();
+    fake.lade = f.optionen + "X1\r$";
+    EXPECT_EQ(downloadState(), f.laeuft) << f.optionen;
+    EXPECT_EQ(Betriebsart, f.betriebsart) << f.optionen;
+    EXPECT_EQ(ZeilenQuittung, f.quittung) << f.optionen;
+    EXPECT_EQ(TraceAn, f.trace) << f.optionen;
+    EXPECT_EQ(fake.host.substr(0, f.host.size()), f.host) << f.optionen;
+    if (!f.laeuft) {
+      EXPECT_EQ(fake.host, f.host) << f.optionen;
+    }
+    EXPECT_EQ(fake.speicher, f.speicher) << f.optionen;
+    EXPECT_EQ(LetztesErgebnis, 0);
+    EXPECT_FALSE(fake.ladeOffen);
+  }
+  // An erase the device refuses is answered "N"; the FLASH store is then
+  // as the device left it.
+  bindeFakes();
+  fake.loeschenFehlt = true;
+  fake.lade = "@LX1\r$";
+  EXPECT_FALSE(downloadState());
+  EXPECT_EQ(fake.host, " YN");
+  EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{2});
+  // P carries out one request and counts its result: no request letter
+  // within the wait gives 'F'.
+  bindeFakes();
+  resetMonitorZustand();
+  fake.lade = "@PX\r$";
+  EXPECT_TRUE(downloadState());
+  EXPECT_EQ(LadeSumme, bytesumme("@PX\r$$") + 'F');
+}
+
+TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
+  fake.lade = "X1\r$";
+  ASSERT_TRUE(downloadState());
+  const uint32_t erste = bytesumme("X1\r$$");
+  ASSERT_EQ(LadeSumme, erste);
+
+  // The host's sum covers the options, the text and the end mark once, and
+  // every earlier download; the last sum byte then counts too.
+  const std::string zweite = "@CY\r$";
+  const uint32_t soll = erste + bytesumme(zweite);
+  bindeFakes();
+  fake.lade = zweite + summe(soll);
+  EXPECT_TRUE(downloadState());
+  EXPECT_EQ(PruefsummeAn, 1);
+  EXPECT_EQ(ablage(), "Y\r\0"s);
+  EXPECT_EQ(fake.host, geladen("Y"));
+  EXPECT_EQ(LadeSumme, soll + (soll & 0xFF));
+
+  // A host that starts from zero is told both sums; the store keeps nothing
+  // runnable.
+  const uint32_t vorher = LadeSumme;
+  bindeFakes();
+  fake.lade = zweite + summe(bytesumme(zweite));
+  EXPECT_FALSE(downloadState());
+  EXPECT_EQ(LetztesErgebnis, ERGEBNIS_LADEFEHLER);
+  EXPECT_EQ(Programm[0], '\0');
+  EXPECT_EQ(Programm[1], '\r');
+  const uint32_t ziel = vorher + bytesumme(zweite);
+  EXPECT_EQ(fake.host, "    \rHost: " + std::to_string(bytesumme(zweite)) + ", Target " + std::to_string(ziel) + "\rF   ");
+  EXPECT_EQ(LadeSumme, ziel);
+  EXPECT_EQ(zeile(0), "*** Parity-Fehler **");
+  EXPECT_EQ(zeile(1), "Parity-Fehlerecken  ");
+  EXPECT_EQ(zeile(3), "***geladen***-------");
+  EXPECT_FALSE(fake.ladeOffen);
+
+  // Both sums are reported as signed 32-bit numbers.
+  bindeFakes();
+  LadeSumme = 0x80000000u - bytesumme("@C\r$");
+  fake.lade = "@C\r$\xFF\xFF\xFF\xFF";
+  EXPECT_FALSE(downloadState());
+  EXPECT_NE(fake.host.find("\rHost: -1, Target -2147483648\rF"), std::string::npos) << fake.host;
+}
+
+TEST_F(LadenTest, DownloadsThatCannotBeStored) {
+  const std::string voll(kProgrammGroesse - 2, 'X');
+  struct Fall {
+    std::string strom;
+    bool oeffnenFehlt;
+    std::string anzeige, host;
+  } faelle[] = {
+      {voll + "X\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
+      {"X1\rY", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"@", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"a;b", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"@CX\r$\1\2", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"X1\r$", true, "** Ladestrom fehlt  ", "\rLadestrom fehlt\r"},
+  };
+  for (const Fall &f : faelle) {
+    bindeFakes();
+    resetMonitorZustand();
+    std::memset(Programm, 'V', sizeof Programm);  // an earlier text must not survive
+    fake.lade = f.strom;
+    fake.ladeOeffnenFehlt = f.oeffnenFehlt;
+    EXPECT_FALSE(downloadState()) << f.anzeige;
+    EXPECT_EQ(Programm[0], '\0');
+    EXPECT_EQ(LetztesErgebnis, ERGEBNIS_LADEFEHLER);
+    EXPECT_EQ(zeile(0), f.anzeige);
+    EXPECT_EQ(zeile(1), kLeer);
+    EXPECT_EQ(fake.host.substr(fake.host.size() - f.host.size() - 1), f.host + "F");
+    EXPECT_FALSE(fake.ladeOffen);
+  }
+  // The largest text that fits leaves its NUL on the store's last byte.
+  bindeFakes();
+  resetMonitorZustand();
+  fake.lade = voll + "\r$";
+  EXPECT_TRUE(downloadState());
+  EXPECT_EQ(Programm[kProgrammGroesse - 2], '\r');
+  EXPECT_EQ(Programm[kProgrammGroesse - 1], '\0');
+  // A stop request ends a download without loading anything; the display
+  // keeps what it showed, and the stream is closed.
+  bindeFakes();
+  fake.lade = "X1\r$";
+  fake.beendenNach = 0;
+  EXPECT_FALSE(downloadState());
+  EXPECT_EQ(std::tuple(zeile(0), Programm[0], fake.ladeOffen), std::tuple(std::string(20, ' '), '\0', false));
+}
+
+}  // namespace
