@@ -58,12 +58,7 @@ std::optional<int> SteuerBefehle::fuehreAus() {
       std::cerr << "vela: controller needs --line PATH or --pty\n";
       return 2;
     }
-#ifdef VELA_STEUERUNG
     return laufeSteuerung(steuerOpt_);
-#else
-    std::cerr << "vela: this build has no controller monitor\n";
-    return 2;
-#endif
   }
   for (CLI::App *s : {send_, list_, get_, dump_, save_, delete_, erase_, stop_, restart_, step_})
     if (s->parsed()) return klient();

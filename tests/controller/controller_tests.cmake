@@ -6,9 +6,6 @@
 if(NOT VELA_M32)
   find_package(GTest REQUIRED)
   file(GLOB VELA_CONTROLLER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
-  if(NOT VELA_MONITOR_MAIN)  # TEMPORARY, see apps/CMakeLists.txt
-    list(FILTER VELA_CONTROLLER_TEST_SOURCES EXCLUDE REGEX "(steuerung|protokoll|stromausfall)_test.cpp$")
-  endif()
   add_executable(vela_controller_tests ${VELA_CONTROLLER_TEST_SOURCES})
   target_include_directories(vela_controller_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(vela_controller_tests PRIVATE vela_tool_lib GTest::gtest GTest::gtest_main util)
