@@ -132,9 +132,7 @@ class Stromausfall : public ::testing::Test {
 };
 
 TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
-  // Fewer kills under the sanitizers, where a controller starts slowly.
-  const char *laeufe = std::getenv("VELA_STROMAUSFAELLE");
-  const int proSzenario = laeufe != nullptr ? std::atoi(laeufe) : 100;
+  const int proSzenario = 100;
   std::mt19937 zufall(20021212);
   int alt = 0, neu = 0, gemischt = 0;
 
