@@ -239,7 +239,10 @@ void leitungLesen() {
   const ssize_t n = ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
   if (n > 0) {
     g->einEnde += static_cast<int>(n);
-  } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+  } else if (n == 0) {  // a terminal reads nothing only once it has hung up
+    g->kaputt = true;
+    g->leitungsFehler = "the line has hung up";
+  } else if (errno != EAGAIN && errno != EINTR) {
     g->kaputt = true;
     g->leitungsFehler = std::string("the line has failed: ") + std::strerror(errno);
   }
@@ -248,7 +251,10 @@ void leitungLesen() {
 // Looks at the line and stdin, waiting up to `warteUs` for either, then
 // passes keys on, runs the motors and shows display changes.
 void pumpe(long warteUs) {
-  pollfd p[2] = {{g->kaputt ? -1 : g->leitung, POLLIN, 0}, {g->tastaturOffen ? STDIN_FILENO : -1, POLLIN, 0}};
+  // A full buffer leaves the bytes in the line until the monitor reads.
+  const bool platz = g->einAnfang == g->einEnde || g->einEnde < static_cast<int>(sizeof g->ein);
+  pollfd p[2] = {{g->kaputt || !platz ? -1 : g->leitung, POLLIN, 0},
+                 {g->tastaturOffen ? STDIN_FILENO : -1, POLLIN, 0}};
   const timespec dauer{warteUs / 1000000, (warteUs % 1000000) * 1000};
   if (::ppoll(p, 2, &dauer, nullptr) > 0) {
     if (p[0].revents != 0) leitungLesen();
@@ -394,12 +400,16 @@ vela::Plattform plattform() {
   return p;
 }
 
+bool imVordergrund(int fd) { return ::isatty(fd) != 0 && ::tcgetpgrp(fd) == ::getpgrp(); }
+
 void fangeSignale() {
   struct sigaction s {};
   s.sa_handler = aufSignal;
   sigemptyset(&s.sa_mask);
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &s, nullptr);
-  ::signal(SIGPIPE, SIG_IGN);
+  // Sent to the background on a terminal, reads of the keys fail instead
+  // of stopping the controller.
+  for (int sig : {SIGPIPE, SIGTTIN, SIGTTOU}) ::signal(sig, SIG_IGN);
 }
 
 }  // namespace
@@ -434,8 +444,11 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   }
   gSignal = 0;
   fangeSignale();
-  g->zeichnen = ::isatty(STDOUT_FILENO) != 0;
-  if (::isatty(STDIN_FILENO)) tastaturAn();
+  // A controller started in the background of a shell leaves the terminal
+  // to the shell: no frame, no keys.
+  g->zeichnen = imVordergrund(STDOUT_FILENO);
+  if (imVordergrund(STDIN_FILENO)) tastaturAn();
+  else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data

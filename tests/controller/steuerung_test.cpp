@@ -244,13 +244,16 @@ TEST_F(SteuerungTest, ExitStatuses) {
   EXPECT_EQ(steuerung->beende(SIGTERM), 0);
   steuerung.reset();
 
-  // A pseudo-terminal made by someone else as the line.
+  // A pseudo-terminal made by someone else as the line; when it hangs up
+  // the controller ends.
   PtyPaar paar;
   Vela v({"controller", "--line", paar.pfad, "--tick-us", "10", "--store", ablage});
   schreibe(paar.master, "@K");
   EXPECT_EQ(liesBis(paar.master, "YY").find("YY") != std::string::npos, true);
-  v.signal(SIGTERM);
-  EXPECT_EQ(v.warte(), 0);
+  ::close(paar.master);
+  paar.master = -1;
+  EXPECT_EQ(v.warte(), 2);
+  EXPECT_EQ(v.fehler(), "vela: the line has hung up\n");
 }
 
 }  // namespace
