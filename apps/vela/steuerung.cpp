@@ -45,6 +45,7 @@ void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
 constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
+constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
 constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
 constexpr long kMaxSchritteProRunde = 100000;             // steps of one axis per round; beyond, time is let go
@@ -69,7 +70,8 @@ struct Steuerung {
   termios tastaturAlt{};
   bool nachCr = false;  // an LF right after a CR is the same Enter
   std::deque<uint8_t> tasten;
-  uint8_t gehalten = kKeineTaste;
+  uint8_t gehalten = kKeineTaste;  // the key held down until gehaltenBis
+  Uhr::time_point gehaltenBis;
 
   // display
   Tafel tafel;
@@ -212,6 +214,7 @@ void tasteGetippt(char c) {
   const uint8_t code = tastenCode(c);
   if (code == kKeineTaste) return;
   g->gehalten = code;
+  g->gehaltenBis = Uhr::now() + kHaltezeit;
   if (g->tasten.size() == kMaxTasten) g->tasten.pop_front();
   g->tasten.push_back(code);
 }
@@ -348,11 +351,14 @@ uint32_t leseTicks() {
   return t;
 }
 
-// A typed key is held down until the keypad is read once.
+// A typed key is held down for kHaltezeit after it was last typed (a key
+// held on a terminal repeats, so it stays down). The library's loops that
+// read the keys alone see typed keys and motor steps through the round;
+// once the controller is to end, the keypad reports that no key will come.
 uint8_t leseTaste() {
-  const uint8_t t = g->gehalten;
-  g->gehalten = kKeineTaste;
-  return t;
+  if (beenden()) return vela::KEINE_TASTE_MEHR;
+  pumpe(0);
+  return Uhr::now() < g->gehaltenBis ? g->gehalten : kKeineTaste;
 }
 
 int16_t leseSchalter(uint8_t, uint8_t *zustand) {
