@@ -178,28 +178,22 @@ TEST_F(KlientTest, FilesTheControllerCannotTakeAreRefusedBeforeSending) {
   EXPECT_EQ(liesWaehrend(leitung.master, 0.1s), "");
 }
 
-TEST_F(KlientTest, ListGetAndDump) {
+// The bytes of the requests; their replies as a real controller gives them
+// are in the end-to-end tests.
+TEST_F(KlientTest, RequestBytesAndReplyEnds) {
   std::string gesendet, aus;
-  EXPECT_EQ(anfrage({"list"}, kMarkenAnfrage, "  E\rF\rPROGMAIN\rPROGSUB\rR\rPROGX\r" + kMarke, gesendet, &aus), 0);
+  EXPECT_EQ(anfrage({"list"}, kMarkenAnfrage, "  E\rF\rPROGMAIN\rPROGSUB\rR\r" + kMarke, gesendet, &aus), 0);
   EXPECT_EQ(gesendet, "@PL" + kMarkenAnfrage);
-  EXPECT_EQ(aus,
-            "store   program\n"
-            "EEPROM  -\n"
-            "FLASH   MAIN\n"
-            "FLASH   SUB\n"
-            "RAM     X\n");
-
-  EXPECT_EQ(anfrage({"get", "AB"}, kMarkenAnfrage, " RX1\rD \"A B\"\rENDE" + kMarke, gesendet, &aus), 0);
-  EXPECT_EQ(gesendet, "@PPAB\n" + kMarkenAnfrage);
-  EXPECT_EQ(aus, "X1\nD \"A B\"\nENDE\n");
-  EXPECT_EQ(anfrage({"get", "ABCDE"}, kMarkenAnfrage, "FX1" + kMarke, gesendet, &aus), 0);
-  EXPECT_EQ(gesendet, "@PPABCDE" + kMarkenAnfrage);  // five characters need no LF
-  EXPECT_EQ(anfrage({"get", "Q"}, kMarkenAnfrage, "N Programm Q nicht gefunden\rN" + kMarke, gesendet), 1);
-
-  EXPECT_EQ(anfrage({"dump", "F"}, kMarkenAnfrage, "***** FLASH *****\rPROGA\rX1\r" + kMarke, gesendet, &aus), 0);
-  EXPECT_EQ(gesendet, "@PAF" + kMarkenAnfrage);
-  EXPECT_EQ(aus, "***** FLASH *****\nPROGA\nX1\n");
+  EXPECT_EQ(aus, "store   program\nEEPROM  -\nFLASH   MAIN\nFLASH   SUB\nRAM     -\n");
   EXPECT_EQ(anfrage({"list"}, kMarkenAnfrage, "E\rF\r" + kMarke, gesendet), 2);  // no RAM list
+
+  EXPECT_EQ(anfrage({"get", "ABCDE"}, kMarkenAnfrage, " FX1\rD \"A B\"" + kMarke, gesendet, &aus), 0);
+  EXPECT_EQ(gesendet, "@PPABCDE" + kMarkenAnfrage);  // five characters need no LF
+  EXPECT_EQ(aus, "X1\nD \"A B\"\n");
+  EXPECT_EQ(anfrage({"get", "Q"}, kMarkenAnfrage, "N Programm Q nicht gefunden\rN" + kMarke, gesendet), 1);
+  EXPECT_EQ(gesendet, "@PPQ\n" + kMarkenAnfrage);
+  EXPECT_EQ(anfrage({"dump", "E"}, kMarkenAnfrage, "***** EEPROM *****\r" + kMarke, gesendet), 0);
+  EXPECT_EQ(gesendet, "@PAE" + kMarkenAnfrage);
 }
 
 // Saves, deletes and erases that the real controller does not refuse in
@@ -216,9 +210,9 @@ TEST_F(KlientTest, SaveDeleteEraseReplies) {
   EXPECT_EQ(anfrage({"save"}, "@PF", "YQ", gesendet), 2);
 }
 
-TEST_F(KlientTest, StopRestartAndStep) {
+TEST_F(KlientTest, StopAndRestart) {
   std::ofstream(zustand) << "sum 7\nmode remote\n";
-  std::string gesendet, aus;
+  std::string gesendet;
   auto v = starte({"stop"});
   EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
   antworte("Yes\n" + kMarke);
@@ -227,29 +221,9 @@ TEST_F(KlientTest, StopRestartAndStep) {
   EXPECT_NE(zustandsText().find("sum " + std::to_string(summe("@A", 7 + kProbe)) + "\nmode run\n"),
             std::string::npos);
 
-  EXPECT_EQ(anfrage({"restart"}, kMarkenAnfrage, kMarke, gesendet, &aus), 0);
+  EXPECT_EQ(anfrage({"restart"}, kMarkenAnfrage, kMarke, gesendet), 0);
   EXPECT_EQ(gesendet, "@R" + kMarkenAnfrage);
   EXPECT_EQ(erwarte("@S"), "@S");
-  auto w = starte({"restart"});
-  erwarte(kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);  // waiting for a download: nothing to restart
-  EXPECT_EQ(erwarte("@A"), "@A");
-  EXPECT_EQ(w->warte(), 1);
-
-  auto s = starte({"step"});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@PAR" + kMarkenAnfrage);
-  antworte("***** RAM *****\rV1=1\rD\"A\"\rENDE" + kMarke);
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@W" + kMarkenAnfrage);
-  antworte("  " + std::string("\0\0\0\x05", 4) + kMarke);  // the step's display blanks first
-  EXPECT_EQ(s->warte(), 0);
-  EXPECT_EQ(s->aus(), "position 5: D\"A\"\n");
-
-  auto n = starte({"step"});
-  erwarte(kMarkenAnfrage);
-  antworte("***** RAM *****\rV1=1\r" + kMarke);
-  erwarte(kMarkenAnfrage);
-  antworte(kMarke);  // not stepping remotely: no position
-  EXPECT_EQ(n->warte(), 1);
 }
 
 TEST_F(KlientTest, NoAnswerAndNoLineAreExitStatusTwo) {

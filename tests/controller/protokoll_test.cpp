@@ -69,18 +69,6 @@ TEST_F(ProtokollTest, CrLfTextIsAcknowledgedOncePerLine) {
   }
   EXPECT_EQ(ohneLeer(antwort), "YYY");
   EXPECT_EQ(ram(), "***** RAM *****\rV1=1\r\nV2=2\r\n");
-
-  // With line acknowledgements: every stored line end (CR and LF) as well.
-  schreibe(fd, "@N");
-  EXPECT_EQ(ohneLeer(anfrage("@R")), "Yes\n");
-  schreibe(fd, "@QV1=1\r\nV2=2\r\n$");
-  antwort.clear();
-  while (std::count(antwort.begin(), antwort.end(), 'Y') < 7 && antwort.size() < 100) {
-    const std::string teil = liesBis(fd, "Y");
-    if (teil.empty()) break;
-    antwort += teil;
-  }
-  EXPECT_EQ(ohneLeer(antwort), "YYYYYYY");
 }
 
 TEST_F(ProtokollTest, ANameOfMoreThanFiveCharactersIsCut) {

@@ -44,14 +44,4 @@ TEST(Tafel, RowsClipAndPlacementsOffTheDisplayDrop) {
             "+--------------------+\n");
 }
 
-TEST(Tafel, KeyCodes) {
-  EXPECT_EQ(velatool::tastenCode('0'), 0);
-  EXPECT_EQ(velatool::tastenCode('9'), 9);
-  EXPECT_EQ(velatool::tastenCode('c'), 10);
-  EXPECT_EQ(velatool::tastenCode('\r'), 11);
-  EXPECT_EQ(velatool::tastenCode('\n'), 11);
-  EXPECT_EQ(velatool::tastenCode('C'), 17);
-  EXPECT_EQ(velatool::tastenCode(' '), 17);
-}
-
 }  // namespace
