@@ -8,54 +8,6 @@
 
 namespace vela {
 
-int16_t isBlank(char c) { return (c == ' ' || c == '\t') ? 1 : 0; }
-
-void skipBlanks() {
-  while (*NextBefp == ' ') ++NextBefp;
-}
-
-void nextNonBlank() {
-  if (*NextBefp != '\0') ++NextBefp;
-  skipBlanks();
-}
-
-int16_t isInSet(char c, const char *set) {
-  if (c == '\0') return 0;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return 1;
-  return 0;
-}
-
-uint8_t axisIndex(char c) {
-  switch (c) {
-    case 'X': return 0;
-    case 'Y': return 1;
-    case 'Z': return 2;
-    case 'I': return 4;
-    default: return 3;
-  }
-}
-
-int16_t isNumberStart(char c) { return (istZiffer(c) || c == 'V') ? 1 : 0; }
-
-char findInLine(const char *set) {
-  for (const char *p = NextBefp; *p != '\0' && !istZeilenende(*p); ++p)
-    if (isInSet(*p, set)) return *p;
-  return '\0';
-}
-
-bool folgtWort(const char *wort) {
-  const char *p = NextBefp;
-  for (; *wort != '\0'; ++wort, ++p)
-    if (*p != *wort) return false;  // also ends at the text's NUL
-  return true;
-}
-
-uint8_t isLineEndAfterBlanks(char *&p) {
-  while (*p == ' ') ++p;
-  return istZeilenende(*p) ? 1 : 0;
-}
-
 const char *bereichStart(const char *p) {
   auto in = [p](const char *anfang, uintptr_t groesse) {
     auto a = reinterpret_cast<uintptr_t>(anfang);

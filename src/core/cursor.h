@@ -1,9 +1,14 @@
 // The text cursor NextBefp and the primitives every handler reads its line
 // with. They never move the cursor past the NUL that ends a text, and
 // never back before the start of the running program or of the store.
+//
+// The small primitives are defined here so that every caller inlines them:
+// they run for nearly every character the interpreter reads.
 #pragma once
 
 #include <cstdint>
+
+#include "vela.h"
 
 namespace vela {
 
@@ -11,27 +16,71 @@ inline bool istZeilenende(char c) { return c == '\r' || c == '\n'; }
 inline bool istZiffer(char c) { return c >= '0' && c <= '9'; }
 
 // 1 for space or tab.
-int16_t isBlank(char c);
+inline int16_t isBlank(char c) { return (c == ' ' || c == '\t') ? 1 : 0; }
+
 // Steps over spaces (not tabs) at the cursor.
-void skipBlanks();
+inline void skipBlanks() {
+  char *p = NextBefp;
+  while (*p == ' ') ++p;
+  NextBefp = p;
+}
+
 // Steps over one character (never over the NUL), then over spaces.
-void nextNonBlank();
+inline void nextNonBlank() {
+  char *p = NextBefp;
+  if (*p != '\0') ++p;
+  while (*p == ' ') ++p;
+  NextBefp = p;
+}
+
 // 1 when c is one of the characters of the NUL-terminated set.
-int16_t isInSet(char c, const char *set);
+inline int16_t isInSet(char c, const char *set) {
+  if (c == '\0') return 0;
+  for (; *set != '\0'; ++set)
+    if (*set == c) return 1;
+  return 0;
+}
+
 // I 4, X 0, Y 1, Z 2, every other character (A among them) 3.
-uint8_t axisIndex(char c);
+inline uint8_t axisIndex(char c) {
+  switch (c) {
+    case 'X': return 0;
+    case 'Y': return 1;
+    case 'Z': return 2;
+    case 'I': return 4;
+    default: return 3;
+  }
+}
+
 // 1 for a digit 0..9 or the letter V.
-int16_t isNumberStart(char c);
+inline int16_t isNumberStart(char c) { return (istZiffer(c) || c == 'V') ? 1 : 0; }
+
 // First character of the set in the rest of the line, or NUL.
-char findInLine(const char *set);
+inline char findInLine(const char *set) {
+  for (const char *p = NextBefp; *p != '\0' && !istZeilenende(*p); ++p)
+    if (isInSet(*p, set)) return *p;
+  return '\0';
+}
+
 // Steps *p over spaces; 1 when it then stands on CR or LF.
-uint8_t isLineEndAfterBlanks(char *&p);
+inline uint8_t isLineEndAfterBlanks(char *&p) {
+  while (*p == ' ') ++p;
+  return istZeilenende(*p) ? 1 : 0;
+}
+
+// True when the text at the cursor begins with the keyword (compared
+// character by character, upper case, with no test for the end of a word).
+inline bool folgtWort(const char *wort) {
+  const char *p = NextBefp;
+  for (; *wort != '\0'; ++wort, ++p)
+    if (*p != *wort) return false;  // also ends at the text's NUL
+  return true;
+}
+
 // Mode 0: to the start of the next non-empty line (or onto the NUL);
 // any other mode: back to the start of the current line.
 void skipLine(int16_t mode);
-// True when the text at the cursor begins with the keyword (compared
-// character by character, upper case, with no test for the end of a word).
-bool folgtWort(const char *wort);
+
 // Characters before the first CR or LF, at most 21.
 uint8_t lineLength(const char *p);
 
