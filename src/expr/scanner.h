@@ -22,13 +22,10 @@ constexpr int kTokenGroesse = 80;  // 79 characters and the NUL
 extern char Token[kTokenGroesse];  // text of the current token (cut to 79)
 extern uint8_t TokenTyp;           // class of the current token
 extern uint16_t TokenLaenge;       // characters the token took from the text
+extern int32_t TokenWert;          // a number token's value (its leading digits, wrapping)
 
 // Reads the token at the cursor.
 void getToken();
-// True for the characters that end a number token.
-bool isDelim(char c);
-// Value of a number token's leading digits, wrapping in 32 bits.
-int32_t zahlWert(const char *text);
 // Reads the index behind a V (the cursor stands behind it), direct or
 // indirect, and stores that variable's value; error code or 0.
 int16_t readVarIndex(int32_t &value);
