@@ -25,13 +25,14 @@ inline void skipBlanks() {
   NextBefp = p;
 }
 
-// Steps over one character (never over the NUL), then over spaces.
-inline void nextNonBlank() {
-  char *p = NextBefp;
+// Steps p over one character (never over the NUL), then over spaces.
+inline void nextNonBlankIn(char *&p) {
   if (*p != '\0') ++p;
   while (*p == ' ') ++p;
-  NextBefp = p;
 }
+
+// The same at the cursor.
+inline void nextNonBlank() { nextNonBlankIn(NextBefp); }
 
 // 1 when c is one of the characters of the NUL-terminated set.
 inline int16_t isInSet(char c, const char *set) {
