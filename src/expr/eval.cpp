@@ -64,6 +64,9 @@ inline uint8_t operatorStufe(const Leser &l) {
 
 inline bool istDelim(const Leser &l, char op) { return l.typ == TOK_DELIM && l.zeichen == op; }
 
+// True when the current token continues an operand: + - * / % ^.
+inline bool setztFort(const Leser &l) { return operatorStufe(l) != 0 || istDelim(l, '^'); }
+
 inline void merke(int16_t &code, int16_t neu) {
   if (code == F_OK) code = neu;
 }
@@ -306,7 +309,21 @@ int16_t evalAusdruck(int32_t &value) {
   lies(l);
   int16_t code = F_KEIN_AUSDRUCK;
   if (!tokenLeer(l)) {
-    code = zuweisung(l, value);
+    if (l.typ == TOK_NUMBER) {
+      // A number that no operator continues (the common argument) is the
+      // whole expression; otherwise the levels read it again.
+      const Leser zahl = l;
+      lies(l);
+      if (setztFort(l)) {
+        l = zahl;
+        code = zuweisung(l, value);
+      } else {
+        value = zahl.wert;
+        code = F_OK;
+      }
+    } else {
+      code = zuweisung(l, value);
+    }
     // Give the ending token back, so that the caller can look at it; an
     // ending comma stays consumed.
     if (!istDelim(l, ',')) {
