@@ -20,19 +20,8 @@ const char *bereichStart(const char *p) {
   return nullptr;
 }
 
-void skipLine(int16_t mode) {
+void zumZeilenanfang() {
   char *p = NextBefp;
-  if (mode == 0) {
-    while (*p != '\0') {
-      if (istZeilenende(*p)) {
-        while (istZeilenende(*p)) ++p;
-        break;
-      }
-      ++p;
-    }
-    NextBefp = p;
-    return;
-  }
   // Back to the start of the line, but never before the running program's
   // start nor before the start of the store the cursor is in.
   const auto grenze = reinterpret_cast<uintptr_t>(ProgStart[AktTask]);

@@ -34,13 +34,24 @@ inline void nextNonBlankIn(char *&p) {
 // The same at the cursor.
 inline void nextNonBlank() { nextNonBlankIn(NextBefp); }
 
-// 1 when c is one of the characters of the NUL-terminated set.
-inline int16_t isInSet(char c, const char *set) {
-  if (c == '\0') return 0;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return 1;
-  return 0;
-}
+// A set of characters, built from a NUL-terminated literal when the
+// program is compiled: a test is one table lookup.
+struct Zeichenmenge {
+  uint64_t bits[4] = {};
+  consteval Zeichenmenge(const char *set) {
+    for (; *set != '\0'; ++set) {
+      const auto c = static_cast<uint8_t>(*set);
+      bits[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+  }
+  constexpr bool enthaelt(char c) const {
+    const auto z = static_cast<uint8_t>(c);
+    return ((bits[z >> 6] >> (z & 63)) & 1u) != 0;
+  }
+};
+
+// 1 when c is one of the characters of the set (never for the NUL).
+inline int16_t isInSet(char c, Zeichenmenge set) { return set.enthaelt(c) ? 1 : 0; }
 
 // I 4, X 0, Y 1, Z 2, every other character (A among them) 3.
 inline uint8_t axisIndex(char c) {
@@ -57,7 +68,7 @@ inline uint8_t axisIndex(char c) {
 inline int16_t isNumberStart(char c) { return (istZiffer(c) || c == 'V') ? 1 : 0; }
 
 // First character of the set in the rest of the line, or NUL.
-inline char findInLine(const char *set) {
+inline char findInLine(Zeichenmenge set) {
   for (const char *p = NextBefp; *p != '\0' && !istZeilenende(*p); ++p)
     if (isInSet(*p, set)) return *p;
   return '\0';
@@ -78,9 +89,21 @@ inline bool folgtWort(const char *wort) {
   return true;
 }
 
+// Back to the start of the current line (skipLine with a mode other than 0).
+void zumZeilenanfang();
+
 // Mode 0: to the start of the next non-empty line (or onto the NUL);
 // any other mode: back to the start of the current line.
-void skipLine(int16_t mode);
+inline void skipLine(int16_t mode) {
+  if (mode != 0) {
+    zumZeilenanfang();
+    return;
+  }
+  char *p = NextBefp;
+  while (*p != '\0' && !istZeilenende(*p)) ++p;
+  while (istZeilenende(*p)) ++p;
+  NextBefp = p;
+}
 
 // Characters before the first CR or LF, at most 21.
 uint8_t lineLength(const char *p);

@@ -132,8 +132,8 @@ inline int16_t operand(Leser &l, int32_t &value) {
   return F_UNVOLLST;
 }
 
-int16_t zuweisung(Leser &l, int32_t &value);
 int16_t potenz(Leser &l, int32_t &value);
+int16_t klammer(Leser &l, int32_t &value);
 
 // Levels 5 and 6: [ + | - ] ( ( zuweisung ) | operand ).
 [[gnu::always_inline]] inline int16_t vorzeichen(Leser &l, int32_t &value) {
@@ -142,19 +142,7 @@ int16_t potenz(Leser &l, int32_t &value);
     zeichen = l.zeichen;
     lies(l);
   }
-  int16_t code;
-  if (!istDelim(l, '(')) {
-    code = operand(l, value);
-  } else if (l.tiefe >= kMaxTiefe) {
-    code = F_UNVOLLST;
-  } else {
-    ++l.tiefe;
-    lies(l);
-    code = zuweisung(l, value);
-    if (!istDelim(l, ')')) merke(code, F_KLAMMER);
-    lies(l);
-    --l.tiefe;
-  }
+  const int16_t code = istDelim(l, '(') ? klammer(l, value) : operand(l, value);
   if (zeichen == '-') value = wrapNeg(value);
   return code;
 }
@@ -224,7 +212,7 @@ int16_t summe(Leser &l, int32_t &value) {
 }
 
 // Level 1.
-int16_t zuweisung(Leser &l, int32_t &value) {
+[[gnu::always_inline]] inline int16_t zuweisung(Leser &l, int32_t &value) {
   if (l.typ != TOK_VARIABLE) return summe(l, value);
 
   char *nachV = l.p;  // directly behind the V
@@ -267,6 +255,18 @@ int16_t zuweisung(Leser &l, int32_t &value) {
   l.zeichen = 'V';
   l.anfang = nachV - 1;
   return summe(l, value);
+}
+
+// Level 6 with a '(' as the current token.
+[[gnu::noinline]] int16_t klammer(Leser &l, int32_t &value) {
+  if (l.tiefe >= kMaxTiefe) return F_UNVOLLST;
+  ++l.tiefe;
+  lies(l);
+  int16_t code = zuweisung(l, value);
+  if (!istDelim(l, ')')) merke(code, F_KLAMMER);
+  lies(l);
+  --l.tiefe;
+  return code;
 }
 
 }  // namespace

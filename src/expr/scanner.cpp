@@ -20,26 +20,6 @@ char *liesText(char *p) {
   return p;
 }
 
-void schreibeToken(const Leser &l) {
-  TokenTyp = l.typ;
-  TokenLaenge = tokenLaenge(l);
-  switch (l.typ) {
-    case TOK_NUMBER:
-    case TOK_TEXT: {
-      const char *text = l.typ == TOK_TEXT ? l.anfang + 1 : l.anfang;
-      const uint16_t n = TokenLaenge < kTokenGroesse - 1 ? TokenLaenge : kTokenGroesse - 1;
-      for (uint16_t i = 0; i < n; ++i) Token[i] = text[i];
-      Token[n] = '\0';
-      break;
-    }
-    case TOK_UNKNOWN: Token[0] = '\0'; break;
-    default:
-      Token[0] = l.zeichen;
-      Token[1] = '\0';
-      break;
-  }
-}
-
 void getToken() {
   Leser l;
   l.p = NextBefp;
