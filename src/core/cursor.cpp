@@ -20,6 +20,12 @@ const char *bereichStart(const char *p) {
   return nullptr;
 }
 
+bool imNvSpeicher(const char *p) {
+  const auto x = reinterpret_cast<uintptr_t>(p);
+  return x - reinterpret_cast<uintptr_t>(FlashArea) <= kBereichGroesse ||
+         x - reinterpret_cast<uintptr_t>(EepromArea) <= kBereichGroesse;
+}
+
 void zumZeilenanfang() {
   char *p = NextBefp;
   // Back to the start of the line, but never before the running program's

@@ -111,4 +111,19 @@ uint8_t lineLength(const char *p);
 // Start of the store (RAM, FLASH or EEPROM area) that holds p, or null.
 const char *bereichStart(const char *p);
 
+// True when p lies in the FLASH or EEPROM store, or on the NUL that guards
+// its end.
+bool imNvSpeicher(const char *p);
+
+// True when p lies in one of the three program stores, where every scan
+// ends at a NUL inside the store. A pointer that a host can write (the
+// cursor, the loop and return stacks, the label table, the argument of
+// FetchMarken) is followed only when this holds; otherwise the command
+// fails with 20 and changes nothing.
+inline bool imSpeicher(const char *p) {
+  const auto x = reinterpret_cast<uintptr_t>(p);
+  if (x - reinterpret_cast<uintptr_t>(Programm) < VELA_PROGRAMM_GROESSE) return true;
+  return imNvSpeicher(p);
+}
+
 }  // namespace vela

@@ -20,6 +20,8 @@ int16_t befehlUngueltig() {
 }
 
 int16_t dispatchBefehl(const Handler (&tabelle)[26]) {
+  // A cursor that a host has set outside the program stores is not followed.
+  if (!imSpeicher(NextBefp)) return F_LISTENENDE;
   Befehl = BEF_KEINER;
   // A store filled to its last byte has no NUL to end the text: refuse it
   // rather than read past the store.
