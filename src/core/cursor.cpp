@@ -36,8 +36,12 @@ void zumZeilenanfang() {
   auto amAnfang = [&](const char *q) {
     return q == bereich || (grenzeImBereich && reinterpret_cast<uintptr_t>(q) <= grenze);
   };
+  // From the line end one step back first, and only then the comparison
+  // with the program start: a line that lies before the running program
+  // ends on its last character. Only the store's first byte has nothing
+  // before it.
   if (istZeilenende(*p)) {
-    if (amAnfang(p)) return;  // an empty first line: already at its start
+    if (p == bereich) return;
     --p;
   }
   while (!istZeilenende(*p)) {

@@ -84,6 +84,7 @@ TEST_F(DispatchTest, SkipLine) {
       {"V1=1\rX100\rY", 9, 1, 0, 5},  // from the CR that ends X100
       {"X100\rY", 2, 1, 0, 0},        // first line: the program start
       {"V1=1\rX100\rY", 7, 1, 6, 6},  // never before the program start
+      {"V1=1\rX100\rY", 9, 1, 10, 8}, // a line before it: off the CR, then the comparison
       {"V\r\nX", 2, 1, 0, 2},         // on the LF of CR LF: stays
       {"\rX", 0, 1, 0, 0},            // never before the store
   };
