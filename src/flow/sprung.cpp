@@ -110,6 +110,7 @@ int16_t leseMarke() {
   if (code != F_OK) return code;
   if (nummer < 0 || nummer >= kMarken) return F_INDEX;
   if (V_Marke[AktTask][nummer] == nullptr) return F_KEINE_MARKE;
+  if (!imSpeicher(V_Marke[AktTask][nummer])) return F_LISTENENDE;  // a host-written entry
   SprungAdr = V_Marke[AktTask][nummer];
   return F_OK;
 }
@@ -278,6 +279,8 @@ int16_t zurueck() {
   if (oben < 0 || oben >= kStackTiefe || V_ReturnAdr[t][oben].RueckAdresse == nullptr)
     return F_ZU_VIELE_RETURNS;
   const ReturnEintrag e = V_ReturnAdr[t][oben];
+  // Addresses a host wrote outside the program stores are not followed.
+  if (!imSpeicher(e.RueckAdresse) || (e.ProgStart != nullptr && !imSpeicher(e.ProgStart))) return F_LISTENENDE;
   if (e.ProgStart != nullptr) {
     ProgStart[t] = e.ProgStart;
     FetchMarken(e.ProgStart);

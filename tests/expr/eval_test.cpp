@@ -105,6 +105,32 @@ TEST_F(EvalTest, CursorContractAndNoAssign) {
   EXPECT_EQ(V_WertVar[5], 7);
 }
 
+// Where the cursor ends when an evaluation fails: the ending token is given
+// back as the scanner took it, also when the index reader moved the cursor
+// behind a V.
+TEST_F(EvalTest, CursorAfterErrors) {
+  struct {
+    const char *text;
+    int16_t code;
+    long ende;
+  } const faelle[] = {
+      {"\"\"\r", 12, 1},      // an empty text: on its closing quote
+      {"5+\"AB\"\r", 18, 2},  // a text where an operand is due: on its opening quote
+      {"(1+2\r", 9, 4},       // an open bracket: on the CR
+      {"VV 9=1\r", 2, 3},     // V9 = 400 as a target index: one back from behind the 9
+      {"V 5+1\r", 7, 2},      // no assignment: as an operand the V fails, the 5 ends it
+      {"V300=1\r", 2, 1},     // on the index
+  };
+  V_WertVar[9] = 400;
+  for (const auto &f : faelle) {
+    schreibe(f.text);
+    NextBefp = Programm;
+    int32_t wert = 0;
+    EXPECT_EQ(vela::evalAusdruck(wert), f.code) << f.text;
+    EXPECT_EQ(NextBefp - Programm, f.ende) << f.text;
+  }
+}
+
 TEST_F(EvalTest, LongAndDeepTextsStayBounded) {
   // Tokens longer than 79 characters are cut in Token but consumed whole.
   schreibe(std::string(100, '1') + "+1,\r");
