@@ -314,10 +314,31 @@ constexpr Nachfolger kNach;
 
 inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wrapAdd(a, b) : wrapSub(a, b); }
 
-[[gnu::always_inline]] inline int16_t schnellerAusdruck(int32_t &value) {
-  char *p = NextBefp;
+// The token at p (a its kNach entry, blanks skipped) ends the expression:
+// Token and the cursor as the levels leave them. False for a token that
+// the short path does not give back.
+[[gnu::always_inline]] inline bool beende(char *p, uint8_t a) {
+  const char c = *p;
+  if (a == N_ENDE) {
+    TokenTyp = TOK_UNKNOWN;
+    TokenLaenge = 0;
+    Token[0] = '\0';
+  } else if (a == N_EINZELN || a == N_ZU) {
+    TokenTyp = static_cast<uint8_t>(kZeichen[c] & Z_KLASSE);
+    TokenLaenge = 1;
+    Token[0] = c;
+    Token[1] = '\0';
+    if (c == ',') ++p;  // an ending comma stays consumed
+  } else {
+    return false;
+  }
+  NextBefp = p;
+  return true;
+}
+
+// p: the expression's first character, behind the blanks.
+[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value) {
   char c = *p;
-  while (kZeichen[c] & Z_LEER) c = *++p;
   int32_t *ziel = nullptr;
   if (c == 'V') {
     // "V n =": the target's index is a number token, so V1.5=2 assigns V1.
@@ -418,24 +439,9 @@ inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wra
     }
     c = *++p;
   }
-  // The token that ends the expression, at p.
-  if (tiefe != 0) return kLangsam;
-  if (a == N_ENDE) {
-    TokenTyp = TOK_UNKNOWN;
-    TokenLaenge = 0;
-    Token[0] = '\0';
-  } else if (a == N_EINZELN || a == N_ZU) {
-    TokenTyp = static_cast<uint8_t>(kZeichen[c] & Z_KLASSE);
-    TokenLaenge = 1;
-    Token[0] = c;
-    Token[1] = '\0';
-    if (c == ',') ++p;  // an ending comma stays consumed
-  } else {
-    return kLangsam;
-  }
+  if (tiefe != 0 || !beende(p, a)) return kLangsam;
   value = plusMinus(summenOp, summe, term);
   if (ziel != nullptr) *ziel = value;
-  NextBefp = p;
   return F_OK;
 }
 
@@ -513,11 +519,33 @@ namespace {
   return code;
 }
 
+// The expression whose first character (behind the blanks) is at p.
+[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value) {
+  const int16_t code = schnellerAusdruck(p, value);
+  return code != kLangsam ? code : evalLang(value);
+}
+
 }  // namespace
 
 int16_t evalAusdruck(int32_t &value) {
-  const int16_t code = schnellerAusdruck(value);
-  return code != kLangsam ? code : evalLang(value);
+  // A number that no operator continues, the common argument.
+  char *p = NextBefp;
+  char c = *p;
+  while (kZeichen[c] & Z_LEER) c = *++p;
+  char *const anfang = p;
+  if (istZiffer(c)) {
+    auto wert = static_cast<uint32_t>(c - '0');
+    for (c = *++p; istZiffer(c); c = *++p) wert = wert * 10u + static_cast<uint32_t>(c - '0');
+    uint8_t a = kNach[c];
+    if (!(a & N_IN_ZAHL)) {
+      while (a == N_LEER) a = kNach[*++p];
+      if (a != N_PRODUKT && a != N_SUMME && beende(p, a)) {
+        value = static_cast<int32_t>(wert);
+        return F_OK;
+      }
+    }
+  }
+  return ausdruckAb(anfang, value);
 }
 
 }  // namespace vela
