@@ -19,6 +19,12 @@
 // and puts the cursor and the ending token back into NextBefp and Token
 // when it is done.
 //
+// Before the levels, evalAusdruck tries two shorter ways: a lone number,
+// and one pass over the text for the shapes most lines have (numbers,
+// direct references, + - * / %, brackets, a leading V n =). Both leave
+// exactly what the levels would leave, and give up, having written
+// nothing, at anything else.
+//
 // A level does not stop at an error: it reads its operands to the end and
 // returns the first non-zero code in text order. Nesting of brackets and
 // powers is limited to kMaxTiefe so that no text can exhaust the stack; a
