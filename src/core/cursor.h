@@ -67,11 +67,21 @@ inline uint8_t axisIndex(char c) {
 // 1 for a digit 0..9 or the letter V.
 inline int16_t isNumberStart(char c) { return (istZiffer(c) || c == 'V') ? 1 : 0; }
 
+// The characters a search in the line stops at: those of a set, and the
+// line end (CR, LF, NUL). Keep one as a constant: a lookup per character.
+struct Zeilensuche {
+  uint8_t halt[256] = {};
+  consteval Zeilensuche(const char *set) {
+    for (; *set != '\0'; ++set) halt[static_cast<uint8_t>(*set)] = 1;
+    halt[0] = halt[static_cast<uint8_t>('\r')] = halt[static_cast<uint8_t>('\n')] = 1;
+  }
+};
+
 // First character of the set in the rest of the line, or NUL.
-inline char findInLine(Zeichenmenge set) {
-  for (const char *p = NextBefp; *p != '\0' && !istZeilenende(*p); ++p)
-    if (isInSet(*p, set)) return *p;
-  return '\0';
+inline char findInLine(const Zeilensuche &suche) {
+  const char *p = NextBefp;
+  while (suche.halt[static_cast<uint8_t>(*p)] == 0) ++p;
+  return istZeilenende(*p) ? '\0' : *p;
 }
 
 // Steps *p over spaces; 1 when it then stands on CR or LF.

@@ -19,6 +19,12 @@
 // and puts the cursor and the ending token back into NextBefp and Token
 // when it is done.
 //
+// Before the levels, evalAusdruck tries two shorter ways: a lone number,
+// and one pass over the text for the shapes most lines have (numbers,
+// direct references, + - * / %, brackets, a leading V n =). Both leave
+// exactly what the levels would leave, and give up, having written
+// nothing, at anything else.
+//
 // A level does not stop at an error: it reads its operands to the end and
 // returns the first non-zero code in text order. Nesting of brackets and
 // powers is limited to kMaxTiefe so that no text can exhaust the stack; a
@@ -269,6 +275,182 @@ int16_t summe(Leser &l, int32_t &value) {
   return code;
 }
 
+// The common shapes in one pass over the text, without the reader:
+// numbers and direct references V n as operands, + - * / % and brackets,
+// an optional "V n =" in front, or no expression at all. Anything else
+// (signs, powers, T, indirect or spaced references, texts, an assignment
+// in a bracket, any error) gives kLangsam before anything is written, and
+// the levels above read the expression again. The cursor and the ending
+// token are left exactly as those levels leave them.
+constexpr int16_t kLangsam = -1;
+constexpr int kSchnellTiefe = 8;
+
+// What the character behind an operand means to the short path.
+enum : uint8_t {
+  N_ENDE,     // a character that begins no token: the expression ends before it
+  N_EINZELN,  // a token of one character that continues nothing: it ends the expression
+  N_PRODUKT,  // * / %
+  N_SUMME,    // + -
+  N_ZU,       // )
+  N_LEER,     // space, tab
+  N_ANDERS,   // ^, a number or a text: the long path
+  N_IN_ZAHL = 0x80,  // flag: continues a number token (12.75, 3E2)
+};
+struct Nachfolger {
+  uint8_t n[256] = {};
+  constexpr Nachfolger() {
+    for (int c = 0; c < 256; ++c) {
+      const uint8_t z = kZeichen.z[c];
+      uint8_t a = N_ANDERS;
+      if (z & Z_LEER) a = N_LEER;
+      else if ((z & Z_KLASSE) == TOK_UNKNOWN) a = N_ENDE;
+      else if (z & Z_EINZELN) a = N_EINZELN;
+      if (!(z & Z_ENDET_ZAHL)) a |= N_IN_ZAHL;
+      n[c] = a;
+    }
+    n[static_cast<uint8_t>('+')] = n[static_cast<uint8_t>('-')] = N_SUMME;
+    n[static_cast<uint8_t>('*')] = n[static_cast<uint8_t>('/')] = N_PRODUKT;
+    n[static_cast<uint8_t>('%')] = N_PRODUKT;
+    n[static_cast<uint8_t>(')')] = N_ZU;
+    n[static_cast<uint8_t>('^')] = N_ANDERS;
+  }
+  constexpr uint8_t operator[](char c) const { return n[static_cast<uint8_t>(c)]; }
+};
+constexpr Nachfolger kNach;
+
+inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wrapAdd(a, b) : wrapSub(a, b); }
+
+// The token at p (a its kNach entry, blanks skipped) ends the expression:
+// Token and the cursor as the levels leave them. False for a token that
+// the short path does not give back.
+[[gnu::always_inline]] inline bool beende(char *p, uint8_t a) {
+  const char c = *p;
+  if (a == N_ENDE) {
+    TokenTyp = TOK_UNKNOWN;
+    TokenLaenge = 0;
+    Token[0] = '\0';
+  } else if (a == N_EINZELN || a == N_ZU) {
+    TokenTyp = static_cast<uint8_t>(kZeichen[c] & Z_KLASSE);
+    TokenLaenge = 1;
+    Token[0] = c;
+    Token[1] = '\0';
+    if (c == ',') ++p;  // an ending comma stays consumed
+  } else {
+    return false;
+  }
+  NextBefp = p;
+  return true;
+}
+
+// p: the expression's first character, behind the blanks.
+[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value) {
+  char c = *p;
+  int32_t *ziel = nullptr;
+  if (c == 'V') {
+    // "V n =": the target's index is a number token, so V1.5=2 assigns V1.
+    const char *q = p + 1;
+    if (!istZiffer(*q)) return kLangsam;
+    uint32_t index = static_cast<uint32_t>(*q - '0');
+    for (int n = 0; istZiffer(*++q);) {
+      if (++n == 4) return kLangsam;
+      index = index * 10u + static_cast<uint32_t>(*q - '0');
+    }
+    uint8_t a = kNach[*q];
+    if (a & N_IN_ZAHL) return kLangsam;
+    while (a == N_LEER) a = kNach[*++q];
+    if (*q == '=' && noAssign == 0 && Befehl != BEF_T) {
+      if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
+      ziel = &V_WertVar[index];
+      p = const_cast<char *>(q) + 1;
+      c = *p;
+    }
+  } else if ((kZeichen[c] & (Z_KLASSE | Z_EINZELN)) == TOK_UNKNOWN) {
+    // No expression: the cursor stays on that character.
+    TokenTyp = TOK_UNKNOWN;
+    TokenLaenge = 0;
+    Token[0] = '\0';
+    NextBefp = p;
+    return F_KEIN_AUSDRUCK;
+  }
+
+  struct Ebene {
+    int32_t summe, term;
+    char summenOp, produktOp;
+  };
+  Ebene oben[kSchnellTiefe];
+  int tiefe = 0;
+  int32_t summe = 0, term = 0, x;
+  char summenOp = '+', produktOp = '\0';
+  uint8_t a;
+  for (;;) {
+    // An operand at p.
+    while (kZeichen[c] & Z_LEER) c = *++p;
+    if (istZiffer(c)) {
+      auto wert = static_cast<uint32_t>(c - '0');
+      for (c = *++p; istZiffer(c); c = *++p) wert = wert * 10u + static_cast<uint32_t>(c - '0');
+      a = kNach[c];
+      if (a & N_IN_ZAHL) return kLangsam;
+      x = static_cast<int32_t>(wert);
+    } else if (c == 'V') {
+      c = *++p;
+      if (!istZiffer(c)) return kLangsam;
+      uint32_t index = static_cast<uint32_t>(c - '0');
+      for (int n = 0; istZiffer(c = *++p);) {
+        if (++n == 4) return kLangsam;
+        index = index * 10u + static_cast<uint32_t>(c - '0');
+      }
+      if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
+      x = V_WertVar[index];
+      a = static_cast<uint8_t>(kNach[c] & ~N_IN_ZAHL);
+    } else if (c == '(') {
+      if (tiefe == kSchnellTiefe) return kLangsam;
+      oben[tiefe++] = Ebene{summe, term, summenOp, produktOp};
+      summe = 0;
+      summenOp = '+';
+      produktOp = '\0';
+      c = *++p;
+      continue;
+    } else {
+      return kLangsam;
+    }
+    // x is complete: into the term, then the operator behind it.
+    for (;;) {
+      if (produktOp == '\0') {
+        term = x;
+      } else if (produktOp == '*') {
+        term = wrapMul(term, x);
+      } else {
+        if (x == 0) return kLangsam;
+        term = produktOp == '/' ? wrapDiv(term, x) : wrapRest(term, x);
+      }
+      while (a == N_LEER) a = kNach[*++p];
+      if (a != N_ZU || tiefe == 0) break;
+      x = plusMinus(summenOp, summe, term);
+      const Ebene &e = oben[--tiefe];
+      summe = e.summe;
+      term = e.term;
+      summenOp = e.summenOp;
+      produktOp = e.produktOp;
+      a = static_cast<uint8_t>(kNach[*++p] & ~N_IN_ZAHL);
+    }
+    c = *p;
+    if (a == N_PRODUKT) {
+      produktOp = c;
+    } else if (a == N_SUMME) {
+      summe = plusMinus(summenOp, summe, term);
+      summenOp = c;
+      produktOp = '\0';
+    } else {
+      break;
+    }
+    c = *++p;
+  }
+  if (tiefe != 0 || !beende(p, a)) return kLangsam;
+  value = plusMinus(summenOp, summe, term);
+  if (ziel != nullptr) *ziel = value;
+  return F_OK;
+}
+
 }  // namespace
 
 int16_t rechneOp(char op, int32_t &a, int32_t b) {
@@ -302,7 +484,10 @@ int16_t rechneOp(char op, int32_t &a, int32_t b) {
   return F_OK;
 }
 
-int16_t evalAusdruck(int32_t &value) {
+namespace {
+
+// The expression at the cursor by the levels above.
+[[gnu::noinline]] int16_t evalLang(int32_t &value) {
   Leser l;
   l.p = NextBefp;
   l.tiefe = 0;
@@ -338,6 +523,35 @@ int16_t evalAusdruck(int32_t &value) {
   schreibeToken(l);
   NextBefp = l.p;
   return code;
+}
+
+// The expression whose first character (behind the blanks) is at p.
+[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value) {
+  const int16_t code = schnellerAusdruck(p, value);
+  return code != kLangsam ? code : evalLang(value);
+}
+
+}  // namespace
+
+int16_t evalAusdruck(int32_t &value) {
+  // A number that no operator continues, the common argument.
+  char *p = NextBefp;
+  char c = *p;
+  while (kZeichen[c] & Z_LEER) c = *++p;
+  char *const anfang = p;
+  if (istZiffer(c)) {
+    auto wert = static_cast<uint32_t>(c - '0');
+    for (c = *++p; istZiffer(c); c = *++p) wert = wert * 10u + static_cast<uint32_t>(c - '0');
+    uint8_t a = kNach[c];
+    if (!(a & N_IN_ZAHL)) {
+      while (a == N_LEER) a = kNach[*++p];
+      if (a != N_PRODUKT && a != N_SUMME && beende(p, a)) {
+        value = static_cast<int32_t>(wert);
+        return F_OK;
+      }
+    }
+  }
+  return ausdruckAb(anfang, value);
 }
 
 }  // namespace vela

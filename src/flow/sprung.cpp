@@ -44,6 +44,8 @@ bool istNamenZeichen(char c) { return (c >= 'A' && c <= 'Z') || istZiffer(c); }
 
 int8_t low8(int32_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
 
+constexpr Zeilensuche kVergleiche{"=<>!"};
+
 // condition; sets Befehl and whether the jump is taken.
 int16_t leseBedingung(bool &springt) {
   springt = true;
@@ -78,7 +80,7 @@ int16_t leseBedingung(bool &springt) {
     }
     return F_BEFEHL;
   }
-  const char op = findInLine("=<>!");
+  const char op = findInLine(kVergleiche);
   if (op != '\0') {
     Befehl = BEF_J_VERGLEICH;
     noAssign = 1;  // '=' ends the left side instead of assigning
