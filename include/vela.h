@@ -18,6 +18,17 @@
  * Calling convention: cdecl on 32-bit Windows, the platform's C convention
  * elsewhere. No function throws; every failure is an error code that
  * indexes FehlerTxt.
+ *
+ * Pointers written by the host: the library follows NextBefp, the
+ * addresses in V_Loop, V_ReturnAdr and V_Marke, and the argument of
+ * FetchMarken only when they point into Programm or into one of the
+ * library's FLASH and EEPROM program stores. Any other pointer (null where
+ * an address is needed, an address into other memory) makes the call
+ * return 20 ("Ende der Liste") without changing anything; a failing J or L
+ * line leaves the cursor at its start as every failing line does, a
+ * failing RETURN leaves it where it stood. A null FetchMarken argument
+ * still clears the label row, and a loop entry without address (count
+ * above 1, StartAdresse null) is still popped at its L.
  */
 #ifndef VELA_H
 #define VELA_H

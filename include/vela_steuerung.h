@@ -88,6 +88,30 @@ struct Plattform {
   bool (*beenden)();
 };
 
+// ---- Stores and keypad of a platform ---------------------------------
+//
+// A platform that keeps the FLASH and EEPROM stores elsewhere (in files, in
+// a device) loads their images before the monitor starts and takes them
+// out again in its speicherFertig hook. An image is the store's
+// SPEICHER_GROESSE bytes as the interpreter reads them: erased FLASH bytes
+// are 0xFF, an empty EEPROM holds NUL bytes.
+constexpr int SPEICHER_GROESSE = 200;
+// Copies an image into the FLASH (SPEICHER_FLASH) or EEPROM
+// (SPEICHER_EEPROM) store; false, changing nothing, for another letter.
+// Programs found in the store before are invalid afterwards: call it
+// before the monitor starts, never during a run.
+bool setzeSpeicherBild(char speicher, const uint8_t (&bild)[SPEICHER_GROESSE]);
+// Copies the store's current image out; false for another letter.
+bool leseSpeicherBild(char speicher, uint8_t (&bild)[SPEICHER_GROESSE]);
+
+// The keypad scan of a platform reports a key press (code 0..16): the
+// keypad state that the monitor reads is set as the controller's scan sets
+// it: the key's index, its code in the code table at that index, and the
+// flag of a waiting key, which stays set until the monitor has taken the
+// key. False, changing nothing, while the previous key still waits (a
+// platform keeps the press until then) and for codes above 16.
+bool meldeTaste(uint8_t code);
+
 // The tick counter. Only the platform's timer advances it (directly, or
 // through leseTicks); the library reads it, for the operand T and every
 // wait, through the one tick source.

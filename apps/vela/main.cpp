@@ -1,10 +1,13 @@
 // vela: runs, checks and plots programs of the motion controller's command
-// language on a simulated machine, as a host of the interpreter library.
+// language on a simulated machine, as a host of the interpreter library;
+// runs a controller on this machine's devices and talks to controllers
+// (steuerbefehle.h).
 //
 // Exit status: 0 success; 1 the program stopped with an error (run, plot)
-// or errors were found (check; with --werror also warnings); 2 the file
-// could not be loaded or the command line is wrong; 3 the step or time
-// limit was reached.
+// or errors were found (check; with --werror also warnings), or the
+// controller refused a request; 2 the file could not be loaded, the command
+// line is wrong, or a line or store problem; 3 the step or time limit was
+// reached.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -22,6 +25,7 @@
 #include "lauf.h"
 #include "optionen.h"
 #include "plot.h"
+#include "steuerbefehle.h"
 #include "vela.h"
 #include "vela_steuerung.h"
 
@@ -153,6 +157,7 @@ std::string jsonLauf(const std::string &datei, Ende e, const Lauf &l) {
 int main(int argc, char **argv) {
   CLI::App app{"vela - run, check and plot motion-controller programs on a simulated machine"};
   app.require_subcommand(0, 1);
+  SteuerBefehle steuerung(app);
 
   Optionen opt;
   std::string programm, ausgabe, testdaten, maxSchritte, maxZeit, tasten;
@@ -199,6 +204,7 @@ int main(int argc, char **argv) {
               << ")\n";
     return 0;
   }
+  if (const auto status = steuerung.fuehreAus()) return *status;
   if (app.get_subcommands().empty()) {
     std::cerr << app.help();
     return 2;

@@ -8,54 +8,6 @@
 
 namespace vela {
 
-int16_t isBlank(char c) { return (c == ' ' || c == '\t') ? 1 : 0; }
-
-void skipBlanks() {
-  while (*NextBefp == ' ') ++NextBefp;
-}
-
-void nextNonBlank() {
-  if (*NextBefp != '\0') ++NextBefp;
-  skipBlanks();
-}
-
-int16_t isInSet(char c, const char *set) {
-  if (c == '\0') return 0;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return 1;
-  return 0;
-}
-
-uint8_t axisIndex(char c) {
-  switch (c) {
-    case 'X': return 0;
-    case 'Y': return 1;
-    case 'Z': return 2;
-    case 'I': return 4;
-    default: return 3;
-  }
-}
-
-int16_t isNumberStart(char c) { return (istZiffer(c) || c == 'V') ? 1 : 0; }
-
-char findInLine(const char *set) {
-  for (const char *p = NextBefp; *p != '\0' && !istZeilenende(*p); ++p)
-    if (isInSet(*p, set)) return *p;
-  return '\0';
-}
-
-bool folgtWort(const char *wort) {
-  const char *p = NextBefp;
-  for (; *wort != '\0'; ++wort, ++p)
-    if (*p != *wort) return false;  // also ends at the text's NUL
-  return true;
-}
-
-uint8_t isLineEndAfterBlanks(char *&p) {
-  while (*p == ' ') ++p;
-  return istZeilenende(*p) ? 1 : 0;
-}
-
 const char *bereichStart(const char *p) {
   auto in = [p](const char *anfang, uintptr_t groesse) {
     auto a = reinterpret_cast<uintptr_t>(anfang);
@@ -70,20 +22,14 @@ const char *bereichStart(const char *p) {
 
 char *UngelesenAb;
 
-void skipLine(int16_t mode) {
+bool imNvSpeicher(const char *p) {
+  const auto x = reinterpret_cast<uintptr_t>(p);
+  return x - reinterpret_cast<uintptr_t>(FlashArea) <= kBereichGroesse ||
+         x - reinterpret_cast<uintptr_t>(EepromArea) <= kBereichGroesse;
+}
+
+void zumZeilenanfang() {
   char *p = NextBefp;
-  if (mode == 0) {
-    UngelesenAb = p;
-    while (*p != '\0') {
-      if (istZeilenende(*p)) {
-        while (istZeilenende(*p)) ++p;
-        break;
-      }
-      ++p;
-    }
-    NextBefp = p;
-    return;
-  }
   // Back to the start of the line, but never before the running program's
   // start nor before the start of the store the cursor is in.
   const auto grenze = reinterpret_cast<uintptr_t>(ProgStart[AktTask]);
@@ -92,8 +38,12 @@ void skipLine(int16_t mode) {
   auto amAnfang = [&](const char *q) {
     return q == bereich || (grenzeImBereich && reinterpret_cast<uintptr_t>(q) <= grenze);
   };
+  // From the line end one step back first, and only then the comparison
+  // with the program start: a line that lies before the running program
+  // ends on its last character. Only the store's first byte has nothing
+  // before it.
   if (istZeilenende(*p)) {
-    if (amAnfang(p)) return;  // an empty first line: already at its start
+    if (p == bereich) return;
     --p;
   }
   while (!istZeilenende(*p)) {

@@ -20,16 +20,22 @@ int16_t befehlUngueltig() {
 }
 
 int16_t dispatchBefehl(const Handler (&tabelle)[26]) {
+  // A cursor that a host has set outside the program stores is not followed.
+  if (!imSpeicher(NextBefp)) return F_LISTENENDE;
   Befehl = BEF_KEINER;
   // A store filled to its last byte has no NUL to end the text: refuse it
   // rather than read past the store.
   if (Programm[kProgrammGroesse - 1] != '\0') return F_LISTENENDE;
+  // Blanks and line ends before the command (skipLine 0 from a line end
+  // steps over the run of line ends).
+  char *p = NextBefp;
   for (;;) {
-    while (isBlank(*NextBefp)) ++NextBefp;
-    if (!istZeilenende(*NextBefp)) break;
-    skipLine(0);
+    while (isBlank(*p)) ++p;
+    if (!istZeilenende(*p)) break;
+    while (istZeilenende(*p)) ++p;
   }
-  const char c = *NextBefp;
+  NextBefp = p;
+  const char c = *p;
   if (c >= 'A' && c <= 'Z') return tabelle[c - 'A']();
   skipLine(0);
   return (c == '$' || c == '@') ? F_OK : F_BEFEHL;

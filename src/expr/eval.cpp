@@ -6,6 +6,24 @@
 //   level 4  power      := signed [ ^ power ]          (right-associative)
 //   level 5  signed     := [ + | - ] bracket           (one sign at most)
 //   level 6  bracket    := ( zuweisung ) | operand
+//   operand             := T | V index | number
+//   index               := digits | V index
+//
+// Levels 2 to 6 are one loop (summe): the operators of levels 2 and 3 are
+// told apart by a table, a product is gathered in the term it belongs to
+// and added to the sum when the next + or - (or the end) comes. Only
+// brackets and powers recurse. Operands and operators are met, and
+// applied, in exactly the order of the grammar above.
+//
+// The evaluation scans with a reader of its own (a local cursor and token)
+// and puts the cursor and the ending token back into NextBefp and Token
+// when it is done.
+//
+// Before the levels, evalAusdruck tries two shorter ways: a lone number,
+// and one pass over the text for the shapes most lines have (numbers,
+// direct references, + - * / %, brackets, a leading V n =). Both leave
+// exactly what the levels would leave, and give up, having written
+// nothing, at anything else.
 //
 // A level does not stop at an error: it reads its operands to the end and
 // returns the first non-zero code in text order. Nesting of brackets and
@@ -21,6 +39,7 @@
 #include "core/fehler.h"
 #include "core/zustand.h"
 #include "planner/achsen.h"
+#include "platform/plattform.h"
 #include "vela_befehle.h"
 
 namespace vela {
@@ -31,12 +50,405 @@ void resetEval() { noAssign = 0; }
 
 namespace {
 
-int tiefe;  // current nesting of brackets and powers
+// Level of each operator character: 2 sum, 3 product.
+constexpr uint8_t STUFE_SUMME = 2;
+constexpr uint8_t STUFE_PRODUKT = 3;
+struct Operatorstufen {
+  uint8_t stufe[256] = {};
+  constexpr Operatorstufen() {
+    stufe[static_cast<uint8_t>('+')] = stufe[static_cast<uint8_t>('-')] = STUFE_SUMME;
+    stufe[static_cast<uint8_t>('*')] = stufe[static_cast<uint8_t>('/')] = STUFE_PRODUKT;
+    stufe[static_cast<uint8_t>('%')] = STUFE_PRODUKT;
+  }
+};
+constexpr Operatorstufen kStufen;
 
-bool istDelim(char op) { return TokenTyp == TOK_DELIM && Token[0] == op; }
+// Level of the current token as an operator, 0 when it is none.
+inline uint8_t operatorStufe(const Leser &l) {
+  return l.typ == TOK_DELIM ? kStufen.stufe[static_cast<uint8_t>(l.zeichen)] : 0;
+}
 
-void merke(int16_t &code, int16_t neu) {
+inline bool istDelim(const Leser &l, char op) { return l.typ == TOK_DELIM && l.zeichen == op; }
+
+// True when the current token continues an operand: + - * / % ^.
+inline bool setztFort(const Leser &l) { return operatorStufe(l) != 0 || istDelim(l, '^'); }
+
+inline void merke(int16_t &code, int16_t neu) {
   if (code == F_OK) code = neu;
+}
+
+// Reads the index behind a V (p stands behind it), direct or indirect, and
+// stores that variable's value; an indirect reference V V ... n reads the
+// variables from the inside out. Counting the V's first and resolving them
+// in a loop keeps the stack flat however long the chain is.
+[[gnu::noinline]] int16_t leseIndexIndirekt(char *&p, int32_t &value) {
+  uint32_t indirekt = 0;
+  while (*p == 'V') {
+    ++p;
+    while (*p == ' ') ++p;
+    ++indirekt;
+  }
+  if (!istZiffer(*p)) return F_INDEX_V;
+  uint32_t index = 0;
+  for (; istZiffer(*p); ++p) index = index * 10u + static_cast<uint32_t>(*p - '0');
+  index &= 0xFFFFu;  // the direct index is a 16-bit number
+  if (index >= static_cast<uint32_t>(kWertVars)) return F_INDEX;
+  int32_t wert = V_WertVar[index];
+  for (; indirekt > 0; --indirekt) {
+    if (wert < 0 || wert >= kWertVars) return F_INDEX;
+    wert = V_WertVar[wert];
+  }
+  value = wert;
+  return F_OK;
+}
+
+// The same; a direct index (digits) is read here.
+inline int16_t leseIndex(char *&p, int32_t &value) {
+  char *q = p;
+  if (!istZiffer(*q)) return leseIndexIndirekt(p, value);
+  auto index = static_cast<uint32_t>(*q - '0');
+  for (++q; istZiffer(*q); ++q) index = index * 10u + static_cast<uint32_t>(*q - '0');
+  p = q;
+  index &= 0xFFFFu;
+  if (index >= static_cast<uint32_t>(kWertVars)) return F_INDEX;
+  value = V_WertVar[index];
+  return F_OK;
+}
+
+// The operand that the current token begins; reads the token after it.
+// A token that begins none is not consumed.
+inline int16_t operand(Leser &l, int32_t &value) {
+  switch (l.typ) {
+    case TOK_VARIABLE: {
+      const int16_t code = leseIndex(l.p, value);
+      lies(l);
+      return code;
+    }
+    case TOK_NUMBER:
+      value = l.wert;
+      lies(l);
+      return F_OK;
+    case TOK_SELECTOR:
+      if (l.zeichen != 'T') break;
+      value = static_cast<int32_t>(getTicks());
+      lies(l);
+      return F_OK;
+    default: break;
+  }
+  return F_UNVOLLST;
+}
+
+int16_t potenz(Leser &l, int32_t &value);
+int16_t klammer(Leser &l, int32_t &value);
+
+// Levels 5 and 6: [ + | - ] ( ( zuweisung ) | operand ).
+[[gnu::always_inline]] inline int16_t vorzeichen(Leser &l, int32_t &value) {
+  char zeichen = '\0';
+  if (operatorStufe(l) == STUFE_SUMME) {
+    zeichen = l.zeichen;
+    lies(l);
+  }
+  const int16_t code = istDelim(l, '(') ? klammer(l, value) : operand(l, value);
+  if (zeichen == '-') value = wrapNeg(value);
+  return code;
+}
+
+// The exponent of the '^' at the current token, applied to value; code is
+// the base's.
+[[gnu::noinline]] int16_t hoch(Leser &l, int32_t &value, int16_t code) {
+  if (l.tiefe >= kMaxTiefe) {
+    merke(code, F_UNVOLLST);
+    return code;
+  }
+  ++l.tiefe;
+  lies(l);
+  int32_t exponent = 0;
+  merke(code, potenz(l, exponent));
+  merke(code, rechneOp('^', value, exponent));
+  --l.tiefe;
+  return code;
+}
+
+// Level 4.
+[[gnu::always_inline]] inline int16_t potenzInline(Leser &l, int32_t &value) {
+  const int16_t code = vorzeichen(l, value);
+  return istDelim(l, '^') ? hoch(l, value, code) : code;
+}
+
+int16_t potenz(Leser &l, int32_t &value) { return potenzInline(l, value); }
+
+// a := a op b for the operators of levels 2 and 3.
+[[gnu::always_inline]] inline int16_t rechne(char op, int32_t &a, int32_t b) {
+  switch (op) {
+    case '+': a = wrapAdd(a, b); return F_OK;
+    case '-': a = wrapSub(a, b); return F_OK;
+    case '*': a = wrapMul(a, b); return F_OK;
+    default: return rechneOp(op, a, b);
+  }
+}
+
+// Levels 2 and 3. The first term is value itself; each later term is read
+// into 'rechts' and added or subtracted when it is complete.
+int16_t summe(Leser &l, int32_t &value) {
+  int16_t code = potenzInline(l, value);
+  int32_t *term = &value;
+  int32_t rechts = 0;
+  char summenOp = '\0';
+  for (;;) {
+    const uint8_t stufe = operatorStufe(l);
+    if (stufe == STUFE_PRODUKT) {
+      const char op = l.zeichen;
+      lies(l);
+      int32_t faktor = 0;
+      merke(code, potenzInline(l, faktor));
+      merke(code, rechne(op, *term, faktor));
+    } else if (stufe == STUFE_SUMME) {
+      if (summenOp != '\0') rechne(summenOp, value, rechts);
+      summenOp = l.zeichen;
+      lies(l);
+      rechts = 0;
+      term = &rechts;
+      merke(code, potenzInline(l, rechts));
+    } else {
+      break;
+    }
+  }
+  if (summenOp != '\0') rechne(summenOp, value, rechts);
+  return code;
+}
+
+// Level 1.
+[[gnu::always_inline]] inline int16_t zuweisung(Leser &l, int32_t &value) {
+  if (l.typ != TOK_VARIABLE) return summe(l, value);
+
+  char *nachV = l.p;  // directly behind the V
+  int32_t index = 0;
+  if (*l.p == 'V') {
+    nextNonBlankIn(l.p);
+    const int16_t code = leseIndex(l.p, index);
+    if (code != F_OK) return code;
+  } else {
+    lies(l);
+    if (l.typ != TOK_NUMBER) return F_INDEX_V;
+    index = l.wert;
+  }
+  if (index < 0 || index >= kWertVars) return F_INDEX;
+
+  lies(l);
+  if (istDelim(l, '=') && noAssign == 0 && Befehl != BEF_T) {
+    lies(l);
+    if (l.typ == TOK_AXIS) {
+      const uint8_t achse = axisIndex(l.zeichen);
+      lies(l);
+      if (l.typ == TOK_SELECTOR) {
+        switch (l.zeichen) {
+          case 'T': V_WertVar[index] = achse < kMotorAchsen ? AchsZaehler[achse] : 0; break;
+          case 'P': V_WertVar[index] = readIstPos(achse); break;
+          default: break;  // E and C store nothing
+        }
+        return F_OK;
+      }
+      return summe(l, value);
+    }
+    const int16_t code = summe(l, value);
+    V_WertVar[index] = value;
+    return code;
+  }
+
+  // No assignment: read the reference again as an operand.
+  l.p = nachV;
+  l.typ = TOK_VARIABLE;
+  l.zeichen = 'V';
+  l.anfang = nachV - 1;
+  return summe(l, value);
+}
+
+// Level 6 with a '(' as the current token.
+[[gnu::noinline]] int16_t klammer(Leser &l, int32_t &value) {
+  if (l.tiefe >= kMaxTiefe) return F_UNVOLLST;
+  ++l.tiefe;
+  lies(l);
+  int16_t code = zuweisung(l, value);
+  if (!istDelim(l, ')')) merke(code, F_KLAMMER);
+  lies(l);
+  --l.tiefe;
+  return code;
+}
+
+// The common shapes in one pass over the text, without the reader:
+// numbers and direct references V n as operands, + - * / % and brackets,
+// an optional "V n =" in front, or no expression at all. Anything else
+// (signs, powers, T, indirect or spaced references, texts, an assignment
+// in a bracket, any error) gives kLangsam before anything is written, and
+// the levels above read the expression again. The cursor and the ending
+// token are left exactly as those levels leave them.
+constexpr int16_t kLangsam = -1;
+constexpr int kSchnellTiefe = 8;
+
+// What the character behind an operand means to the short path.
+enum : uint8_t {
+  N_ENDE,     // a character that begins no token: the expression ends before it
+  N_EINZELN,  // a token of one character that continues nothing: it ends the expression
+  N_PRODUKT,  // * / %
+  N_SUMME,    // + -
+  N_ZU,       // )
+  N_LEER,     // space, tab
+  N_ANDERS,   // ^, a number or a text: the long path
+  N_IN_ZAHL = 0x80,  // flag: continues a number token (12.75, 3E2)
+};
+struct Nachfolger {
+  uint8_t n[256] = {};
+  constexpr Nachfolger() {
+    for (int c = 0; c < 256; ++c) {
+      const uint8_t z = kZeichen.z[c];
+      uint8_t a = N_ANDERS;
+      if (z & Z_LEER) a = N_LEER;
+      else if ((z & Z_KLASSE) == TOK_UNKNOWN) a = N_ENDE;
+      else if (z & Z_EINZELN) a = N_EINZELN;
+      if (!(z & Z_ENDET_ZAHL)) a |= N_IN_ZAHL;
+      n[c] = a;
+    }
+    n[static_cast<uint8_t>('+')] = n[static_cast<uint8_t>('-')] = N_SUMME;
+    n[static_cast<uint8_t>('*')] = n[static_cast<uint8_t>('/')] = N_PRODUKT;
+    n[static_cast<uint8_t>('%')] = N_PRODUKT;
+    n[static_cast<uint8_t>(')')] = N_ZU;
+    n[static_cast<uint8_t>('^')] = N_ANDERS;
+  }
+  constexpr uint8_t operator[](char c) const { return n[static_cast<uint8_t>(c)]; }
+};
+constexpr Nachfolger kNach;
+
+inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wrapAdd(a, b) : wrapSub(a, b); }
+
+// The token at p (a its kNach entry, blanks skipped) ends the expression:
+// Token and the cursor as the levels leave them. False for a token that
+// the short path does not give back.
+[[gnu::always_inline]] inline bool beende(char *p, uint8_t a) {
+  const char c = *p;
+  if (a == N_ENDE) {
+    TokenTyp = TOK_UNKNOWN;
+    TokenLaenge = 0;
+    Token[0] = '\0';
+  } else if (a == N_EINZELN || a == N_ZU) {
+    TokenTyp = static_cast<uint8_t>(kZeichen[c] & Z_KLASSE);
+    TokenLaenge = 1;
+    Token[0] = c;
+    Token[1] = '\0';
+    if (c == ',') ++p;  // an ending comma stays consumed
+  } else {
+    return false;
+  }
+  NextBefp = p;
+  return true;
+}
+
+// p: the expression's first character, behind the blanks.
+[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value) {
+  char c = *p;
+  int32_t *ziel = nullptr;
+  if (c == 'V') {
+    // "V n =": the target's index is a number token, so V1.5=2 assigns V1.
+    const char *q = p + 1;
+    if (!istZiffer(*q)) return kLangsam;
+    uint32_t index = static_cast<uint32_t>(*q - '0');
+    for (int n = 0; istZiffer(*++q);) {
+      if (++n == 4) return kLangsam;
+      index = index * 10u + static_cast<uint32_t>(*q - '0');
+    }
+    uint8_t a = kNach[*q];
+    if (a & N_IN_ZAHL) return kLangsam;
+    while (a == N_LEER) a = kNach[*++q];
+    if (*q == '=' && noAssign == 0 && Befehl != BEF_T) {
+      if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
+      ziel = &V_WertVar[index];
+      p = const_cast<char *>(q) + 1;
+      c = *p;
+    }
+  } else if ((kZeichen[c] & (Z_KLASSE | Z_EINZELN)) == TOK_UNKNOWN) {
+    // No expression: the cursor stays on that character.
+    TokenTyp = TOK_UNKNOWN;
+    TokenLaenge = 0;
+    Token[0] = '\0';
+    NextBefp = p;
+    return F_KEIN_AUSDRUCK;
+  }
+
+  struct Ebene {
+    int32_t summe, term;
+    char summenOp, produktOp;
+  };
+  Ebene oben[kSchnellTiefe];
+  int tiefe = 0;
+  int32_t summe = 0, term = 0, x;
+  char summenOp = '+', produktOp = '\0';
+  uint8_t a;
+  for (;;) {
+    // An operand at p.
+    while (kZeichen[c] & Z_LEER) c = *++p;
+    if (istZiffer(c)) {
+      auto wert = static_cast<uint32_t>(c - '0');
+      for (c = *++p; istZiffer(c); c = *++p) wert = wert * 10u + static_cast<uint32_t>(c - '0');
+      a = kNach[c];
+      if (a & N_IN_ZAHL) return kLangsam;
+      x = static_cast<int32_t>(wert);
+    } else if (c == 'V') {
+      c = *++p;
+      if (!istZiffer(c)) return kLangsam;
+      uint32_t index = static_cast<uint32_t>(c - '0');
+      for (int n = 0; istZiffer(c = *++p);) {
+        if (++n == 4) return kLangsam;
+        index = index * 10u + static_cast<uint32_t>(c - '0');
+      }
+      if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
+      x = V_WertVar[index];
+      a = static_cast<uint8_t>(kNach[c] & ~N_IN_ZAHL);
+    } else if (c == '(') {
+      if (tiefe == kSchnellTiefe) return kLangsam;
+      oben[tiefe++] = Ebene{summe, term, summenOp, produktOp};
+      summe = 0;
+      summenOp = '+';
+      produktOp = '\0';
+      c = *++p;
+      continue;
+    } else {
+      return kLangsam;
+    }
+    // x is complete: into the term, then the operator behind it.
+    for (;;) {
+      if (produktOp == '\0') {
+        term = x;
+      } else if (produktOp == '*') {
+        term = wrapMul(term, x);
+      } else {
+        if (x == 0) return kLangsam;
+        term = produktOp == '/' ? wrapDiv(term, x) : wrapRest(term, x);
+      }
+      while (a == N_LEER) a = kNach[*++p];
+      if (a != N_ZU || tiefe == 0) break;
+      x = plusMinus(summenOp, summe, term);
+      const Ebene &e = oben[--tiefe];
+      summe = e.summe;
+      term = e.term;
+      summenOp = e.summenOp;
+      produktOp = e.produktOp;
+      a = static_cast<uint8_t>(kNach[*++p] & ~N_IN_ZAHL);
+    }
+    c = *p;
+    if (a == N_PRODUKT) {
+      produktOp = c;
+    } else if (a == N_SUMME) {
+      summe = plusMinus(summenOp, summe, term);
+      summenOp = c;
+      produktOp = '\0';
+    } else {
+      break;
+    }
+    c = *++p;
+  }
+  if (tiefe != 0 || !beende(p, a)) return kLangsam;
+  value = plusMinus(summenOp, summe, term);
+  if (ziel != nullptr) *ziel = value;
+  return F_OK;
 }
 
 }  // namespace
@@ -72,133 +484,74 @@ int16_t rechneOp(char op, int32_t &a, int32_t b) {
   return F_OK;
 }
 
-int16_t evalKlammer(int32_t &value) {
-  if (!istDelim('(')) return evalOperand(value);
-  if (tiefe >= kMaxTiefe) return F_UNVOLLST;
-  ++tiefe;
-  getToken();
-  int16_t code = evalZuweisung(value);
-  if (!istDelim(')')) merke(code, F_KLAMMER);
-  getToken();
-  --tiefe;
-  return code;
-}
+namespace {
 
-int16_t evalVorzeichen(int32_t &value) {
-  char vorzeichen = '\0';
-  if (istDelim('+') || istDelim('-')) {
-    vorzeichen = Token[0];
-    getToken();
-  }
-  const int16_t code = evalKlammer(value);
-  if (vorzeichen == '-') value = wrapNeg(value);
-  return code;
-}
-
-int16_t evalPotenz(int32_t &value) {
-  int16_t code = evalVorzeichen(value);
-  if (istDelim('^')) {
-    if (tiefe >= kMaxTiefe) {
-      merke(code, F_UNVOLLST);
-      return code;
-    }
-    ++tiefe;
-    getToken();
-    int32_t exponent = 0;
-    merke(code, evalPotenz(exponent));
-    merke(code, rechneOp('^', value, exponent));
-    --tiefe;
-  }
-  return code;
-}
-
-int16_t evalProdukt(int32_t &value) {
-  int16_t code = evalPotenz(value);
-  while (istDelim('*') || istDelim('/') || istDelim('%')) {
-    const char op = Token[0];
-    getToken();
-    int32_t rechts = 0;
-    merke(code, evalPotenz(rechts));
-    merke(code, rechneOp(op, value, rechts));
-  }
-  return code;
-}
-
-int16_t evalSumme(int32_t &value) {
-  int16_t code = evalProdukt(value);
-  while (istDelim('+') || istDelim('-')) {
-    const char op = Token[0];
-    getToken();
-    int32_t rechts = 0;
-    merke(code, evalProdukt(rechts));
-    merke(code, rechneOp(op, value, rechts));
-  }
-  return code;
-}
-
-int16_t evalZuweisung(int32_t &value) {
-  if (TokenTyp != TOK_VARIABLE) return evalSumme(value);
-
-  char *nachV = NextBefp;  // directly behind the V
-  int32_t index = 0;
-  if (*NextBefp == 'V') {
-    nextNonBlank();
-    const int16_t code = readVarIndex(index);
-    if (code != F_OK) return code;
-  } else {
-    getToken();
-    if (TokenTyp != TOK_NUMBER) return F_INDEX_V;
-    index = zahlWert(Token);
-  }
-  if (index < 0 || index >= kWertVars) return F_INDEX;
-
-  getToken();
-  if (istDelim('=') && noAssign == 0 && Befehl != BEF_T) {
-    getToken();
-    if (TokenTyp == TOK_AXIS) {
-      const uint8_t achse = axisIndex(Token[0]);
-      getToken();
-      if (TokenTyp == TOK_SELECTOR) {
-        switch (Token[0]) {
-          case 'T': V_WertVar[index] = achse < kMotorAchsen ? AchsZaehler[achse] : 0; break;
-          case 'P': V_WertVar[index] = readIstPos(achse); break;
-          default: break;  // E and C store nothing
-        }
-        return F_OK;
+// The expression at the cursor by the levels above.
+[[gnu::noinline]] int16_t evalLang(int32_t &value) {
+  Leser l;
+  l.p = NextBefp;
+  l.tiefe = 0;
+  lies(l);
+  int16_t code = F_KEIN_AUSDRUCK;
+  if (!tokenLeer(l)) {
+    if (l.typ == TOK_NUMBER) {
+      // A number that no operator continues (the common argument) is the
+      // whole expression; otherwise the levels read it again.
+      const Leser zahl = l;
+      lies(l);
+      if (setztFort(l)) {
+        l = zahl;
+        code = zuweisung(l, value);
+      } else {
+        value = zahl.wert;
+        code = F_OK;
       }
-      return evalSumme(value);
+    } else {
+      code = zuweisung(l, value);
     }
-    const int16_t code = evalSumme(value);
-    V_WertVar[index] = value;
-    return code;
+    // Give the ending token back, so that the caller can look at it; an
+    // ending comma stays consumed.
+    if (!istDelim(l, ',')) {
+      l.p -= tokenLaenge(l);
+      if (l.typ == TOK_TEXT) {
+        do {
+          --l.p;
+        } while (*l.p != '"');
+      }
+    }
   }
-
-  // No assignment: read the reference again as an operand.
-  NextBefp = nachV;
-  Token[0] = 'V';
-  Token[1] = '\0';
-  TokenTyp = TOK_VARIABLE;
-  TokenLaenge = 1;
-  return evalSumme(value);
+  schreibeToken(l);
+  NextBefp = l.p;
+  return code;
 }
+
+// The expression whose first character (behind the blanks) is at p.
+[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value) {
+  const int16_t code = schnellerAusdruck(p, value);
+  return code != kLangsam ? code : evalLang(value);
+}
+
+}  // namespace
 
 int16_t evalAusdruck(int32_t &value) {
-  tiefe = 0;
-  getToken();
-  if (Token[0] == '\0') return F_KEIN_AUSDRUCK;
-  const int16_t code = evalZuweisung(value);
-
-  // Give the ending token back, so that the caller can look at it; an
-  // ending comma stays consumed.
-  if (!(TokenTyp == TOK_DELIM && Token[0] == ',')) {
-    NextBefp -= TokenLaenge;
-    if (TokenTyp == TOK_TEXT) {
-      do {
-        --NextBefp;
-      } while (*NextBefp != '"');
+  // A number that no operator continues, the common argument.
+  char *p = NextBefp;
+  char c = *p;
+  while (kZeichen[c] & Z_LEER) c = *++p;
+  char *const anfang = p;
+  if (istZiffer(c)) {
+    auto wert = static_cast<uint32_t>(c - '0');
+    for (c = *++p; istZiffer(c); c = *++p) wert = wert * 10u + static_cast<uint32_t>(c - '0');
+    uint8_t a = kNach[c];
+    if (!(a & N_IN_ZAHL)) {
+      while (a == N_LEER) a = kNach[*++p];
+      if (a != N_PRODUKT && a != N_SUMME && beende(p, a)) {
+        value = static_cast<int32_t>(wert);
+        return F_OK;
+      }
     }
   }
-  return code;
+  return ausdruckAb(anfang, value);
 }
 
 }  // namespace vela

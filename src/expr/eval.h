@@ -1,5 +1,5 @@
-// The expression evaluator: recursive descent over the scanner's tokens,
-// six levels, 32-bit wrapping arithmetic, with the assignment forms
+// The expression evaluator: six levels of precedence over the scanner's
+// tokens, 32-bit wrapping arithmetic, with the assignment forms
 // V n = sum and V n = axis selector.
 #pragma once
 
@@ -18,14 +18,6 @@ void resetEval();
 // The cursor ends on the token that ended the expression (behind it when
 // that token is a comma, on the opening quote when it is a text).
 int16_t evalAusdruck(int32_t &value);
-
-// The levels, lowest precedence first.
-int16_t evalZuweisung(int32_t &value);
-int16_t evalSumme(int32_t &value);
-int16_t evalProdukt(int32_t &value);
-int16_t evalPotenz(int32_t &value);
-int16_t evalVorzeichen(int32_t &value);
-int16_t evalKlammer(int32_t &value);
 
 // a := a op b for op one of + - * / % ^, wrapping; 28 for a zero divisor
 // (a is then left unchanged).

@@ -29,6 +29,7 @@ int16_t loopEnde() {
   if (oben < 0 || oben >= kStackTiefe) return F_ZU_VIELE_LENDEN;
   LoopEintrag &e = V_Loop[AktTask][oben];
   if (e.Anzahl > 1 && e.StartAdresse != nullptr) {
+    if (!imSpeicher(e.StartAdresse)) return F_LISTENENDE;  // a host-written address
     NextBefp = e.StartAdresse;
     --e.Anzahl;
   } else {

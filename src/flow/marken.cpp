@@ -43,6 +43,8 @@ extern "C" {
 // marken := { blanks ( 'M' expr | "PROG" ... | any ) CR }
 int16_t VELA_CALL FetchMarken(char *start) {
   using namespace vela;
+  // A start outside the program stores is refused before anything changes.
+  if (start != nullptr && !imSpeicher(start)) return F_LISTENENDE;
   char **zeile = V_Marke[AktTask < kTasks ? AktTask : 0];
   for (int n = 0; n < kMarken; ++n) zeile[n] = nullptr;
   if (start == nullptr) return F_OK;

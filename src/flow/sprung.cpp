@@ -44,6 +44,8 @@ bool istNamenZeichen(char c) { return (c >= 'A' && c <= 'Z') || istZiffer(c); }
 
 int8_t low8(int32_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
 
+constexpr Zeilensuche kVergleiche{"=<>!"};
+
 // condition; sets Befehl and whether the jump is taken.
 int16_t leseBedingung(bool &springt) {
   springt = true;
@@ -78,7 +80,7 @@ int16_t leseBedingung(bool &springt) {
     }
     return F_BEFEHL;
   }
-  const char op = findInLine("=<>!");
+  const char op = findInLine(kVergleiche);
   if (op != '\0') {
     Befehl = BEF_J_VERGLEICH;
     noAssign = 1;  // '=' ends the left side instead of assigning
@@ -110,6 +112,7 @@ int16_t leseMarke() {
   if (code != F_OK) return code;
   if (nummer < 0 || nummer >= kMarken) return F_INDEX;
   if (V_Marke[AktTask][nummer] == nullptr) return F_KEINE_MARKE;
+  if (!imSpeicher(V_Marke[AktTask][nummer])) return F_LISTENENDE;  // a host-written entry
   SprungAdr = V_Marke[AktTask][nummer];
   return F_OK;
 }
@@ -278,6 +281,8 @@ int16_t zurueck() {
   if (oben < 0 || oben >= kStackTiefe || V_ReturnAdr[t][oben].RueckAdresse == nullptr)
     return F_ZU_VIELE_RETURNS;
   const ReturnEintrag e = V_ReturnAdr[t][oben];
+  // Addresses a host wrote outside the program stores are not followed.
+  if (!imSpeicher(e.RueckAdresse) || (e.ProgStart != nullptr && !imSpeicher(e.ProgStart))) return F_LISTENENDE;
   if (e.ProgStart != nullptr) {
     ProgStart[t] = e.ProgStart;
     FetchMarken(e.ProgStart);

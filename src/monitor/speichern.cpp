@@ -47,9 +47,12 @@ char *ersterFreier() {
 }
 
 // A RAM text without a header goes to an empty FLASH store as one text.
+// An empty RAM store is refused: its lone NUL would become an empty
+// program in FLASH that every start-up would run and fail on.
 bool sichereOhneKopf(const char *ramEnde, bool &geschrieben) {
   const int n = static_cast<int>(ramEnde - Programm);
-  if (FlashStart[0] != kGeloescht || naechsterKopf(Programm, ramEnde) != nullptr || n + 1 > kBereichGroesse)
+  if (n == 0 || FlashStart[0] != kGeloescht || naechsterKopf(Programm, ramEnde) != nullptr ||
+      n + 1 > kBereichGroesse)
     return false;
   geschrieben = true;
   return schreibeFlash(Programm, n, FlashStart) == 0;

@@ -70,12 +70,12 @@ TEST_F(AnzeigeTest, ValueFormat) {
     int32_t wert;
     const char *ausgabe;
   } faelle[] = {
-      {"DF 10, 2", 10, BEF_ACHSPAAR, 12345, "    123.45"},
-      {"DF 8, 1", 8, BEF_ACHSE, -5, "    -0.5"},
-      {"DF", 8, BEF_KEINER, INT32_MIN, "-2147483648"},
-      {"DF 6, V1/0", 6, BEF_KEINER, 7, "     7"},
-      {"DF 3, 9", 3, BEF_CE_ALLE, -1999999999, "-1.999999999"},
-      {"DF 255, 12", 255, BEF_CP_ALLE_NULL, INT32_MAX, "                    0.2147483647"},
+      {"DF 10, 2", 10, 2, 12345, "    123.45"},
+      {"DF 8, 1", 8, 1, -5, "    -0.5"},
+      {"DF", 8, 0, INT32_MIN, "-2147483648"},
+      {"DF 6, V1/0", 6, 0, 7, "     7"},
+      {"DF 3, 9", 3, 9, -1999999999, "-1.999999999"},
+      {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},
   };
   for (const auto &f : faelle) {
     lade(std::string(f.zeile) + "\nX1\n");

@@ -79,13 +79,14 @@ TEST_F(DispatchTest, SkipLine) {
     long progStart;
     long nach;
   } const faelle[] = {
-      {"A\r\r\n\r B", 0, BEF_KEINER, 0, 5},   // runs of line ends are skipped
-      {"X100", 1, BEF_KEINER, 0, 4},          // last line: onto the NUL
-      {"V1=1\rX100\rY", 9, BEF_ACHSE, 0, 5},  // from the CR that ends X100
-      {"X100\rY", 2, BEF_ACHSE, 0, 0},        // first line: the program start
-      {"V1=1\rX100\rY", 7, BEF_ACHSE, 6, 6},  // never before the program start
-      {"V\r\nX", 2, BEF_ACHSE, 0, 2},         // on the LF of CR LF: stays
-      {"\rX", 0, BEF_ACHSE, 0, 0},            // never before the store
+      {"A\r\r\n\r B", 0, 0, 0, 5},     // runs of line ends are skipped
+      {"X100", 1, 0, 0, 4},            // last line: onto the NUL
+      {"V1=1\rX100\rY", 9, 1, 0, 5},   // from the CR that ends X100
+      {"X100\rY", 2, 1, 0, 0},         // first line: the program start
+      {"V1=1\rX100\rY", 7, 1, 6, 6},   // never before the program start
+      {"V1=1\rX100\rY", 9, 1, 10, 8},  // a line before it: off the CR, then the comparison
+      {"V\r\nX", 2, 1, 0, 2},          // on the LF of CR LF: stays
+      {"\rX", 0, 1, 0, 0},             // never before the store
   };
   for (const auto &f : faelle) {
     schreibe(f.text);

@@ -139,6 +139,18 @@ TEST_F(SprungTest, CheckModeNeitherReturnsNorLoadsLabels) {
   EXPECT_EQ(V_Marke[0][2], nullptr);
 }
 
+// A failing line that lies before the running program's start: the cursor
+// steps off the line's CR before it is compared with that start.
+TEST_F(SprungTest, FailingLineBeforeTheProgramStart) {
+  lade("J PROGXY1\nM3\nF\nPROGXY1\nJ M3\nENDE\n");
+  isChecking = 1;
+  EXPECT_TRUE(schrittGibt(0, 30, stelle("J M3")));
+  EXPECT_TRUE(schrittGibt(0, 30, stelle("F\r")));
+  EXPECT_EQ(schritt(), 19);
+  EXPECT_EQ(cursor(), 13);
+  EXPECT_EQ(NextBefp, stelle("F\r"));
+}
+
 TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
   // MAIN calls 7 twice as a subroutine (both have a label 1), starts 5 as
   // task 2 and goes on in ABC with priority 1, so that the tasks alternate.

@@ -39,7 +39,7 @@ TEST_F(SpeichernTest, SavingIntoFlashWordByWord) {
   EXPECT_EQ(flashInhalt(24), "PROGA\rX1\r\0PROGB\rY2\r\0"s + kFrei);
   EXPECT_EQ(fake.speicher, (Liste{"F@0=5250", "F@2=474F", "F@4=0D41", "F@6=3158", "F@8=000D", "F@10=5250",
                                   "F@12=474F", "F@14=0D42", "F@16=3259", "F@18=000D", "fertig F"}));
-  EXPECT_EQ(Programm[0], '\0');  // saved: the RAM store is emptied
+  EXPECT_EQ(Programm[0], '\0');                           // saved: the RAM store is emptied
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{1});  // durable before the reply
 
   // A NUL on an even byte is programmed with 0xFF beside it; the next save
@@ -49,7 +49,8 @@ TEST_F(SpeichernTest, SavingIntoFlashWordByWord) {
   anfrage("F");
   ramText("PROG2\nY\n");
   anfrage("F");
-  EXPECT_EQ(fake.speicher, (Liste{"F@8=5000", "F@10=4F52", "F@12=3247", "F@14=590D", "F@16=000D", "fertig F"}));
+  EXPECT_EQ(fake.speicher,
+            (Liste{"F@8=5000", "F@10=4F52", "F@12=3247", "F@14=590D", "F@16=000D", "fertig F"}));
   EXPECT_EQ(flashInhalt(20), "PROG1\rX\r\0PROG2\rY\r\0"s + kFrei.substr(0, 2));
 
   // An unnamed text goes to an empty FLASH store as it is.
@@ -68,11 +69,16 @@ TEST_F(SpeichernTest, SavesThatAreRefused) {
     Liste geraete;
   } faelle[] = {
       {"PROG1\nX\n", "PROG1\nZ\n\0"s, "", 'F', "YF", {}},  // the name is in FLASH
-      {"PROGA\nX\nPROG1\nY\n", "PROG1\nZ\n\0"s, "", 'F', "YF",  // the programs before it are saved
+      {"PROGA\nX\nPROG1\nY\n",
+       "PROG1\nZ\n\0"s,
+       "",
+       'F',
+       "YF",  // the programs before it are saved
        {"F@8=5000", "F@10=4F52", "F@12=4147", "F@14=580D", "F@16=000D", "fertig F"}},
-      {"X1\n", "PROG1\n\0"s, "", 'F', "YN", {}},      // unnamed into a FLASH store in use
-      {"X1\nPROG2\n", "", "", 'F', "YN", {}},         // unnamed with a header further on
-      {"PROGA\nX\n", "", "", 'E', "N", {}},           // EEPROM is not offered
+      {"X1\n", "PROG1\n\0"s, "", 'F', "YN", {}},  // unnamed into a FLASH store in use
+      {"X1\nPROG2\n", "", "", 'F', "YN", {}},     // unnamed with a header further on
+      {"", "", "", 'F', "YN", {}},                // an empty RAM store: nothing to save
+      {"PROGA\nX\n", "", "", 'E', "N", {}},       // EEPROM is not offered
       {"PROGA\n" + std::string(187, 'X'), "PROG1\n\0"s, "", 'F', "YN", {}},  // no room for its NUL
   };
   for (const Fall &f : faelle) {
@@ -110,7 +116,13 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
     Liste geraete;
   } faelle[] = {
       {"PROGA\nX\n", "", "", "A\n", "YY", "\0ROGA\rX\r\0"s, "\0"s, {"E@0=00", "P@0", "fertig E"}},
-      {"PROGA\nX\nPROGB\nY\n", "", "", "A\n", "YY", "PROGB\rY\r\0"s, "\0"s,
+      {"PROGA\nX\nPROGB\nY\n",
+       "",
+       "",
+       "A\n",
+       "YY",
+       "PROGB\rY\r\0"s,
+       "\0"s,
        {"E@0=50", "E@1=52", "E@2=4F", "E@3=47", "E@4=42", "E@5=0D", "E@6=59", "E@7=0D", "E@8=00", "P@8",
         "fertig E"}},
       {"PROGA\nX\nPROGB\nY\n", "", "", "B\n", "YY", "PROGA\rX\r\0"s, "\0"s, {"E@8=00", "P@8", "fertig E"}},
@@ -130,7 +142,8 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
     EXPECT_EQ(ramInhalt(static_cast<int>(f.ramDanach.size())), f.ramDanach) << f.eeprom;
     EXPECT_EQ(fake.speicher, f.geraete) << f.eeprom;
     // Durable after the "Y" that accepts the request, before the reply.
-    EXPECT_EQ(fake.hostBeiFertig, f.geraete.empty() ? std::vector<size_t>{} : std::vector<size_t>{1}) << f.eeprom;
+    EXPECT_EQ(fake.hostBeiFertig, f.geraete.empty() ? std::vector<size_t>{} : std::vector<size_t>{1})
+        << f.eeprom;
   }
 }
 

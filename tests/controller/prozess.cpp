@@ -1,0 +1,182 @@
+#include "prozess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+extern char **environ;
+
+namespace testpty {
+
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+
+Uhr::time_point ab(Sekunden s) { return Uhr::now() + std::chrono::duration_cast<Uhr::duration>(s); }
+
+int msBis(Uhr::time_point t) {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t - Uhr::now()).count();
+  return ms < 0 ? 0 : ms > 1000 ? 1000 : static_cast<int>(ms) + 1;
+}
+
+// Reads from fd, `einzeln` one byte at a time (so that nothing after what
+// the caller waits for is taken), until `fertig` holds, the deadline has
+// passed or fd has ended.
+std::string lese(int fd, Uhr::time_point bis, bool einzeln, const std::function<bool(const std::string &)> &fertig) {
+  std::string gelesen;
+  while (!fertig(gelesen)) {
+    pollfd p{fd, POLLIN, 0};
+    const int r = ::poll(&p, 1, msBis(bis));
+    if (r > 0) {
+      char puffer[4096];
+      const ssize_t n = ::read(fd, puffer, einzeln ? 1 : sizeof puffer);
+      if (n > 0) gelesen.append(puffer, static_cast<std::size_t>(n));
+      else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+    } else if (Uhr::now() >= bis) {
+      break;
+    }
+  }
+  return gelesen;
+}
+
+}  // namespace
+
+PtyPaar::PtyPaar() {
+  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
+  termios t{};
+  ::tcgetattr(slave, &t);
+  ::cfmakeraw(&t);
+  ::tcsetattr(slave, TCSANOW, &t);
+  pfad = ::ttyname(slave);
+  ::fcntl(master, F_SETFD, FD_CLOEXEC);
+  ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+}
+
+PtyPaar::~PtyPaar() {
+  ::close(master);
+  ::close(slave);
+}
+
+void schreibe(int fd, const std::string &bytes) {
+  std::size_t n = 0;
+  while (n < bytes.size()) {
+    const ssize_t w = ::write(fd, bytes.data() + n, bytes.size() - n);
+    if (w > 0) n += static_cast<std::size_t>(w);
+    else if (w < 0 && errno != EINTR && errno != EAGAIN) throw std::runtime_error("write to the line");
+  }
+}
+
+std::string liesBis(int fd, const std::string &ende, Sekunden frist) {
+  return lese(fd, ab(frist), true, [&](const std::string &s) {
+    return s.size() >= ende.size() && s.compare(s.size() - ende.size(), ende.size(), ende) == 0;
+  });
+}
+
+std::string liesAnzahl(int fd, std::size_t n, Sekunden frist) {
+  return lese(fd, ab(frist), true, [n](const std::string &s) { return s.size() >= n; });
+}
+
+std::string liesWaehrend(int fd, Sekunden zeit) {
+  return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
+}
+
+Vela::Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env, int stdinFd) {
+  int aus[2], fehler[2];
+  if (::pipe2(aus, O_CLOEXEC) != 0 || ::pipe2(fehler, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  std::vector<std::string> umgebung;
+  for (char **e = environ; *e != nullptr; ++e) umgebung.emplace_back(*e);
+  umgebung.insert(umgebung.end(), env.begin(), env.end());
+  std::vector<char *> argv{const_cast<char *>(VELA_TOOL)};
+  for (const auto &a : argumente) argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char *> envp;
+  for (auto &e : umgebung) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(stdinFd >= 0 ? stdinFd : ::open("/dev/null", O_RDONLY), 0);
+    ::dup2(aus[1], 1);
+    ::dup2(fehler[1], 2);
+    ::execve(VELA_TOOL, argv.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(aus[1]);
+  ::close(fehler[1]);
+  ausFd_ = aus[0];
+  fehlerFd_ = fehler[0];
+}
+
+Vela::~Vela() {
+  if (status_ == -2 && pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  ::close(ausFd_);
+  ::close(fehlerFd_);
+}
+
+// Collects stdout and stderr until both pipes have closed (the child has
+// ended) or the deadline has passed.
+void Vela::sammle(Sekunden frist) {
+  const auto bis = ab(frist);
+  int offen[2] = {ausFd_, fehlerFd_};
+  std::string *ziel[2] = {&aus_, &fehler_};
+  while ((offen[0] >= 0 || offen[1] >= 0) && Uhr::now() < bis) {
+    pollfd p[2] = {{offen[0], POLLIN, 0}, {offen[1], POLLIN, 0}};
+    if (::poll(p, 2, msBis(bis)) <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (p[i].revents == 0) continue;
+      char puffer[4096];
+      const ssize_t n = ::read(offen[i], puffer, sizeof puffer);
+      if (n > 0) ziel[i]->append(puffer, static_cast<std::size_t>(n));
+      else offen[i] = -1;
+    }
+  }
+}
+
+int Vela::warte(Sekunden frist) {
+  if (status_ != -2) return status_;
+  sammle(frist);
+  int st = 0;
+  pid_t r = 0;
+  const auto bis = ab(frist);
+  while ((r = ::waitpid(pid_, &st, WNOHANG)) == 0 && Uhr::now() < bis) std::this_thread::sleep_for(1ms);
+  if (r == 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &st, 0);
+    sammle(5s);
+  }
+  status_ = r != 0 && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return status_;
+}
+
+std::string Vela::ersteZeile(Sekunden frist) {
+  const std::string zeile = lese(ausFd_, ab(frist), true, [](const std::string &s) {
+    return !s.empty() && s.back() == '\n';
+  });
+  aus_ += zeile;
+  return zeile.empty() ? zeile : zeile.substr(0, zeile.size() - 1);
+}
+
+void Vela::signal(int sig) { ::kill(pid_, sig); }
+
+int vela(const std::vector<std::string> &argumente, std::string *aus, std::string *fehler,
+         const std::vector<std::string> &env) {
+  Vela v(argumente, env);
+  const int status = v.warte();
+  if (aus != nullptr) *aus = v.aus();
+  if (fehler != nullptr) *fehler = v.fehler();
+  return status;
+}
+
+}  // namespace testpty

@@ -1,0 +1,48 @@
+// A running `vela controller --pty` for the end-to-end tests, its display
+// log, and the client commands against it.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controller/prozess.h"
+
+namespace testpty {
+
+using Zeilen = std::array<std::string, 4>;
+
+// Entries of a display log: the four rows of each.
+std::vector<Zeilen> leseAnzeigeLog(const std::string &pfad);
+// Waits until an entry of the log satisfies the condition; true then.
+bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeilen &)> &bedingung,
+                     Sekunden frist = 30s);
+// Row text padded to the 20 columns of the display.
+std::string zeile(const std::string &text);
+
+class Steuerung {
+ public:
+  // Starts a controller on a new pseudo-terminal with 10 us ticks.
+  Steuerung(const std::string &ablage, const std::string &log, int stdinFd = -1,
+            const std::vector<std::string> &mehr = {});
+  // Ends it with the signal; its exit status.
+  int beende(int sig);
+  const std::string &pfad() const { return pfad_; }
+  Vela &prozess() { return *prozess_; }
+
+ private:
+  std::unique_ptr<Vela> prozess_;
+  std::string pfad_;
+};
+
+// Runs a client command against the line with the state file; the exit
+// status, stdout and stderr.
+struct Aufruf {
+  int status;
+  std::string aus, fehler;
+};
+Aufruf klient(const std::string &leitung, const std::string &zustand, std::vector<std::string> argumente);
+
+}  // namespace testpty
