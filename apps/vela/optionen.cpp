@@ -14,7 +14,7 @@ std::vector<std::string> teile(const std::string &text, char trenner) {
   std::vector<std::string> teile;
   std::stringstream ein(text);
   for (std::string t; std::getline(ein, t, trenner);) teile.push_back(t);
-  if (!text.empty() && text.back() == trenner) teile.emplace_back();
+  if (text.empty() || text.back() == trenner) teile.emplace_back();  // an empty part: refused
   return teile;
 }
 
