@@ -199,6 +199,10 @@ struct AntriebsStand {
   int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();
+// One tick of the path (stepBahn), with the steps each of X, Y, Z made in
+// it (negative in the negative direction): a platform adds them to its
+// axis positions. True when the tick ended the running segment.
+bool stepBahnSchritte(int32_t schritte[3]);
 
 // ---- What a simulator reads besides the drive ------------------------
 

@@ -174,16 +174,10 @@ void Simulation::referenzEnde() { referenz_[0] = referenz_[1] = Referenz{}; }
 // One path tick: the axes made the steps their counts dropped by; a
 // segment that ends makes its last steps in that tick.
 void Simulation::bahnTakt() {
-  const vela::AntriebsStand v = vela::leseAntriebsStand();
-  vela::stepBahn();
-  const vela::AntriebsStand n = vela::leseAntriebsStand();
-  const bool weiter = n.BahnAktiv != 0 && n.BahnSegment == v.BahnSegment;
-  for (int i = 0; i < 3; ++i) {
-    int32_t gemacht = weiter ? v.RestSchritte[i] - n.RestSchritte[i] : v.RestSchritte[i];
-    if (!weiter && v.StopAnforderung[4] != 0 && gemacht > 1) gemacht = 1;
-    pos_[i] += v.BahnMinus[i] != 0 ? -gemacht : gemacht;
-  }
-  if (!weiter) merke(Art::Bahn);
+  int32_t schritte[3];
+  const bool segmentEnde = vela::stepBahnSchritte(schritte);
+  for (int i = 0; i < 3; ++i) pos_[i] += schritte[i];
+  if (segmentEnde) merke(Art::Bahn);
 }
 
 void Simulation::motoren(Nanos bis) {

@@ -102,18 +102,11 @@ Nanos periode(uint32_t v) { return Nanos{1000} * 1000 * g->opt.tickUs / std::max
 
 // ---- motors ------------------------------------------------------------
 
-// One path tick; the steps each axis made follow from its count of steps
-// left (a segment that ends makes its last steps in its final tick).
+// One path tick, its steps added to the positions.
 void bahnTakt() {
-  const vela::AntriebsStand v = vela::leseAntriebsStand();
-  vela::stepBahn();
-  const vela::AntriebsStand n = vela::leseAntriebsStand();
-  const bool weiter = n.BahnAktiv != 0 && n.BahnSegment == v.BahnSegment;
-  for (int i = 0; i < 3; ++i) {
-    int32_t gemacht = weiter ? v.RestSchritte[i] - n.RestSchritte[i] : v.RestSchritte[i];
-    if (!weiter && v.StopAnforderung[4] != 0 && gemacht > 1) gemacht = 1;
-    g->position[i] += v.BahnMinus[i] != 0 ? -gemacht : gemacht;
-  }
+  int32_t schritte[3];
+  vela::stepBahnSchritte(schritte);
+  for (int i = 0; i < 3; ++i) g->position[i] += schritte[i];
 }
 
 void motoren() {

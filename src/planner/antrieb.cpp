@@ -180,6 +180,22 @@ AntriebsStand leseAntriebsStand() {
   return s;
 }
 
+// The steps of a tick follow from each axis's count of steps left; a
+// segment that ends makes its remaining steps in its final tick (a braking
+// stop at most one).
+bool stepBahnSchritte(int32_t schritte[3]) {
+  const AntriebsStand v = leseAntriebsStand();
+  stepBahn();
+  const AntriebsStand n = leseAntriebsStand();
+  const bool weiter = n.BahnAktiv != 0 && n.BahnSegment == v.BahnSegment;
+  for (int i = 0; i < 3; ++i) {
+    int32_t gemacht = weiter ? v.RestSchritte[i] - n.RestSchritte[i] : v.RestSchritte[i];
+    if (!weiter && v.StopAnforderung[ACHSE_I] != 0 && gemacht > 1) gemacht = 1;
+    schritte[i] = v.BahnMinus[i] != 0 ? -gemacht : gemacht;
+  }
+  return !weiter;
+}
+
 void stepAchse() {
   if (taktAchse(ACHSE_X) != 0) putChar('!');
 }
