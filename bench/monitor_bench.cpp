@@ -10,36 +10,8 @@
 #include "monitor/laden.h"
 #include "monitor/monitorzustand.h"
 #include "platform/plattform.h"
+#include "support/allokationszaehler.h"
 #include "vela.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
-#define VELA_ZAEHLT_NICHT 1
-#endif
-
-namespace {
-volatile long allokationen = 0;
-volatile bool zaehlen = false;
-}  // namespace
-
-#ifndef VELA_ZAEHLT_NICHT
-extern "C" {
-void *__libc_malloc(std::size_t);
-void *__libc_calloc(std::size_t, std::size_t);
-void *__libc_realloc(void *, std::size_t);
-void *malloc(std::size_t n) {
-  if (zaehlen) allokationen = allokationen + 1;
-  return __libc_malloc(n);
-}
-void *calloc(std::size_t n, std::size_t m) {
-  if (zaehlen) allokationen = allokationen + 1;
-  return __libc_calloc(n, m);
-}
-void *realloc(void *p, std::size_t n) {
-  if (zaehlen) allokationen = allokationen + 1;
-  return __libc_realloc(p, n);
-}
-}
-#endif
 
 namespace {
 
@@ -61,8 +33,9 @@ int16_t lies(void *) {
 // comments to drop, quoted display texts to keep, CR line ends; 100 rounds
 // of these lines (9000 bytes) keep 5900 bytes in the store.
 std::string programm() {
-  const char *zeilen = "X 100 Y 50 ;anfahren\rD \"Position erreicht\"\rv1=V1+1  ; zaehler\r"
-                       "IL 10, 20, 30\rJ V1<V2 M5\rM5\r";
+  const char *zeilen =
+      "X 100 Y 50 ;anfahren\rD \"Position erreicht\"\rv1=V1+1  ; zaehler\r"
+      "IL 10, 20, 30\rJ V1<V2 M5\rM5\r";
   std::string s;
   for (int i = 0; i < 100; ++i) s += zeilen;
   return s + "$";
@@ -76,18 +49,18 @@ void BM_DownloadReceive(benchmark::State &state) {
   const std::string text = programm();
   strom = {text.data(), text.size(), 0};
   long fehler = 0;
-  allokationen = 0;
+  allokationen::zaehler = 0;
   for (auto _ : state) {
     vela::ladeDateiOeffnen();
     NextBefp = Programm;
-    zaehlen = true;
+    allokationen::aktiv = true;
     fehler += vela::receiveProgram(lies(nullptr));
-    zaehlen = false;
+    allokationen::aktiv = false;
     vela::ladeDateiSchliessen();
   }
   if (fehler != 0) state.SkipWithError("the text was not received");
-  if (allokationen != 0) state.SkipWithError("the receive path allocated");
-  state.counters["allocs"] = static_cast<double>(allokationen);
+  if (allokationen::zaehler != 0) state.SkipWithError("the receive path allocated");
+  state.counters["allocs"] = static_cast<double>(allokationen::zaehler);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_DownloadReceive);
