@@ -196,6 +196,13 @@ uint8_t receiveProgram(int16_t c) {
     } else if (c == '"') {
       imText = true;
     }
+    if (c == 0 || c == 0xFF) {
+      // Counted but not stored: a NUL would end the text early, and the
+      // erased FLASH byte 0xFF would mark the free space inside a saved
+      // program, where the next save would write over it.
+      c = liesLade();
+      continue;
+    }
     if (ziel >= letzter) {
       ergebnis = EMPFANG_VOLL;
       break;

@@ -27,7 +27,8 @@ std::string geladen(const std::string &quittungen) { return "  " + quittungen + 
 std::string ablage() { return std::string(Programm, strnlen(Programm, sizeof Programm)) + '\0'; }
 
 std::string summe(uint32_t s) {
-  return {static_cast<char>(s >> 24), static_cast<char>(s >> 16), static_cast<char>(s >> 8), static_cast<char>(s)};
+  return {static_cast<char>(s >> 24), static_cast<char>(s >> 16), static_cast<char>(s >> 8),
+          static_cast<char>(s)};
 }
 
 uint32_t bytesumme(const std::string &s) {
@@ -46,8 +47,9 @@ TEST_F(LadenTest, FilterAndAcknowledgements) {
       {"v1=5\r\tV2 = 3\r$", "1=5\rV2=3\r", geladen("Y")},
       {"X$1\r  $\r$", "X$1\r$\r", geladen("Y")},  // '$' ends only right after a line end
       {"D \"a;b\" ;x\rD \"ab\rx1\r$", "D\"a;b\"\rD\"ab\r1\r", geladen("Y")},  // a line end closes a quote
-      {"X1\r\nY2\r\n$", "X1\r\nY2\r\n", geladen("YYY")},                     // CR LF: one "Y" per line
-      {"@QX1\rY2\r\r$", "X1\rY2\r\r", geladen("YYYYY")},                  // Q: every line end, and the empty line
+      {"X1\r\nY2\r\n$", "X1\r\nY2\r\n", geladen("YYY")},                      // CR LF: one "Y" per line
+      {"X1\0Y\xFF\r\"\xFF\"\r$"s, "X1Y\r\"\"\r", geladen("Y")},  // NUL and 0xFF are counted, not stored
+      {"@QX1\rY2\r\r$", "X1\rY2\r\r", geladen("YYYYY")},         // Q: every line end, and the empty line
   };
   for (const Fall &f : faelle) {
     bindeFakes();
@@ -146,7 +148,8 @@ TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
   EXPECT_EQ(Programm[0], '\0');
   EXPECT_EQ(Programm[1], '\r');
   const uint32_t ziel = vorher + bytesumme(zweite);
-  EXPECT_EQ(fake.host, "    \rHost: " + std::to_string(bytesumme(zweite)) + ", Target " + std::to_string(ziel) + "\rF   ");
+  EXPECT_EQ(fake.host, "    \rHost: " + std::to_string(bytesumme(zweite)) + ", Target " +
+                           std::to_string(ziel) + "\rF   ");
   EXPECT_EQ(LadeSumme, ziel);
   EXPECT_EQ(zeile(0), "*** Parity-Fehler **");
   EXPECT_EQ(zeile(1), "Parity-Fehlerecken  ");
