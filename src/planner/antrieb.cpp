@@ -92,6 +92,25 @@ void stopAchsPaar(int16_t achse1, int16_t achse2) {
   stopAchse(achse2);
 }
 
+// Runs two axes until each switch shows the wanted state, stopping each axis
+// as its switch does; false (both axes stopped) when a switch cannot be
+// read or the platform asks to end.
+bool paarBisSchalter(uint8_t achse1, uint8_t achse2, uint8_t schalter1, uint8_t schalter2, uint8_t gewollt) {
+  uint8_t z1 = 1, z2 = 1;
+  do {
+    if (readSchalter(schalter1, z1) != 0) break;
+    if (z1 == gewollt) stopAchse(achse1);
+    if (readSchalter(schalter2, z2) != 0) break;
+    if (z2 == gewollt) stopAchse(achse2);
+    if (z1 == gewollt && z2 == gewollt) {
+      if (beendenAngefordert()) break;
+      return true;
+    }
+  } while (weiter());
+  stopAchsPaar(achse1, achse2);
+  return false;
+}
+
 }  // namespace
 
 void startAchse(int16_t achse) {
@@ -230,26 +249,13 @@ void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t 
   DeltaSchritte[achse2] = richtung2 == 0 ? kHomeWeg : INT32_MIN;
   startAchse(achse1);
   startAchse(achse2);
-  uint8_t z1 = 1, z2 = 1;
-  do {
-    if (readSchalter(schalter1, z1) != 0) return stopAchsPaar(achse1, achse2);
-    if (z1 == 0) stopAchse(achse1);
-    if (readSchalter(schalter2, z2) != 0) return stopAchsPaar(achse1, achse2);
-    if (z2 == 0) stopAchse(achse2);
-  } while ((z1 == 1 || z2 == 1) && weiter());
-  if (beendenAngefordert()) return stopAchsPaar(achse1, achse2);
+  if (!paarBisSchalter(achse1, achse2, schalter1, schalter2, 0)) return;
   delayTicks(kHomePause);
   DeltaSchritte[achse1] = richtung1 == 0 ? -kRueckWeg : kRueckWeg;
   DeltaSchritte[achse2] = richtung2 == 0 ? -kRueckWeg : kRueckWeg;
   startAchse(achse1);
   startAchse(achse2);
-  do {
-    if (readSchalter(schalter1, z1) != 0) return stopAchsPaar(achse1, achse2);
-    if (z1 == 1) stopAchse(achse1);
-    if (readSchalter(schalter2, z2) != 0) return stopAchsPaar(achse1, achse2);
-    if (z2 == 1) stopAchse(achse2);
-  } while ((z1 == 0 || z2 == 0) && weiter());
-  if (beendenAngefordert()) return stopAchsPaar(achse1, achse2);
+  if (!paarBisSchalter(achse1, achse2, schalter1, schalter2, 1)) return;
   // The release points become 0 once the axes have settled, as in the
   // one-axis run: a platform that ends a stopped move in the pause takes the
   // steps not made off the commanded position, which must not undo the zero.
