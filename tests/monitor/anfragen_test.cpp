@@ -78,18 +78,4 @@ TEST_F(AnfragenTest, SendingOneProgram) {
   EXPECT_EQ(fake.eingabe.substr(fake.gelesen), "LX");
 }
 
-TEST_F(AnfragenTest, ProgramEndInEveryStore) {
-  ramText("PROGA\nX1\nPROGB\nY1\n");
-  EXPECT_EQ(programEnd(Programm + 6), Programm + 8);
-  EXPECT_EQ(programEnd(Programm + 15), Programm + 17);
-  // A RAM store filled to its last byte ends there.
-  std::string voll(kProgrammGroesse, 'X');
-  voll[0] = '\r';
-  ramText(voll);
-  EXPECT_EQ(programEnd(Programm), Programm + kProgrammGroesse - 1);
-  // A FLASH text ends at its own NUL, not at the next text's header.
-  flashBytes("PROG1\nX\n\0PROG2\n\0"s);
-  EXPECT_EQ(programEnd(FlashStart + 6), FlashStart + 7);
-}
-
 }  // namespace

@@ -73,13 +73,4 @@ TEST_F(DatensatzTest, ParameterRecord) {
   EXPECT_EQ(fake.display.size(), static_cast<size_t>(kVariablenSatz));
 }
 
-TEST_F(DatensatzTest, ClearAchsZaehler) {
-  for (int32_t &z : AchsZaehler) z = 5;
-  clearAchsZaehler(2);
-  clearAchsZaehler(4);
-  clearAchsZaehler(255);
-  EXPECT_EQ(AchsZaehler[0] + AchsZaehler[1] + AchsZaehler[3], 15);
-  EXPECT_EQ(AchsZaehler[2], 0);
-}
-
 }  // namespace

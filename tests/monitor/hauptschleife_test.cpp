@@ -28,8 +28,6 @@ Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
 TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
   Programm[0] = 'X';
   V_WertVar[7] = 5;
-  V_PunktVar[2].Y = 3;
-  V_xyTeached.X = 4;
   AchsZaehler[2] = 9;
   TastenIndex = 4;
   fake.imLeerlauf = nullptr;  // no motors: the rounds read no ticks
@@ -42,20 +40,8 @@ TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
   EXPECT_EQ(Ticks, 1001u);
   EXPECT_EQ(fake.schalterAus.size(), 12u);
   EXPECT_EQ(fake.schalterAus.back(), (std::pair<uint8_t, uint8_t>{11, 0}));
-  EXPECT_EQ(std::tuple(Programm[0], V_WertVar[7], V_PunktVar[2].Y, V_xyTeached.X, AchsZaehler[2]),
-            std::tuple('\0', 0, 0, 0, 0));
-  EXPECT_EQ(std::string(V_TextVar[9]), std::string(21, ' '));
+  EXPECT_EQ(std::tuple(Programm[0], V_WertVar[7], AchsZaehler[2]), std::tuple('\0', 0, 0));
   EXPECT_EQ(std::tuple(TastenIndex, TasteGedrueckt, TastaturAn), std::tuple(0, 0, 1));
-}
-
-// A program that findFirstProgramm finds in FLASH runs at once.
-TEST_F(HauptschleifeTest, IdleRunsAStoredProgram) {
-  flashProgramme("PROGMAIN\nD 1 \"AUS FLASH\"\nV9=1\nENDE\n");
-  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
-  monitorMain();
-  EXPECT_EQ(fake.ladeOeffnungen, 0);
-  EXPECT_EQ(zeile(1), "AUS FLASH2-02       ");  // over the banner's row
-  EXPECT_EQ(std::string(NextBefp, 4), "ENDE");
 }
 
 // ENDE starts the program again with the same run mode, without a new
@@ -77,16 +63,6 @@ TEST_F(HauptschleifeTest, EndeRepeatsTheRunLoadResetsTheMode) {
   EXPECT_EQ(fake.ladeOeffnungen, 1);
   EXPECT_EQ(TraceAn, 0);
   EXPECT_EQ(zeile(0), "LOAD                ");  // the last line traced
-}
-
-// DCH 2 sends display text to the host line until idle sends it back to
-// the display.
-TEST_F(HauptschleifeTest, IdleSendsDisplayTextBackToTheDisplay) {
-  flashProgramme("PROGMAIN\nV1=V1+1\nJ V1>1 M1\nDCH 2\nM1\nD 0 \"X\"\nV9=V1-1\nLOAD\n");
-  fake.beendenWenn = [] { return V_WertVar[9] == 1; };
-  monitorMain();
-  EXPECT_EQ(fake.host, std::string(kStartHost) + " X" + " ");  // the row placement goes to the host line
-  EXPECT_EQ(zeile(0), "XGRONDA             ");
 }
 
 // Trace: row 0 cleared, then the line about to run, cut by the display.

@@ -27,12 +27,6 @@ TEST_F(TastaturTest, KeypadStateIsReadOnlyWhenOnAndAKeyWaits) {
     EXPECT_EQ(readTastatur(code), f.ergebnis);
     EXPECT_EQ(code, f.code);
   }
-  TastenReserve = 3;
-  TastenReserveWort = 5;
-  TasteGedrueckt = 1;
-  clearTastatur();
-  EXPECT_EQ(std::tuple(TastenIndex, TastenReserve, TasteGedrueckt, TastenReserveWort, TastaturAn),
-            std::tuple(0, 0, 0, 0, 1));
 }
 
 TEST_F(TastaturTest, ConsoleKeysAndTheFinishedQuestion) {
@@ -71,17 +65,6 @@ TEST_F(TastaturTest, KeyRepeatShortensWhileHeld) {
   EXPECT_EQ(readTasteRepeat(), 17);  // the keypad has ended
   bindePlattform(konsolPlattform());
   EXPECT_EQ(readTasteRepeat(), 17);  // no keypad
-}
-
-TEST_F(TastaturTest, LineEchoToTheHostLine) {
-  AusgabeZiel = 1;
-  lineEcho("X1\r\nY2\rZ");
-  EXPECT_EQ(fake.host, "X1, , Y2, Z");
-  EXPECT_EQ(AusgabeZiel, 0);
-  fake.host.clear();
-  const std::string lang(100, 'A');
-  lineEcho(lang.c_str());
-  EXPECT_EQ(fake.host, std::string(80, 'A'));
 }
 
 }  // namespace
