@@ -55,13 +55,8 @@ TEST(Laden, BadFilesAreRefusedWithoutTouchingTheStore) {
   EXPECT_STREQ(Programm, "V1=1\r");
 }
 
-TEST(Laden, HostOrderAndLinePositions) {
-  const Start s = ladeProgramm("V1=1\r\r  V2=2\r", true);
-  ASSERT_EQ(s.start, Programm);
-  EXPECT_EQ(s.marken, 0);
-  EXPECT_EQ(isChecking, 1);
-  EXPECT_EQ(V_UsedLoops[2], -1);
-  EXPECT_EQ(V_UsedReturns[0], -1);
+TEST(Laden, LinePositions) {
+  ASSERT_EQ(ladeProgramm("V1=1\r\r  V2=2\r", true).start, Programm);
   char *v2 = std::strstr(Programm, "V2");
   EXPECT_EQ(befehlsStelle(Programm + 4), v2);  // over the empty line and the blanks
   EXPECT_EQ(zeileVon(v2), 3);

@@ -1,5 +1,5 @@
-// The store directory: erased images for missing files, images of the
-// wrong size moved aside, atomic replacement, the lock.
+// The store directory: images of the wrong size are moved aside (erased
+// images, writes and the lock are checked end to end).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,34 +7,16 @@
 #include <sstream>
 
 #include "ablage.h"
+#include "controller/steuerung_helfer.h"
 #include "support/temp_verzeichnis.h"
 
 namespace {
 
 using velatool::Ablage;
-using velatool::AblageFehler;
 using velatool::Bild;
-
-std::string lies(const std::string &pfad) {
-  std::ifstream ein(pfad, std::ios::binary);
-  std::stringstream s;
-  s << ein.rdbuf();
-  return s.str();
-}
+using testpty::lies;
 
 std::string alsText(const Bild &b) { return std::string(b.begin(), b.end()); }
-
-TEST(Ablage, MissingImagesStartErased) {
-  TempVerzeichnis tmp;
-  const std::string dir = tmp.datei("tief/unten");
-  std::ostringstream meldungen;
-  Ablage a(dir, meldungen);
-  EXPECT_EQ(lies(dir + "/flash.bin"), std::string(200, '\xFF'));
-  EXPECT_EQ(lies(dir + "/eeprom.bin"), std::string(200, '\0'));
-  EXPECT_EQ(alsText(a.bild('F')), std::string(200, '\xFF'));
-  EXPECT_EQ(alsText(a.bild('E')), std::string(200, '\0'));
-  EXPECT_EQ(meldungen.str(), "");
-}
 
 TEST(Ablage, ImagesOfTheWrongSizeAreMovedAside) {
   TempVerzeichnis tmp;
@@ -56,31 +38,6 @@ TEST(Ablage, ImagesOfTheWrongSizeAreMovedAside) {
   EXPECT_FALSE(std::filesystem::exists(dir + "/eeprom.bin.tmp"));
   EXPECT_EQ(meldungen.str(), "vela: " + dir + "/flash.bin has 4 bytes instead of 200; moved to " + dir +
                                  "/flash.bin.bad-2, the FLASH store starts erased\n");
-}
-
-TEST(Ablage, WritesReplaceTheFileAndTheLockKeepsOthersOut) {
-  TempVerzeichnis tmp;
-  const std::string dir = tmp.pfad().string();
-  std::ostringstream meldungen;
-  {
-    Ablage a(dir, meldungen);
-    Bild b = a.bild('F');
-    b[0] = 'P';
-    b[199] = 0;
-    a.schreibe('F', b);
-    EXPECT_EQ(lies(dir + "/flash.bin"), alsText(b));
-    EXPECT_EQ(alsText(a.bild('F')), alsText(b));
-    EXPECT_FALSE(std::filesystem::exists(dir + "/flash.bin.tmp"));
-
-    try {
-      Ablage zweite(dir, meldungen);
-      ADD_FAILURE() << "a second controller took the directory";
-    } catch (const AblageFehler &e) {
-      EXPECT_EQ(std::string(e.what()), "another controller uses the store directory " + dir);
-    }
-  }
-  Ablage danach(dir, meldungen);  // the lock went with the first
-  EXPECT_EQ(danach.bild('F')[0], 'P');
 }
 
 }  // namespace

@@ -17,9 +17,6 @@ namespace {
 
 using namespace testpty;
 
-const std::string kMarkenAnfrage = "@PPz\n";
-const std::string kMarke = "N Programm z nicht gefunden\rN";
-
 std::string ohneLeer(std::string s) {
   s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
   return s;

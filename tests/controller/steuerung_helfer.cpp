@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -31,6 +32,18 @@ bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeil
     std::this_thread::sleep_for(20ms);
   } while (std::chrono::steady_clock::now() < bis);
   return false;
+}
+
+std::string lies(const std::string &pfad) {
+  std::ifstream ein(pfad, std::ios::binary);
+  std::stringstream s;
+  s << ein.rdbuf();
+  return s.str();
+}
+
+std::string schreibeDatei(const std::string &pfad, const std::string &inhalt) {
+  std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
+  return pfad;
 }
 
 std::string zeile(const std::string &text) { return text + std::string(20 - text.size(), ' '); }

@@ -22,6 +22,17 @@ bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeil
 // Row text padded to the 20 columns of the display.
 std::string zeile(const std::string &text);
 
+// The marker request a host sends after its bytes, and the reply to it.
+inline const std::string kMarkenAnfrage = "@PPz\n";
+inline const std::string kMarke = "N Programm z nicht gefunden\rN";
+// A store image: the text, then the filler up to 200 bytes.
+inline std::string bild(const std::string &text, char fueller) {
+  return text + std::string(200 - text.size(), fueller);
+}
+std::string lies(const std::string &pfad);
+// Writes the file and returns its path.
+std::string schreibeDatei(const std::string &pfad, const std::string &inhalt);
+
 class Steuerung {
  public:
   // Starts a controller on a new pseudo-terminal with 10 us ticks.

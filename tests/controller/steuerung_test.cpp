@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
@@ -18,16 +17,6 @@
 namespace {
 
 using namespace testpty;
-
-std::string lies(const std::string &pfad) {
-  std::ifstream ein(pfad, std::ios::binary);
-  std::stringstream s;
-  s << ein.rdbuf();
-  return s.str();
-}
-
-// An image: the text, then the filler up to 200 bytes.
-std::string bild(const std::string &text, char fueller) { return text + std::string(200 - text.size(), fueller); }
 
 class SteuerungTest : public ::testing::Test {
  protected:
@@ -40,9 +29,7 @@ class SteuerungTest : public ::testing::Test {
   void starte(int stdinFd = -1) { steuerung = std::make_unique<Steuerung>(ablage, log, stdinFd); }
   Aufruf k(const std::vector<std::string> &a) { return klient(steuerung->pfad(), zustand, a); }
   std::string datei(const std::string &name, const std::string &inhalt) {
-    const std::string p = dir.datei(name);
-    std::ofstream(p, std::ios::binary) << inhalt;
-    return p;
+    return schreibeDatei(dir.datei(name), inhalt);
   }
   // Waits for a display entry after the first `ab` entries of the log.
   bool zeigt(std::size_t ab, const std::function<bool(const Zeilen &)> &b) {

@@ -9,9 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "controller/steuerung_helfer.h"
@@ -23,22 +21,7 @@ namespace {
 using namespace testpty;
 using Uhr = std::chrono::steady_clock;
 
-const std::string kMarkenAnfrage = "@PPz\n";
-const std::string kMarke = "N Programm z nicht gefunden\rN";
-
-std::string bild(const std::string &text, char fueller) { return text + std::string(200 - text.size(), fueller); }
 std::string mitNul(const std::string &s) { return s + '\0'; }
-
-std::string lies(const std::string &pfad) {
-  std::ifstream ein(pfad, std::ios::binary);
-  std::stringstream s;
-  s << ein.rdbuf();
-  return s.str();
-}
-
-void schreibeDatei(const std::string &pfad, const std::string &inhalt) {
-  std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
-}
 
 struct Szenario {
   const char *name;
