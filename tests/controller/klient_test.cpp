@@ -63,18 +63,6 @@ class KlientTest : public ::testing::Test {
 const std::string kDatei = "PROGAB\n$ note\n\nX 1 ;c\r\n@ c";
 const std::string kText = "PROGAB\r $ note\r \rX 1 ;c\r @ c\r";
 
-TEST_F(KlientTest, SendToAWaitingController) {
-  auto v = starte({"send", datei("p.vela", kDatei)});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@R" + kMarkenAnfrage);
-  antworte(" Yes\n " + kMarke);
-  const uint32_t h = summe("@A@C" + kText + "$", kProbe);
-  EXPECT_EQ(erwarte("$" + be(h)), "@A@C" + kText + "$" + be(h));
-  antworte("  Y    ");
-  EXPECT_EQ(v->warte(), 0);
-  EXPECT_EQ(v->aus(), "loaded\n");
-  EXPECT_NE(zustandsText().find("\nsum " + std::to_string(h + (h & 0xFF)) + "\nmode run\n"), std::string::npos);
-}
-
 TEST_F(KlientTest, SendToARunningControllerAbandonsTheRunFirst) {
   std::ofstream(zustand) << "sum 1000\nmode run\n";
   auto v = starte({"send", "--mode", "remote", "--no-checksum", datei("p.vela", "X1\n")});
@@ -185,17 +173,6 @@ TEST_F(KlientTest, RequestBytesAndRefusals) {
     EXPECT_EQ(anfrage(f.befehl, f.ende, f.antwort, gesendet), f.status);
     EXPECT_EQ(gesendet, f.gesendet);
   }
-}
-
-TEST_F(KlientTest, StopReturnsToTheRunMode) {
-  std::ofstream(zustand) << "sum 7\nmode remote\n";
-  auto v = starte({"stop"});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  EXPECT_EQ(erwarte("@A"), "@A");  // back to the normal run mode
-  EXPECT_EQ(v->warte(), 0);
-  EXPECT_NE(zustandsText().find("sum " + std::to_string(summe("@A", 7 + kProbe)) + "\nmode run\n"),
-            std::string::npos);
 }
 
 TEST_F(KlientTest, NoAnswerAndNoLineAreExitStatusTwo) {
