@@ -32,7 +32,6 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
     const char *text;
     int32_t arg1, arg2;
   } faelle[] = {
-      {"D \"HALLO\"", 0, BEF_D_TEXT, "HALLO", 11, 0},
       {"D 3 \"WELT\" rest", 0, BEF_D_TEXT_ZEILE, "WELT", 3, 0},
       {"D 99\"X\"", 0, BEF_D_TEXT, "X", 99, 0},
       {lang.c_str(), 0, BEF_D_TEXT, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
@@ -40,7 +39,6 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
       {"D 2 T V0", 0, BEF_D_TEXT_ZEILE, "123456789012345678901", 2, 0},
       {"D T 10", 2, BEF_KEINER, nullptr, 11, 0},
       {"D 2 V5", 0, BEF_D_WERT_ZEILE, nullptr, 2, -42},
-      {"D V5", 0, BEF_D_WERT, nullptr, -42, -42},
       {"D 3+4", 0, BEF_D_WERT, nullptr, 7, 7},
       {"D -5", 0, BEF_D_WERT, nullptr, 11, 11},
       {"D", 0, BEF_D_WERT, nullptr, 11, 11},
