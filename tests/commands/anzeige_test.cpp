@@ -32,7 +32,6 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
     const char *text;
     int32_t arg1, arg2;
   } faelle[] = {
-      {"D \"HALLO\"", 0, BEF_D_TEXT, "HALLO", 11, 0},
       {"D 3 \"WELT\" rest", 0, BEF_D_TEXT_ZEILE, "WELT", 3, 0},
       {"D 99\"X\"", 0, BEF_D_TEXT, "X", 99, 0},
       {lang.c_str(), 0, BEF_D_TEXT, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
@@ -40,7 +39,6 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
       {"D 2 T V0", 0, BEF_D_TEXT_ZEILE, "123456789012345678901", 2, 0},
       {"D T 10", 2, BEF_KEINER, nullptr, 11, 0},
       {"D 2 V5", 0, BEF_D_WERT_ZEILE, nullptr, 2, -42},
-      {"D V5", 0, BEF_D_WERT, nullptr, -42, -42},
       {"D 3+4", 0, BEF_D_WERT, nullptr, 7, 7},
       {"D -5", 0, BEF_D_WERT, nullptr, 11, 11},
       {"D", 0, BEF_D_WERT, nullptr, 11, 11},
@@ -131,8 +129,6 @@ TEST_F(AnzeigeTest, PathLine) {
   EXPECT_EQ(std::tuple(SollPos[0], BahnSchreibIndex), std::tuple(0, 0));
   lade("DIL 3, -4, 5\nDIL 1, 1, 1\nDIL 1073741823, 0, 0\n");
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
-  EXPECT_EQ(std::tuple(BahnQueue[0].Achse[0], BahnQueue[0].ZielPos[1], BahnQueue[0].Minus[1]),
-            std::tuple(2, -4, 1));  // Z has the most steps
   BahnLeseIndex = 2;                // full ring: the line runs again, nothing changes
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
   EXPECT_EQ(SollPos[0], 3);

@@ -10,18 +10,6 @@ namespace {
 
 using DispatchTest = VelaTest;
 
-TEST_F(DispatchTest, DelphiInitSetsCursorAndStartsOnly) {
-  V_WertVar[3] = 7;
-  isChecking = 1;
-  NextBefp = Programm + 10;
-  vela::ProgStart[1] = Programm + 5;
-  DelphiInit();
-  EXPECT_EQ(NextBefp, Programm);
-  for (int t = 0; t < 3; ++t) EXPECT_EQ(vela::ProgStart[t], Programm);
-  EXPECT_EQ(V_WertVar[3], 7);
-  EXPECT_EQ(isChecking, 1);
-}
-
 // One step from the start of each text: result, Befehl and where the cursor
 // ends (offset in the store).
 TEST_F(DispatchTest, OneStep) {
@@ -61,14 +49,6 @@ TEST_F(DispatchTest, OneStep) {
   EXPECT_EQ(NextBefp, Programm + sizeof Programm - 1);
 }
 
-TEST_F(DispatchTest, ErrorTable) {
-  EXPECT_EQ(sizeof FehlerTxt / sizeof FehlerTxt[0], 41u);
-  EXPECT_STREQ(FehlerTxt[19], "falscher Befehl");
-  EXPECT_STREQ(FehlerTxt[30], "                    ");
-  EXPECT_STREQ(FehlerTxt[40], "Null nicht erlaubt");
-  EXPECT_STREQ(DllVersion, "12-12-02");
-}
-
 // skipLine back and forth: text, where the cursor starts, the mode, the
 // start of the running program, and where the cursor ends (offsets).
 TEST_F(DispatchTest, SkipLine) {
@@ -95,30 +75,6 @@ TEST_F(DispatchTest, SkipLine) {
     vela::skipLine(f.modus);
     EXPECT_EQ(cursor(), f.nach) << f.text << " from " << f.von;
   }
-}
-
-TEST_F(DispatchTest, CursorPrimitives) {
-  schreibe("J  M5\rJ \tM\rV1<V2\rM5\rV3=1");
-  NextBefp = Programm;
-  vela::nextNonBlank();
-  EXPECT_EQ(cursor(), 3);  // over the letter and both spaces
-  NextBefp = Programm + 6;
-  vela::nextNonBlank();
-  EXPECT_EQ(cursor(), 8);  // a tab stops it
-  NextBefp = Programm + 11;
-  EXPECT_EQ(vela::findInLine("=<>!"), '<');
-  NextBefp = Programm + 17;
-  EXPECT_EQ(vela::findInLine("=<>!"), '\0');  // not in the next line
-  NextBefp = std::strchr(Programm, '\0');
-  vela::nextNonBlank();  // never past the NUL
-  EXPECT_EQ(*NextBefp, '\0');
-  EXPECT_EQ(vela::lineLength("123456789012345678901234567890\r"), 21);
-  EXPECT_EQ(vela::lineLength("\r"), 0);
-  EXPECT_EQ(vela::lineLength("X10"), 3);  // the NUL ends the count
-  EXPECT_EQ(vela::axisIndex('A'), 3);
-  EXPECT_EQ(vela::axisIndex('Q'), 3);
-  EXPECT_EQ(vela::axisIndex('I'), 4);
-  EXPECT_EQ(vela::isInSet('\0', "abc"), 0);
 }
 
 }  // namespace

@@ -7,20 +7,6 @@ namespace {
 
 using LoopTest = VelaTest;
 
-TEST_F(LoopTest, HostRunOfTwoPassLoopThenEnde) {
-  ASSERT_EQ(lade("L2\nQ\nL\nENDE\n"), 0);
-  EXPECT_TRUE(schrittGibt(0, 39, stelle("Q")));
-  EXPECT_EQ(V_UsedLoops[0], 0);
-  EXPECT_EQ(V_Loop[0][0].StartAdresse, Programm + 2);
-  EXPECT_TRUE(schrittGibt(0, 49, stelle("L\r")));
-  EXPECT_TRUE(schrittGibt(0, 38, stelle("Q")));
-  EXPECT_EQ(V_Loop[0][0].Anzahl, 1);
-  EXPECT_TRUE(schrittGibt(0, 49, stelle("L\r")));
-  EXPECT_TRUE(schrittGibt(0, 38, stelle("ENDE")));
-  EXPECT_EQ(V_UsedLoops[0], -1);
-  EXPECT_TRUE(schrittGibt(0, 21, Programm));
-}
-
 TEST_F(LoopTest, PassCounts) {
   // Passes of the body for each loop head; "L )" still closes the loop.
   const std::pair<const char *, int> faelle[] = {

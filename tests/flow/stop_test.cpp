@@ -12,12 +12,6 @@ namespace {
 using namespace vela;
 using StopTest = VelaTest;
 
-TEST_F(StopTest, EndeGoesBackToTheProgramStart) {
-  lade("PROGMAIN\nX10\nENDE\n");
-  NextBefp = stelle("ENDE");
-  EXPECT_TRUE(schrittGibt(0, 21, stelle("X10")));
-}
-
 TEST_F(StopTest, EndSwitchSettings) {
   auto eingaenge = [] { return std::vector<int>(EndInputs, EndInputs + 9); };
   const std::vector<int> standard{99, 12, 13, 14, 15, 16, 17, 18, 19};

@@ -33,18 +33,6 @@ class BahnTest : public VelaTest {
   }
 };
 
-TEST_F(BahnTest, AxisOrder) {
-  gerade(3, 3, 3);    // X Z Y
-  gerade(-1, 4, -4);  // Y Z X: Y before Z on a tie
-  gerade(0, 0, 5);    // Z X Y: X before Y on a tie when Z leads
-  const uint8_t erwartet[3][3] = {{0, 2, 1}, {1, 2, 0}, {2, 0, 1}};
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(BahnQueue[i].Achse[j], erwartet[i][j]) << i;
-  EXPECT_EQ(BahnQueue[1].Minus[0], 1);
-  EXPECT_EQ(BahnQueue[1].Minus[1], 0);
-  EXPECT_EQ(BahnQueue[2].Minus[0], 1);  // a zero delta counts as negative
-}
-
 // Every line counts all three axes down to 0 in lead-count ticks; an
 // empty line takes one tick without a step.
 TEST_F(BahnTest, StepsAddUpToTheDeltas) {

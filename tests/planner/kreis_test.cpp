@@ -50,7 +50,6 @@ class KreisTest : public VelaTest {
     pfad_ = verzeichnis_.datei("testdaten.dat");
     neu();
   }
-  void TearDown() override { std::remove(pfad_.c_str()); }
   // Load-time state, tracing into a fresh file.
   void neu() {
     vela_reset();
@@ -103,16 +102,6 @@ TEST_F(KreisTest, OctantCountsAndEndPoints) {
   // Doubled centre (-3, -3): x is halved toward minus infinity, y toward zero.
   ASSERT_EQ(findKreisMitte({-3, 0}, {0, -3}), 0);
   EXPECT_EQ((Punkt{KreisStart.x, KreisStart.y}), (Punkt{2, 1}));
-}
-
-// Octant of a point relative to the centre, clockwise and counter-clockwise.
-TEST_F(KreisTest, BoundaryPointsBelongToTheOctantEntered) {
-  const int faelle[][4] = {{-5, 0, 3, 4}, {5, 0, 7, 0},  {0, -5, 5, 6}, {0, 5, 1, 2}, {-5, -5, 4, 5},
-                           {5, 5, 0, 1},  {-5, 5, 2, 3}, {5, -5, 6, 7}, {3, -5, 6, 6}};
-  for (const auto &f : faelle) {
-    EXPECT_EQ(findOktant(f[0], f[1], RICHTUNG_CW), f[2]) << f[0] << " " << f[1];
-    EXPECT_EQ(findOktant(f[0], f[1], RICHTUNG_CCW), f[3]) << f[0] << " " << f[1];
-  }
 }
 
 // Refused lines leave the cursor on the line, move nothing and trace
