@@ -1,19 +1,7 @@
-# Cross-build for 32-bit Windows with Debian's MinGW-w64 (i686): produces
-# I_VELA.DLL and Windows test hosts. Use with
-#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVELA_TESTS=OFF ...
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 32-bit Windows hosts (I_VELA.DLL for i686). Use with
+#   cmake --toolchain cmake/mingw-i686.cmake -DVELA_TESTS=OFF ...
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(VELA_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${VELA_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${VELA_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${VELA_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VELA_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Cross-built programs run under wine.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
+# Cross-built programs run under wine's 32-bit loader.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -108,7 +108,7 @@ VELA_API void VELA_CALL DelphiInit(void);
 VELA_API int16_t VELA_CALL FetchMarken(char *start);
 VELA_API char *VELA_CALL findFirstProgramm(void);
 
-/* ---- extensions (not part of the original module's interface) ---- */
+/* ---- extensions: reset and the test-data file, for hosts and tests ---- */
 
 /* Restores every variable of the library to its value at load time. */
 VELA_API void VELA_CALL vela_reset(void);

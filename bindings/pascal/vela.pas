@@ -20,7 +20,17 @@
   (pointer fields 8 bytes, TLoopEintrag 16 bytes with its address at
   offset 8). Do not declare them packed.
 
-  The functions use the C calling convention (cdecl). }
+  The functions use the C calling convention (cdecl).
+
+  Windows modules: there are two, both named I_VELA.DLL with the same
+  exports, one per word size, and a process loads only the one of its own:
+  a 32-bit Delphi host (Win32 target) the 32-bit module (build-win/ of the
+  build), a 64-bit host (Win64 target) the 64-bit module (build-win64/).
+  Ship the matching one beside the host's .exe, where VelaLaden('') finds
+  it, or pass its full path. The other word size's module does not load
+  (Windows error 193, ERROR_BAD_EXE_FORMAT): VelaLaden returns False and
+  VelaFehler says 'cannot load ...'. This unit compiles unchanged for both
+  targets. }
 unit vela;
 
 {$IFDEF FPC}

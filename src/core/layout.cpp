@@ -28,7 +28,7 @@ static_assert(sizeof FehlerTxt == 41 * P);
 static_assert(sizeof DllVersion == 9);
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
-// The 32-bit module: the layouts of the original interface, byte for byte.
+// The 32-bit module: the layouts a 32-bit host declares, byte for byte.
 static_assert(sizeof(ReturnEintrag) == 8 && sizeof(LoopEintrag) == 8);
 static_assert(offsetof(LoopEintrag, StartAdresse) == 4);
 static_assert(sizeof V_Marke == 2400 && sizeof V_ReturnAdr == 240 && sizeof V_Loop == 240);

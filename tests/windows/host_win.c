@@ -1,7 +1,8 @@
-/* A Windows host as the original hosts are written: it loads I_VELA.DLL at
-   run time, finds every export by its undecorated name, reads and writes
-   the variables through the addresses it got, and follows the host calling
-   order. Built with MinGW for 32-bit Windows and run under wine. */
+/* A Windows host written the way Delphi and C hosts use the module: it
+   loads I_VELA.DLL at run time, finds every export by its undecorated name,
+   reads and writes the variables through the addresses it got, and follows
+   the host calling order. Built with MinGW for 32-bit and for 64-bit
+   Windows and run under wine. */
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -73,10 +74,17 @@ int main(void) {
         "V5=2147483647+1\rV6=5/0\r";
     char *start;
 
-    /* The exact 32-bit layouts a Delphi host declares. */
+    /* The exact layouts a Delphi host declares: pointers of the word size,
+       records aligned naturally. */
+#ifdef _WIN64
+    PRUEFE(sizeof(char *) == 8);
+    PRUEFE(sizeof(ReturnEintrag) == 16 && sizeof(LoopEintrag) == 16);
+    PRUEFE(offsetof(LoopEintrag, StartAdresse) == 8);
+#else
     PRUEFE(sizeof(char *) == 4);
     PRUEFE(sizeof(ReturnEintrag) == 8 && sizeof(LoopEintrag) == 8);
     PRUEFE(offsetof(LoopEintrag, StartAdresse) == 4);
+#endif
     PRUEFE(sizeof(PunktEintrag) == 8);
     /* Variables that lie next to each other in C need not in the DLL, but
        each one's contents are where the host reads them. */
@@ -87,7 +95,8 @@ int main(void) {
 
     reset();
     testdatei("");
-    /* 1-5: the host calling order. */
+    /* The host calling order: text, DelphiInit, the stacks emptied, the
+       first program, its labels, check mode off. */
     memset(programm, 0, VELA_PROGRAMM_GROESSE);
     strcpy(programm, text);
     init();
@@ -99,7 +108,7 @@ int main(void) {
     PRUEFE(marken(start) == 0);
     *checking = 0;
 
-    /* 7: one line per call. */
+    /* Then one line per call. */
     for (i = 0; i < 5; ++i) {
       PRUEFE(exec() == 0);
       PRUEFE(*befehl == BEF_V);
