@@ -7,6 +7,7 @@
 #include "expr/scanner.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace vela {
 
@@ -18,6 +19,12 @@ char *liesText(char *p) {
   for (++p; !(kZeichen[*p] & Z_ENDET_TEXT); ++p) {
   }
   return p;
+}
+
+void resetScanner() {
+  std::memset(Token, 0, sizeof Token);
+  TokenTyp = 0;
+  TokenLaenge = 0;
 }
 
 void getToken() {

@@ -30,6 +30,9 @@ extern uint16_t TokenLaenge;       // characters the token took from the text
 // Reads the token at the cursor into Token/TokenTyp/TokenLaenge.
 void getToken();
 
+// The token as loaded: empty, of class 0.
+void resetScanner();
+
 // A scan in progress: the cursor and the token just read.
 struct Leser {
   char *p;        // cursor, behind the token (on the closing quote of a text)

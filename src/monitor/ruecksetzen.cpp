@@ -7,6 +7,7 @@
 #include "commands/geschw.h"
 #include "core/zustand.h"
 #include "expr/eval.h"
+#include "expr/scanner.h"
 #include "flow/stop.h"
 #include "monitor/ausfuehrer.h"
 #include "monitor/datensatz.h"
@@ -44,6 +45,7 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetKreis,
     resetAntrieb,
     // expressions
+    resetScanner,
     resetEval,
     // commands
     resetGeschw,

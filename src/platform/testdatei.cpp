@@ -105,6 +105,7 @@ void schreibeTestZeile(int32_t x, int32_t y) {
 void resetTestDatei() {
   schliesseTestDatei();
   std::strcpy(Pfad, kStandardPfad);
+  std::memset(Puffer, 0, sizeof Puffer);
 }
 
 }  // namespace vela
