@@ -45,14 +45,13 @@ volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
-constexpr std::size_t kMaxTasten = 16;                        // presses kept until the monitor takes them
-constexpr auto kHaltezeit = std::chrono::milliseconds(300);   // a typed key stays down this long
+constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
+constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
-constexpr auto kSchreibFrist =
-    std::chrono::milliseconds(200);            // a full line gets this long before bytes drop
-constexpr long kMaxSchritteProRunde = 100000;  // steps of one axis per round; beyond, time is let go
-constexpr int kSchalter = 256;                 // switch inputs and outputs 0..255
-constexpr Nanos kPanelAbstand = 2000000;       // least time between two snapshots of the panel
+constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
+constexpr long kMaxSchritteProRunde = 100000;             // steps of one axis per round; beyond, time is let go
+constexpr int kSchalter = 256;                            // switch inputs and outputs 0..255
+constexpr Nanos kPanelAbstand = 2000000;                  // least time between two snapshots of the panel
 
 struct Steuerung {
   SteuerungsOptionen opt;
@@ -103,9 +102,7 @@ struct Steuerung {
 
 Steuerung *g = nullptr;
 
-Nanos jetztNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count();
-}
+Nanos jetztNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count(); }
 
 uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs); }
 
@@ -255,12 +252,9 @@ void setzeEingang(int n, int wert) {
 // Carries out the panel's requests and publishes a snapshot.
 void panelRunde() {
   for (const PanelAnfrage &a : g->panel->nimmAnfragen()) {
-    if (a.art == PanelAnfrage::Taste)
-      tasteGedrueckt(static_cast<uint8_t>(a.n));
-    else if (a.art == PanelAnfrage::Eingang)
-      setzeEingang(a.n, a.wert);
-    else
-      for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
+    if (a.art == PanelAnfrage::Taste) tasteGedrueckt(static_cast<uint8_t>(a.n));
+    else if (a.art == PanelAnfrage::Eingang) setzeEingang(a.n, a.wert);
+    else for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
   }
   PanelStand s;
   for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = g->tafel.zeile(r);
@@ -276,8 +270,7 @@ void panelRunde() {
 void leitungLesen() {
   if (g->einAnfang == g->einEnde) g->einAnfang = g->einEnde = 0;
   if (g->einEnde == static_cast<int>(sizeof g->ein)) return;  // full: the kernel keeps the rest
-  const ssize_t n =
-      ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
+  const ssize_t n = ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
   if (n > 0) {
     g->einEnde += static_cast<int>(n);
   } else if (n == 0) {  // a terminal reads nothing only once it has hung up
@@ -504,10 +497,8 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   // A controller started in the background of a shell leaves the terminal
   // to the shell: no frame, no keys.
   g->zeichnen = imVordergrund(STDOUT_FILENO);
-  if (imVordergrund(STDIN_FILENO))
-    tastaturAn();
-  else if (::isatty(STDIN_FILENO))
-    g->tastaturOffen = false;
+  if (imVordergrund(STDIN_FILENO)) tastaturAn();
+  else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
   if (g->panel) {
     std::cout << g->panel->url() << std::endl;
