@@ -15,8 +15,8 @@
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
 //               written through before a save, delete or erase is answered
 //   switches    inputs read open until set on the panel, outputs are kept
-//   panel       --web [ADDRESS:]PORT serves the front panel (web.h), its URL
-//               the next line of stdout
+//   panel       --web [ADDRESS:]PORT serves the front panel (web.h); its URL
+//               is printed on stdout (after the pty's path)
 //   test data   off: circles write no test-data file
 //
 // SIGINT, SIGTERM and SIGHUP end it with status 0; a line or store problem

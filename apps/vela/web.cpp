@@ -464,6 +464,7 @@ Frontplatte::Frontplatte(const std::string &adresse, const std::string &token)
     sigfillset(&alle);
     pthread_sigmask(SIG_BLOCK, &alle, nullptr);
     server_->listen_after_bind();
+    fertig_ = true;
   });
 }
 
@@ -473,8 +474,13 @@ Frontplatte::~Frontplatte() {
     z_->ende = true;
   }
   z_->neu.notify_all();
-  server_->stop();
-  if (faden_.joinable()) faden_.join();
+  // A server that has not begun to listen yet ignores a stop: asked again
+  // until it has ended.
+  while (!fertig_) {
+    server_->stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  faden_.join();
   if (gPanel == z_.get()) {
     vela::setAusfuehrer(nullptr);
     gPanel = nullptr;

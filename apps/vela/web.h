@@ -16,6 +16,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -97,6 +98,7 @@ class Frontplatte {
   std::unique_ptr<httplib::Server> server_;
   std::unique_ptr<Zustand> z_;
   std::thread faden_;
+  std::atomic<bool> fertig_{false};  // the server has stopped listening
   std::string url_;
 };
 
