@@ -1,7 +1,7 @@
 // The front panel's JSON interface against a running `vela controller
 // --web`: the snapshot's fields, every bad request answered with a 4xx and
-// a JSON error while nothing changes, the token, and the addresses it
-// refuses. The page itself is tested in a browser (panel_browser_test.py).
+// a JSON error while nothing changes, the stop, the token, and the
+// addresses it refuses. The page itself is tested in a browser (panel_browser_test.py).
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
@@ -115,6 +115,23 @@ TEST_F(WebTest, StateHasItsFieldsAndBadRequestsChangeNothing) {
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
   EXPECT_EQ(zustand([](const json &j) { return j["inputs"].contains("3"); })["inputs"], (json{{"3", 1}}));
+}
+
+TEST_F(WebTest, StopEndsTheMoveWhereItStands) {
+  starte({"--web", "0"});
+  const std::string programm =
+      schreibeDatei(dir.datei("lang.vela"), "G 100\nX 1000000\nW\nD 0 \"FERTIG\"\nM1\nW 100\nJ M1\n");
+  const Aufruf a = klient(steuerung->pfad(), dir.datei("zustand"), {"send", programm});
+  ASSERT_EQ(a.status, 0) << a.fehler;
+  ASSERT_EQ(zustand([](const json &j) { return j["positions"]["X"] > 0; })["moving"], json::array({"X"}));
+  const auto r = http->Post("/api/stop", "", "application/json");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  const json j = zustand([](const json &j) { return j["display"][0] == zeile("FERTIG"); });
+  EXPECT_EQ(j["display"][0], zeile("FERTIG"));
+  EXPECT_EQ(j["moving"], json::array());
+  EXPECT_LT(j["positions"]["X"], 1000000);
+  EXPECT_EQ(j["state"], "run");
 }
 
 TEST_F(WebTest, WithATokenEveryRequestMustCarryIt) {
