@@ -19,6 +19,11 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
   controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
       ->check(CLI::Range(1, 1000000));
+  controller_->add_option("--web", steuerOpt_.web,
+                          "serve the front panel over HTTP on [ADDRESS:]PORT (address 127.0.0.1 unless given; "
+                          "port 0: a free one); its URL is printed");
+  controller_->add_option("--web-token", steuerOpt_.webToken,
+                          "every request of the panel must carry TOKEN (required off the loopback)");
 
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");

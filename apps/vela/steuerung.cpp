@@ -33,6 +33,7 @@
 #include "tafel.h"
 #include "vela.h"
 #include "vela_steuerung.h"
+#include "web.h"
 
 namespace velatool {
 
@@ -49,7 +50,8 @@ constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stay
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
 constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
 constexpr long kMaxSchritteProRunde = 100000;             // steps of one axis per round; beyond, time is let go
-constexpr int kSchalter = 64;
+constexpr int kSchalter = 256;                            // switch inputs and outputs 0..255
+constexpr Nanos kPanelAbstand = 2000000;                  // least time between two snapshots of the panel
 
 struct Steuerung {
   SteuerungsOptionen opt;
@@ -87,8 +89,15 @@ struct Steuerung {
   bool laeuft[5] = {};
   std::array<int32_t, 4> position{};
 
-  uint8_t ausgaenge[kSchalter] = {};
+  std::array<int8_t, kSchalter> ausgaenge;  // -1 never switched, else the value
   std::unique_ptr<Ablage> ablage;
+
+  // switch inputs: -1 never read or set, else 1 set (the switch closed) or 0
+  std::array<int8_t, kSchalter> eingaenge;
+
+  // front panel (--web)
+  std::unique_ptr<Frontplatte> panel;
+  Nanos panelFaellig = 0;
 };
 
 Steuerung *g = nullptr;
@@ -200,12 +209,18 @@ void zeigeAnzeige(bool amEnde) {
 
 // ---- keypad --------------------------------------------------------------
 
+void tasteGedrueckt(uint8_t code);
+
 void tasteGetippt(char c) {
   const bool lfNachCr = c == '\n' && g->nachCr;
   g->nachCr = c == '\r';
   if (lfNachCr) return;
   const uint8_t code = tastenCode(c);
-  if (code == kKeineTaste) return;
+  if (code != kKeineTaste) tasteGedrueckt(code);
+}
+
+// A key pressed (typed or on the panel): held down and reported to the keypad.
+void tasteGedrueckt(uint8_t code) {
   g->gehalten = code;
   g->gehaltenBis = Uhr::now() + kHaltezeit;
   if (g->tasten.size() == kMaxTasten) g->tasten.pop_front();
@@ -225,6 +240,29 @@ void tastaturAn() {
 void tastaturAus() {
   if (g->tastaturRoh) ::tcsetattr(STDIN_FILENO, TCSANOW, &g->tastaturAlt);
   g->tastaturRoh = false;
+}
+
+// ---- front panel (--web) ------------------------------------------------
+
+// Input n set (1) or not (0): the switch reads closed or open.
+void setzeEingang(int n, int wert) {
+  if (n >= 0 && n < kSchalter) g->eingaenge[n] = static_cast<int8_t>(wert != 0);
+}
+
+// Carries out the panel's requests and publishes a snapshot.
+void panelRunde() {
+  for (const PanelAnfrage &a : g->panel->nimmAnfragen()) {
+    if (a.art == PanelAnfrage::Taste) tasteGedrueckt(static_cast<uint8_t>(a.n));
+    else if (a.art == PanelAnfrage::Eingang) setzeEingang(a.n, a.wert);
+    else for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
+  }
+  PanelStand s;
+  for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = g->tafel.zeile(r);
+  s.schritte = g->position;
+  std::copy(g->eingaenge.begin(), g->eingaenge.end(), s.eingaenge.begin());
+  std::copy(g->ausgaenge.begin(), g->ausgaenge.end(), s.ausgaenge.begin());
+  s.ticks = ticks();
+  g->panel->veroeffentliche(s);
 }
 
 // ---- the round -----------------------------------------------------------
@@ -267,6 +305,10 @@ void pumpe(long warteUs) {
   if (!g->tasten.empty() && vela::meldeTaste(g->tasten.front())) g->tasten.pop_front();
   motoren();
   zeigeAnzeige(false);
+  if (g->panel && jetztNs() >= g->panelFaellig) {
+    g->panelFaellig = jetztNs() + kPanelAbstand;
+    panelRunde();
+  }
 }
 
 // One idle round: as long as a tick, between 0.2 and 1 ms.
@@ -320,7 +362,10 @@ int16_t hostLiesWarte(void *, uint32_t n) {
   }
 }
 
-bool ladeOeffne(void *) { return true; }
+bool ladeOeffne(void *) {
+  if (g->panel) g->panel->downloadBeginnt();
+  return true;
+}
 
 // The download reads the line and waits for every byte.
 int16_t ladeLies(void *) {
@@ -332,7 +377,9 @@ int16_t ladeLies(void *) {
   }
 }
 
-void ladeSchliesse(void *) {}
+void ladeSchliesse(void *) {
+  if (g->panel) g->panel->downloadEndet();
+}
 
 void anzeigeSchreibe(void *, char c) { g->tafel.schreibe(c); }
 void anzeigeBefehl(void *, uint8_t code) { g->tafel.befehl(code); }
@@ -354,13 +401,14 @@ uint8_t leseTaste() {
   return Uhr::now() < g->gehaltenBis ? g->gehalten : kKeineTaste;
 }
 
-int16_t leseSchalter(uint8_t, uint8_t *zustand) {
-  *zustand = 1;
+int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
+  if (g->eingaenge[n] < 0) g->eingaenge[n] = 0;
+  *zustand = g->eingaenge[n] == 1 ? 0 : 1;
   return 0;
 }
 
 int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-  if (n < kSchalter) g->ausgaenge[n] = wert;
+  if (n < kSchalter) g->ausgaenge[n] = static_cast<int8_t>(wert != 0);
   return 0;
 }
 
@@ -418,6 +466,8 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g = steuerung.get();
   g->opt = o;
   g->start = Uhr::now();
+  g->eingaenge.fill(-1);
+  g->ausgaenge.fill(-1);
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
@@ -431,6 +481,7 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
       if (g->log == nullptr)
         throw AblageFehler("cannot open the display log " + o.displayLog + ": " + std::strerror(errno));
     }
+    if (!o.web.empty()) g->panel = std::make_unique<Frontplatte>(o.web, o.webToken);
   } catch (const std::exception &e) {
     std::cerr << "vela: " << e.what() << '\n';
     return 2;
@@ -449,6 +500,10 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   if (imVordergrund(STDIN_FILENO)) tastaturAn();
   else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
+  if (g->panel) {
+    std::cout << g->panel->url() << std::endl;
+    g->panel->beobachteSchritte();
+  }
 
   vela_setTestDatei("");  // a controller writes no circle test data
   vela::bindePlattform(plattform());
@@ -465,6 +520,7 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   } else {
     ::close(g->leitung);
   }
+  g->panel.reset();
   vela::bindePlattform(vela::konsolPlattform());
   g = nullptr;
   return status;

@@ -14,7 +14,9 @@
 //               rates in the idle rounds and whenever the line is polled
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
 //               written through before a save, delete or erase is answered
-//   switches    inputs read open, outputs are kept
+//   switches    inputs read open until set on the panel, outputs are kept
+//   panel       --web [ADDRESS:]PORT serves the front panel (web.h); its URL
+//               is printed on stdout (after the pty's path)
 //   test data   off: circles write no test-data file
 //
 // SIGINT, SIGTERM and SIGHUP end it with status 0; a line or store problem
@@ -32,6 +34,8 @@ struct SteuerungsOptionen {
   std::string ablage;      // store directory; empty: standardAblage()
   std::string displayLog;  // file the display changes are appended to; empty: none
   int tickUs = 1000;       // microseconds of one tick
+  std::string web;         // --web [ADDRESS:]PORT: the front panel over HTTP (web.h); empty: none
+  std::string webToken;    // --web-token: every request of the panel must carry it
 };
 
 // Runs the controller until a signal ends it; the exit status.

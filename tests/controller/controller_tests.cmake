@@ -1,17 +1,24 @@
 # Tests of `vela controller` and of the client commands: the client against
 # a scripted controller on a pseudo-terminal, the controller's devices and
 # store directory, end-to-end runs of the two together, the protocol's
-# edges from a raw-byte host, and power loss during store writes. Included
+# edges from a raw-byte host, power loss during store writes, and the front
+# panel: its JSON interface, and its page in headless Chromium. Included
 # from apps/CMakeLists.txt.
 if(NOT VELA_M32)
   find_package(GTest REQUIRED)
   file(GLOB VELA_CONTROLLER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
   add_executable(vela_controller_tests ${VELA_CONTROLLER_TEST_SOURCES})
   target_include_directories(vela_controller_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(vela_controller_tests PRIVATE vela_tool_lib GTest::gtest GTest::gtest_main util)
+  target_link_libraries(vela_controller_tests PRIVATE vela_tool_lib GTest::gtest GTest::gtest_main util
+    nlohmann_json::nlohmann_json PkgConfig::HTTPLIB)
   target_compile_definitions(vela_controller_tests PRIVATE VELA_TOOL="$<TARGET_FILE:vela_tool>"
     VELA_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
   add_dependencies(vela_controller_tests vela_tool)
   include(GoogleTest)
   gtest_discover_tests(vela_controller_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  # The page in headless Chromium; Debian's Selenium belongs to Debian's
+  # interpreter. The screenshot is the one docs/controller.md shows.
+  add_test(NAME controller.panel_browser COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/panel_browser_test.py
+    --vela $<TARGET_FILE:vela_tool> --screenshot ${CMAKE_BINARY_DIR}/panel.png)
+  set_tests_properties(controller.panel_browser PROPERTIES TIMEOUT 300)
 endif()
