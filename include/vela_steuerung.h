@@ -55,9 +55,9 @@ constexpr char SPEICHER_EEPROM = 'E';
 
 // The devices of one binding.
 struct Plattform {
-  Kanal host;                                                         // host line; also standard character input and output
-  Kanal display;                                                      // display; written only
-  void (*displayBefehl)(void *display, uint8_t code);                 // controller command byte
+  Kanal host;                                          // host line; also standard character input and output
+  Kanal display;                                       // display; written only
+  void (*displayBefehl)(void *display, uint8_t code);  // controller command byte
   void (*displayGehe)(void *display, int16_t spalte, int16_t zeile);  // cursor position
   uint32_t (*leseTicks)();  // the tick counter; null: Ticks as the platform's timer leaves it
   uint8_t (*leseTaste)();   // key held down, KEINE_TASTE for none; null: no keypad
@@ -161,20 +161,19 @@ int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
 
 // ---- Motors: what a platform's idle hook drives ----------------------
 //
-// The library plans moves; the platform makes the steps. A single-axis
-// move (axes 0..3) runs while its running flag is set: the platform calls
-// taktAchse once per step, at the rate achsGeschw gives for the ramp stage
-// reached. The path (X, Y, Z together) runs while BahnAktiv is set: the
-// platform calls stepBahn once per lead-axis step at the rate BahnGeschw.
-// A stop request (stopAchse, BREAK, an error) is honoured by the path tick
-// itself; for a single axis the platform ends the move with haltAchse.
+// The library plans moves; the platform makes the steps, through the one
+// motor scheduler below (MotorTakt), which its idle hook runs. A
+// single-axis move (axes 0..3) runs while its running flag is set: one
+// taktAchse per step, at the rate achsGeschw gives for the ramp stage
+// reached. The path (X, Y, Z together: lines, and arcs while the monitor
+// runs) runs while BahnAktiv is set: one stepBahn per lead-axis step at
+// the rate BahnGeschw. A stop request (stopAchse, BREAK, an error) is
+// honoured by the path tick itself; a single axis is ended by haltAchse.
 
 // One step tick of a single-axis move of axis 0..3; the step made: -1, 0, +1.
 int8_t taktAchse(uint8_t achse);
 // Step rate of a single-axis move at its ramp stage (larger is faster).
 uint32_t achsGeschw(uint8_t achse);
-// One tick of the path.
-void stepBahn();
 // 0..3: no single-axis move of the axis runs; 4: no path and no steps left in X Y Z.
 bool isAchseFertig(int16_t achse);
 // Requests a stop of axis 0..3 or of the path (4).
@@ -183,26 +182,74 @@ void stopAchse(int16_t achse);
 // taken off the axis's commanded position. Nothing for an axis at rest.
 void haltAchse(uint8_t achse);
 
+// The steps of one motor tick.
+struct MotorSchritt {
+  uint8_t quelle;       // 0..3: the single-axis move of that axis; 4: the path
+  int32_t schritte[4];  // steps X Y Z A made in the tick: -1, 0 or +1 (an arc's last tick: what reaches its
+                        // end point)
+  uint8_t segmentEnde;  // path: the tick ended the running segment
+  uint8_t kreis;        // path: the tick stepped an arc
+};
+// One tick of the path (nothing while no path runs), with the steps it made.
+void stepBahn(MotorSchritt &schritt);
+
+// The motor scheduler. Given the time that passed, it makes the steps of
+// every running single-axis move (taktAchse at achsGeschw) and of the path
+// (stepBahn at BahnGeschw), ends a single-axis move whose stop was
+// requested (haltAchse), counts the steps into `position` and reports
+// them. Time is counted in nanoseconds; a step rate v is v steps per 1000
+// ticks of nsProTick each, at most kMaxRate. A motion that starts makes
+// its first step one period after the previous round.
+class MotorTakt {
+ public:
+  static constexpr uint32_t kMaxRate = 1000000;         // fastest step rate
+  static constexpr long kMaxSchritteProRunde = 100000;  // per axis and round; beyond, time is let go
+
+  struct Melder {
+    // After every tick.
+    void (*schritt)(void *objekt, const MotorSchritt &s);
+    // A motion of quelle (0..3 single axis, 4 path) starts (laeuft) or ends.
+    void (*wechsel)(void *objekt, uint8_t quelle, bool laeuft);
+    void *objekt;
+  };
+
+  explicit MotorTakt(int64_t nsProTick, Melder melder = {}) : nsProTick_(nsProTick), melder_(melder) {}
+
+  // Makes every step due up to `jetzt`.
+  void fahre(int64_t jetzt);
+  // The time of the previous round (a simulation whose clock starts again).
+  void setzeZeit(int64_t t) { zuletzt_ = t; }
+  // With every motion at rest the axes take their commanded positions (a
+  // preset or a reference run moves them without steps). The axes that
+  // changed, bit a for axis a.
+  uint8_t uebernimmSoll();
+  // True while a single-axis move or the path runs.
+  bool laeuft() const;
+
+  int32_t position[4] = {};  // steps made by X Y Z A
+  long gestoppt = 0;         // single-axis moves ended by a stop request
+
+ private:
+  int64_t periode(uint32_t rate) const;
+  void wechsel(uint8_t quelle, bool laeuft);
+
+  int64_t nsProTick_;
+  Melder melder_;
+  int64_t zuletzt_ = 0;
+  int64_t faellig_[5] = {};
+  bool laeuft_[5] = {};
+};
+
 // Read-only state of the drive, as a platform or simulator needs it.
 struct AntriebsStand {
-  uint8_t BahnAktiv;            // 1 while the path runs
-  uint32_t BahnGeschw;          // current step rate of the path
-  int32_t BahnRest;             // lead-axis steps left of the running path segment
-  uint8_t BahnSegment;          // ring slot of the running path segment: changes when one ends
-  uint8_t BahnMinus[3];         // per X Y Z: 1 when the running path segment moves it negative
-  uint16_t AchsLaeuft[4];       // 1 while a single-axis move of X Y Z A runs
-  uint8_t AchsRichtung[4];      // direction of that move: 1 negative, 0 positive
-  int32_t RestSchritte[4];      // steps left: of the single-axis move, or of the path segment (X Y Z)
-  uint16_t StopAnforderung[5];  // 2: stop requested (axes 0..3, path 4)
-  int32_t SollSchritte[4];      // commanded positions in steps
-  int32_t AchsSchritte[4];      // scale of X Y Z A: AchsSchritte steps are AchsMM user units
+  uint8_t BahnAktiv;        // 1 while the path runs
+  uint32_t BahnGeschw;      // current step rate of the path
+  uint16_t AchsLaeuft[4];   // 1 while a single-axis move of X Y Z A runs
+  int32_t SollSchritte[4];  // commanded positions in steps
+  int32_t AchsSchritte[4];  // scale of X Y Z A: AchsSchritte steps are AchsMM user units
   int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();
-// One tick of the path (stepBahn), with the steps each of X, Y, Z made in
-// it (negative in the negative direction): a platform adds them to its
-// axis positions. True when the tick ended the running segment.
-bool stepBahnSchritte(int32_t schritte[3]);
 
 // ---- What a simulator reads besides the drive ------------------------
 

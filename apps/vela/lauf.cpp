@@ -20,8 +20,9 @@ namespace {
 // Times a line may be executed in a check walk before the walk goes past it
 // instead (a backward jump would otherwise loop for ever).
 constexpr int kMaxBesuche = 20;
-// Path ticks the check walk makes to run a queued path out.
-constexpr long kMaxBahnTakte = 10000000;
+// Rounds of the motor scheduler the check walk makes to run a queued path
+// out (each up to MotorTakt::kMaxSchritteProRunde ticks of the path).
+constexpr int kMaxBahnRunden = 100;
 
 const char kAchsName[] = "XYZAI";
 
@@ -52,22 +53,6 @@ std::string rechtsOhneBlanks(std::string t) {
 bool istSprung(int befehl) {
   return befehl == BEF_J || befehl == BEF_JE || befehl == BEF_JNE || befehl == BEF_J_VERGLEICH ||
          befehl == BEF_J_ACHSE || befehl == BEF_JN_ACHSE;
-}
-
-std::vector<std::pair<int32_t, int32_t>> leseKreis(const std::string &datei) {
-  std::vector<std::pair<int32_t, int32_t>> kreis;
-  if (datei.empty()) return kreis;
-  std::ifstream ein(datei, std::ios::binary);
-  if (ein) {
-    try {
-      kreis = leseTestdaten(ein);
-    } catch (const std::exception &) {
-      kreis.clear();
-    }
-  }
-  ein.close();
-  std::remove(datei.c_str());
-  return kreis;
 }
 
 }  // namespace
@@ -169,14 +154,9 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
   if (home) {
     sim_->referenzEnde();
-    sim_->uebernimmSoll({});
+    sim_->uebernimmSoll();
   }
-  std::size_t kreisSchritte = 0;
-  if (ergebnis == 0 && *p == 'C') {
-    const auto kreis = leseKreis(opt_.testDatei);
-    kreisSchritte = kreis.size();
-    sim_->uebernimmSoll(kreis);
-  }
+  if (ergebnis == 0 && *p == 'C') sim_->uebernimmSoll();
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   const Nanos gewartet = sim_->jetzt() - beginn_;
 
@@ -211,9 +191,9 @@ int16_t Lauf::nach(int16_t ergebnis) {
         continue;
       notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (d > 0 ? "+" : "") << d;
     }
-    if (kreisSchritte > 0) {
+    if (befehl == 0 && *p == 'C' && vela::leseAntriebsStand().BahnAktiv != 0) {
       trenne();
-      notiz << "circle, " << kreisSchritte << " steps";
+      notiz << "arc";
     }
     if (home) {
       trenne();
@@ -314,7 +294,6 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   out_ = &out;
   aktiverLauf = this;
   sim.binde(text);
-  vela_setTestDatei(opt_.testDatei.c_str());
   vela::setAusfuehrer(&Lauf::haken);
   vela::monitorMain();
   vela::setAusfuehrer(nullptr);
@@ -421,14 +400,19 @@ void Lauf::ungelesen(const char *p, int zeile) {
     warnungen_.push_back(w);
 }
 
-// Runs a queued path out at once with the path tick; a path that does not
-// end within kMaxBahnTakte ticks is stopped.
+// Runs a queued path out at once with the motor scheduler, in rounds that
+// each make as many steps as a round may; a path that does not end within
+// kMaxBahnRunden rounds is stopped.
 static void laufeBahnAus() {
-  long n = 0;
-  for (; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
-  if (n < kMaxBahnTakte) return;
+  vela::MotorTakt takt(1);
+  int64_t jetzt = 0;
+  constexpr int64_t kRunde = int64_t{1000} * vela::MotorTakt::kMaxSchritteProRunde;
+  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
+    takt.fahre(jetzt += kRunde);
+  if (vela::leseAntriebsStand().BahnAktiv == 0) return;
   vela::stopAchse(4);
-  for (n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
+  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
+    takt.fahre(jetzt += kRunde);
 }
 
 // Start of the program that holds the line at zeile: the line after the

@@ -31,7 +31,6 @@ struct Optionen {
   double maxZeit = 3600;            // simulated seconds before giving up
   std::vector<Eingabe> eingaben;    // input states over time (unset: 0)
   std::vector<Tastendruck> tasten;  // key presses
-  std::string testDatei;            // circle test data ("" = none)
 };
 
 // How a run ended.

@@ -4,8 +4,8 @@
 //   download stream -- the program text (CR line ends), then the end mark '$'
 //   host line       -- silent; what the monitor sends is collected
 //   ticks           -- simulated milliseconds; every idle round is one tick
-//   idle hook       -- runs the motors up to the new time: taktAchse at
-//                      achsGeschw, stepBahn at BahnGeschw (steps per second)
+//   idle hook       -- runs the library's motor scheduler (MotorTakt) up to
+//                      the new time; a step rate is steps per second
 //   display         -- the library's display model (DisplayInhalt)
 //   switches        -- --input states over time; reference switches trip
 //                      kReferenzWeg steps out and release kFreiWeg back
@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "vela_steuerung.h"
 
 namespace velatool {
 
@@ -75,6 +77,7 @@ class Simulation {
   // Time 0 (the run's start; nothing moves yet).
   void nullpunkt() {
     jetzt_ = 0;
+    takt_.setzeZeit(0);
     gestartet_ = true;
   }
   bool beendet() const { return beendet_; }
@@ -93,10 +96,9 @@ class Simulation {
   // Names of the axes still moving ("X", "path"), comma-separated; "" for none.
   std::string bewegt() const;
 
-  // After a step that moved positions without motion (a circle the library
-  // ran, a preset, a reference run): the axes take their commanded step
-  // positions; a circle's steps (relative to the start) go into the track.
-  void uebernimmSoll(const std::vector<std::pair<int32_t, int32_t>> &kreis);
+  // After a step that moved positions without motion (a preset, a
+  // reference run): the axes at rest take their commanded step positions.
+  void uebernimmSoll();
   // Starts the reference switches of up to two axes (achse < 0: none);
   // referenzEnde removes them.
   void referenzStart(int achse, int schalter, int achse2, int schalter2);
@@ -106,7 +108,7 @@ class Simulation {
   void merkeStand() { merke(spur_.back().art); }
 
   Nanos jetzt() const { return jetzt_; }
-  int32_t position(int achse) const { return pos_[achse]; }
+  int32_t position(int achse) const { return takt_.position[achse]; }
   double einheiten(int achse) const;
   double weg() const { return weg_; }
   const std::vector<Spur> &spur() const { return spur_; }
@@ -122,8 +124,8 @@ class Simulation {
 
  private:
   friend struct Haken;
-  void motoren(Nanos bis);
-  void bahnTakt();
+  void schritt(const vela::MotorSchritt &s);
+  void wechsel(uint8_t quelle, bool laeuft);
   void schalter();
   void merke(Art art);
 
@@ -141,11 +143,8 @@ class Simulation {
   std::string store_;
   std::string anzeige_;
 
-  int32_t pos_[4] = {};
-  Nanos faellig_[5] = {};
-  bool laeuft_[5] = {};
-  uint8_t segment_ = 0;
-  bool bahnLief_ = false;
+  vela::MotorTakt takt_;
+  int32_t kreisMarke_[2] = {};  // where the track of an arc last took a point
 
   struct Referenz {
     int achse = -1, schalter = -1;

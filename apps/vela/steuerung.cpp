@@ -44,11 +44,11 @@ volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
-constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
-constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
+constexpr std::size_t kMaxTasten = 16;                        // presses kept until the monitor takes them
+constexpr auto kHaltezeit = std::chrono::milliseconds(300);   // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
-constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
-constexpr long kMaxSchritteProRunde = 100000;             // steps of one axis per round; beyond, time is let go
+constexpr auto kSchreibFrist =
+    std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
 constexpr int kSchalter = 64;
 
 struct Steuerung {
@@ -83,8 +83,7 @@ struct Steuerung {
   Uhr::time_point letztesBild;
 
   // motors
-  Nanos faellig[5] = {};
-  bool laeuft[5] = {};
+  std::unique_ptr<vela::MotorTakt> takt;
   std::array<int32_t, 4> position{};
 
   uint8_t ausgaenge[kSchalter] = {};
@@ -93,71 +92,21 @@ struct Steuerung {
 
 Steuerung *g = nullptr;
 
-Nanos jetztNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count(); }
+Nanos jetztNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count();
+}
 
 uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs); }
 
-// Duration of one step at rate v (v steps per 1000 ticks).
-Nanos periode(uint32_t v) { return Nanos{1000} * 1000 * g->opt.tickUs / std::max<uint32_t>(v, 1); }
-
 // ---- motors ------------------------------------------------------------
 
-// One path tick, its steps added to the positions.
-void bahnTakt() {
-  int32_t schritte[3];
-  vela::stepBahnSchritte(schritte);
-  for (int i = 0; i < 3; ++i) g->position[i] += schritte[i];
-}
-
+// The library's scheduler makes the steps due; at rest the axes stand
+// where they were commanded (a preset moves the commanded position without
+// steps).
 void motoren() {
-  const Nanos jetzt = jetztNs();
-  bool bewegt = false;
-  for (uint8_t a = 0; a < 4; ++a) {
-    const vela::AntriebsStand s = vela::leseAntriebsStand();
-    if (s.AchsLaeuft[a] == 0) {
-      g->laeuft[a] = false;
-      continue;
-    }
-    bewegt = true;
-    if (s.StopAnforderung[a] == 2) {
-      vela::haltAchse(a);
-      g->laeuft[a] = false;
-      continue;
-    }
-    if (!g->laeuft[a]) {
-      g->laeuft[a] = true;
-      g->faellig[a] = jetzt + periode(vela::achsGeschw(a));
-    }
-    long n = 0;
-    while (!vela::isAchseFertig(a) && g->faellig[a] <= jetzt && n++ < kMaxSchritteProRunde) {
-      g->position[a] += vela::taktAchse(a);
-      g->faellig[a] += periode(vela::achsGeschw(a));
-    }
-    if (n > kMaxSchritteProRunde) g->faellig[a] = jetzt;
-  }
-  if (vela::leseAntriebsStand().BahnAktiv == 0) {
-    g->laeuft[4] = false;
-  } else {
-    bewegt = true;
-    if (!g->laeuft[4]) {
-      g->laeuft[4] = true;
-      g->faellig[4] = jetzt + periode(vela::leseAntriebsStand().BahnGeschw);
-    }
-    long n = 0;
-    while (vela::leseAntriebsStand().BahnAktiv != 0 && g->faellig[4] <= jetzt && n++ < kMaxSchritteProRunde) {
-      bahnTakt();
-      g->faellig[4] += periode(vela::leseAntriebsStand().BahnGeschw);
-    }
-    if (n > kMaxSchritteProRunde) g->faellig[4] = jetzt;
-  }
-  // At rest the axes stand where they were commanded (a preset moves the
-  // commanded position without steps).
-  if (!bewegt) {
-    const vela::AntriebsStand s = vela::leseAntriebsStand();
-    if (s.BahnAktiv == 0 && s.AchsLaeuft[0] == 0 && s.AchsLaeuft[1] == 0 && s.AchsLaeuft[2] == 0 &&
-        s.AchsLaeuft[3] == 0)
-      for (int i = 0; i < 4; ++i) g->position[i] = s.SollSchritte[i];
-  }
+  g->takt->fahre(jetztNs());
+  g->takt->uebernimmSoll();
+  std::copy(g->takt->position, g->takt->position + 4, g->position.begin());
 }
 
 // ---- display -------------------------------------------------------------
@@ -232,7 +181,8 @@ void tastaturAus() {
 void leitungLesen() {
   if (g->einAnfang == g->einEnde) g->einAnfang = g->einEnde = 0;
   if (g->einEnde == static_cast<int>(sizeof g->ein)) return;  // full: the kernel keeps the rest
-  const ssize_t n = ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
+  const ssize_t n =
+      ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
   if (n > 0) {
     g->einEnde += static_cast<int>(n);
   } else if (n == 0) {  // a terminal reads nothing only once it has hung up
@@ -418,6 +368,7 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g = steuerung.get();
   g->opt = o;
   g->start = Uhr::now();
+  g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs);
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
@@ -446,8 +397,10 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   // A controller started in the background of a shell leaves the terminal
   // to the shell: no frame, no keys.
   g->zeichnen = imVordergrund(STDOUT_FILENO);
-  if (imVordergrund(STDIN_FILENO)) tastaturAn();
-  else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
+  if (imVordergrund(STDIN_FILENO))
+    tastaturAn();
+  else if (::isatty(STDIN_FILENO))
+    g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data

@@ -27,6 +27,7 @@
 #include "monitor/tastatur.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
+#include "planner/kreis.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
 #include "platform/speicher.h"
@@ -64,6 +65,8 @@ void putZeile(const char *t) {
 // Start-up: devices, variables and axes to their start values, banner.
 void starte() {
   AktTask = 0;
+  // The platform's path tick runs the arcs: no test run inside the command.
+  KreisTestlauf = 0;
   for (uint8_t i = 0; i < kAusgaenge; ++i) setSchalter(i, 0);
   clearTastatur();
   setTastaturAn(1);

@@ -184,35 +184,13 @@ AntriebsStand leseAntriebsStand() {
   AntriebsStand s{};
   s.BahnAktiv = BahnAktiv;
   s.BahnGeschw = BahnGeschw;
-  s.BahnRest = BahnRest;
-  s.BahnSegment = BahnLeseIndex;
-  for (int i = 0; i < 3; ++i) s.BahnMinus[i] = BahnQueue[BahnLeseIndex % kBahnSlots].Minus[i];
   for (int a = 0; a < kMotorAchsen; ++a) {
     s.AchsLaeuft[a] = AchsLaeuft[a];
-    s.AchsRichtung[a] = AchsRichtung[a];
-    s.RestSchritte[a] = RestSchritte[a];
     s.SollSchritte[a] = SollSchritte[a];
     s.AchsSchritte[a] = AchsSchritte[a];
     s.AchsMM[a] = AchsMM[a];
   }
-  for (int a = 0; a < kAchsen; ++a) s.StopAnforderung[a] = StopAnforderung[a];
   return s;
-}
-
-// The steps of a tick follow from each axis's count of steps left; a
-// segment that ends makes its remaining steps in its final tick (a braking
-// stop at most one).
-bool stepBahnSchritte(int32_t schritte[3]) {
-  const AntriebsStand v = leseAntriebsStand();
-  stepBahn();
-  const AntriebsStand n = leseAntriebsStand();
-  const bool weiter = n.BahnAktiv != 0 && n.BahnSegment == v.BahnSegment;
-  for (int i = 0; i < 3; ++i) {
-    int32_t gemacht = weiter ? v.RestSchritte[i] - n.RestSchritte[i] : v.RestSchritte[i];
-    if (!weiter && v.StopAnforderung[ACHSE_I] != 0 && gemacht > 1) gemacht = 1;
-    schritte[i] = v.BahnMinus[i] != 0 ? -gemacht : gemacht;
-  }
-  return !weiter;
 }
 
 void stepAchse() {
