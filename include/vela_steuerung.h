@@ -276,9 +276,18 @@ void printWert(Kanal *k, int32_t v);
 // Model of the 4 x 20 character display: the cells, the write cursor and
 // the state set by the controller command bytes.
 //
-// Characters are stored at the cursor, which then moves one column right;
-// past column 19 they are dropped (the display does not wrap: the
-// monitor places every row with displayGoto). Command bytes:
+// Characters are stored at the cursor, which then moves one column right.
+// Past the end of a row (column 20) the next character goes to column 0
+// of the row that follows in the display's memory order, as on the common
+// 4 x 20 character-display controllers:
+//
+//   row 0 -> row 2 -> row 1 -> row 3 -> row 0
+//
+// so a text written at the position past the end of row 3 (where the idle
+// state leaves it) starts at row 0, column 0. A placement off the display
+// (gehe with a bad row or column) drops the characters written next. The
+// monitor writes the rows of its own messages with displayLine, at most
+// 20 characters each, so that they never run on. Command bytes:
 //   1   clear: every cell blank, cursor home
 //   3   home: cursor to row 0, column 0
 //   12  display on, cursor hidden
@@ -288,8 +297,8 @@ constexpr int kAnzeigeSpalten = 20;
 
 struct Anzeige {
   char zellen[kAnzeigeZeilen][kAnzeigeSpalten];  // what the display shows
-  int16_t zeile;                                 // cursor row 0..3
-  int16_t spalte;                                // cursor column 0..20 (20: past the row)
+  int16_t zeile;                                 // cursor row 0..3, -1 off the display
+  int16_t spalte;                                // cursor column 0..20 (20: past the end of the row)
   uint8_t an;                                    // 1 once switched on by command 12
   uint8_t cursorSichtbar;                        // 1 while the cursor is shown
 

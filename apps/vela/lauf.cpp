@@ -9,6 +9,7 @@
 
 #include "laden.h"
 #include "plot.h"
+#include "tafel.h"
 #include "vela.h"
 #include "vela_befehle.h"
 #include "vela_steuerung.h"
@@ -254,16 +255,10 @@ int16_t Lauf::nach(int16_t ergebnis) {
 // Draws the display when it changed since the last drawing (always at the
 // end of a run: vorsatz "").
 void Lauf::zeigeAnzeige(std::ostream &out, const char *vorsatz) {
-  std::string stand;
-  for (int r = 0; r < vela::kAnzeigeZeilen; ++r) {
-    char zeile[vela::kAnzeigeSpalten + 1];
-    vela::DisplayInhalt.zeilenText(r, zeile);
-    stand += std::string(vorsatz) + "|" + zeile + "|\n";
-  }
-  if (*vorsatz != '\0' && stand == anzeigeStand_) return;
-  anzeigeStand_ = stand;
-  const std::string rand = std::string(vorsatz) + "+" + std::string(vela::kAnzeigeSpalten, '-') + "+\n";
-  out << rand << stand << rand;
+  const std::string bild = Tafel().rahmen(nullptr, vorsatz);
+  if (*vorsatz != '\0' && bild == anzeigeStand_) return;
+  anzeigeStand_ = bild;
+  out << bild;
 }
 
 // Check mode does not take RETURN: the host does, from the return stack

@@ -284,9 +284,9 @@ int16_t ladeLies(void *) {
 
 void ladeSchliesse(void *) {}
 
-void anzeigeSchreibe(void *, char c) { g->tafel.schreibe(c); }
-void anzeigeBefehl(void *, uint8_t code) { g->tafel.befehl(code); }
-void anzeigeGehe(void *, int16_t spalte, int16_t zeile) { g->tafel.gehe(spalte, zeile); }
+void anzeigeSchreibe(void *, char c) { vela::DisplayInhalt.schreibe(c); }
+void anzeigeBefehl(void *, uint8_t code) { vela::DisplayInhalt.befehl(code); }
+void anzeigeGehe(void *, int16_t spalte, int16_t zeile) { vela::DisplayInhalt.gehe(spalte, zeile); }
 
 uint32_t leseTicks() {
   const uint32_t t = ticks();
@@ -404,6 +404,8 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   if (o.pty) std::cout << g->pty.pfad << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data
+  vela::DisplayInhalt = vela::Anzeige{};
+  g->tafel.gesehen();
   vela::bindePlattform(plattform());
   vela::monitorMain();
 

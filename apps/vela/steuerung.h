@@ -5,17 +5,17 @@
 //               new pseudo-terminal, its path the first line of stdout); raw
 //               8-bit. It is the download stream, standard character input
 //               and output and the host channel at once.
-//   display     the 4 x 20 model of tafel.h: drawn live in the terminal when
+//   display     the library's 4 x 20 model (DisplayInhalt), rendered by
+//               tafel.h: drawn live in the terminal when
 //               stdout is one, and written to --display-log
 //   keypad      digits, c and Enter typed on stdin
 //   time        1 tick = 1 ms of the monotonic clock (--tick-us N: N us);
 //               a step rate v is v steps per 1000 ticks
-//   motors      the library's single-axis and path step ticks, run at their
-//               rates in the idle rounds and whenever the line is polled
+//   motors      the library's motor scheduler (MotorTakt), run in the idle
+//               rounds and whenever the line is polled; arcs run in ticks
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
 //               written through before a save, delete or erase is answered
 //   switches    inputs read open, outputs are kept
-//   test data   off: circles write no test-data file
 //
 // SIGINT, SIGTERM and SIGHUP end it with status 0; a line or store problem
 // is status 2.

@@ -98,6 +98,12 @@ TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
        "    "},
       {"T3=\"TEXT\"\nD 0 T3\nD 7 \"X\"\n", {"TEXT                ", kLeer, kLeer, kLeer}, "  "},
       {"DCH 2\nD \"AB\"\nD 2 \"CD\"\nD 9\nDCH 3\n", {kLeer, kLeer, kLeer, kLeer}, "AB CD       9"},
+      // After the clearing the position stands past the end of row 3: on
+      // from row 0, column 0; past a row's end on the next row in the
+      // display's order (0, 2, 1, 3).
+      {"D \"HALLO\"\nD 1234\nDP 15, 0\nD \"ABCDEFGH\"\n",
+       {"HALLO    1234  ABCDE", kLeer, "FGH" + kLeer.substr(3), kLeer},
+       std::string(16, ' ')},
   };
   for (const auto &f : faelle) {
     frisch();
