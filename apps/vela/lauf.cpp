@@ -148,15 +148,9 @@ int16_t Lauf::nach(int16_t ergebnis) {
   char *const p = zeile_;
   const int zeile = zeileVon(p);
   const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
-  if (home)
-    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0],
-                        befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
-  const std::size_t ausgaenge = ausgaenge_.size();
-  const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
-  if (home) {
-    sim_->referenzEnde();
-    sim_->uebernimmSoll();
-  }
+  const int16_t e = sim_->nachSchritt(ergebnis);
+  if (home) sim_->uebernimmSoll();
+  const std::vector<std::string> ausgaenge = sim_->maschine().nimmAusgangsNotizen();
   if (ergebnis == 0 && *p == 'C') sim_->uebernimmSoll();
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   const Nanos gewartet = sim_->jetzt() - beginn_;
@@ -201,9 +195,9 @@ int16_t Lauf::nach(int16_t ergebnis) {
       notiz << "reference run " << kAchsName[vela::ArgWert3 & 3];
       if (befehl == BEF_HOME_PAAR) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
     }
-    for (std::size_t i = ausgaenge; i < ausgaenge_.size(); ++i) {
+    for (const std::string &a : ausgaenge) {
       trenne();
-      notiz << ausgaenge_[i];
+      notiz << a;
     }
     const bool warteBefehl =
         befehl == BEF_W_ZEIT || befehl == BEF_WE || befehl == BEF_WNE || befehl == BEF_W_ACHSE;

@@ -103,7 +103,6 @@ class Lauf {
   long warteSchritte_ = 0;
   Nanos warteBeginn_ = 0;
   std::string anzeigeStand_;
-  std::vector<std::string> ausgaenge_;
   std::set<int> tasks_;
   std::vector<Meldung> fehler_;
   std::vector<Warnung> warnungen_;

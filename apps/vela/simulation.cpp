@@ -38,7 +38,10 @@ struct Haken {
     *zustand = Simulation::aktiv->eingang(n) ? 0 : 1;
     return 0;
   }
-  static int16_t setzeSchalter(uint8_t, uint8_t) { return 0; }
+  static int16_t setzeSchalter(uint8_t n, uint8_t wert) {
+    Simulation::aktiv->maschine_.setzeAusgang(n, wert);
+    return 0;
+  }
   static bool oeffne(void *) {
     Simulation &s = *Simulation::aktiv;
     if (++s.downloads_ > 1) {
@@ -62,13 +65,11 @@ struct Haken {
 };
 
 Simulation::Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> tasten, Nanos maxZeit)
-    : eingaben_(std::move(eingaben)),
+    : maschine_(std::move(eingaben)),
       tasten_(std::move(tasten)),
       maxZeit_(maxZeit),
       takt_(kMilli, {[](void *o, const vela::MotorSchritt &m) { static_cast<Simulation *>(o)->schritt(m); },
                      [](void *o, uint8_t q, bool l) { static_cast<Simulation *>(o)->wechsel(q, l); }, this}) {
-  std::stable_sort(eingaben_.begin(), eingaben_.end(),
-                   [](const Eingabe &a, const Eingabe &b) { return a.ab < b.ab; });
   std::stable_sort(tasten_.begin(), tasten_.end(),
                    [](const Tastendruck &a, const Tastendruck &b) { return a.ab < b.ab; });
   spur_.push_back({Art::Achse, {0.0}, {0.0}});
@@ -110,14 +111,7 @@ std::string Simulation::nimmAnzeige() {
   return t;
 }
 
-bool Simulation::eingang(int32_t n) const {
-  for (const Referenz &r : referenz_)
-    if (r.achse >= 0 && r.schalter == n) return r.zu;
-  int32_t wert = 0;
-  for (const Eingabe &e : eingaben_)
-    if (e.nummer == n && e.ab <= jetzt_) wert = e.wert;
-  return wert != 0;
-}
+bool Simulation::eingang(int32_t n) const { return maschine_.eingang(n, jetzt_); }
 
 uint8_t Simulation::taste() const {
   for (const Tastendruck &t : tasten_)
@@ -150,28 +144,9 @@ void Simulation::merkeWarten() {
   if (warten_.empty() || warten_.back().x != w.x || warten_.back().y != w.y) warten_.push_back(w);
 }
 
-void Simulation::schalter() {
-  for (Referenz &r : referenz_) {
-    if (r.achse < 0) continue;
-    const int32_t weg = takt_.position[r.achse] - r.start;
-    if (r.richtung == 0 && weg != 0) r.richtung = weg > 0 ? 1 : -1;
-    const int32_t aussen = weg * r.richtung;
-    if (!r.zu && aussen >= kReferenzWeg) r.zu = true;
-    if (r.zu && aussen <= kReferenzWeg - kFreiWeg) r.zu = false;
-  }
-}
-
-void Simulation::referenzStart(int achse, int schalterNr, int achse2, int schalter2) {
-  const int32_t *pos = takt_.position;
-  referenz_[0] = achse >= 0 && achse < 4 ? Referenz{achse, schalterNr, pos[achse], 0, false} : Referenz{};
-  referenz_[1] = achse2 >= 0 && achse2 < 4 ? Referenz{achse2, schalter2, pos[achse2], 0, false} : Referenz{};
-}
-
-void Simulation::referenzEnde() { referenz_[0] = referenz_[1] = Referenz{}; }
-
 void Simulation::schritt(const vela::MotorSchritt &m) {
   if (m.quelle < 4) {
-    schalter();
+    maschine_.schalter(takt_.position);
     return;
   }
   const int32_t *pos = takt_.position;

@@ -7,8 +7,8 @@
 //   idle hook       -- runs the library's motor scheduler (MotorTakt) up to
 //                      the new time; a step rate is steps per second
 //   display         -- the library's display model (DisplayInhalt)
-//   switches        -- --input states over time; reference switches trip
-//                      kReferenzWeg steps out and release kFreiWeg back
+//   switches        -- the simulated machine (maschine.h): --input states
+//                      over time, reference switches, outputs
 //   keypad          -- --keys presses over time
 //   beenden         -- once the run has ended (see Simulation::beende)
 //
@@ -20,23 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "maschine.h"
 #include "vela_steuerung.h"
 
 namespace velatool {
 
-using Nanos = int64_t;
-constexpr Nanos kMilli = 1000000;
-constexpr Nanos kSekunde = 1000 * kMilli;
-
-constexpr int32_t kReferenzWeg = 200;
-constexpr int32_t kFreiWeg = 10;
-
-// Input n reads `wert` (non-zero: set, the switch closed) from time `ab` on.
-struct Eingabe {
-  int32_t nummer;
-  int32_t wert;
-  Nanos ab;
-};
 
 // Key `code` (0..16) is held from `ab` for kTastenDauer.
 struct Tastendruck {
@@ -74,9 +62,11 @@ class Simulation {
   void leerlauf();
   // Asks the monitor to end (every wait and poll gives up).
   void beende() { beendet_ = true; }
-  // Time 0 (the run's start; nothing moves yet).
+  // Time 0 (the run's start; nothing moves yet). The outputs the start-up
+  // cleared are not noted.
   void nullpunkt() {
     jetzt_ = 0;
+    maschine_.nimmAusgangsNotizen();
     takt_.setzeZeit(0);
     gestartet_ = true;
   }
@@ -99,10 +89,9 @@ class Simulation {
   // After a step that moved positions without motion (a preset, a
   // reference run): the axes at rest take their commanded step positions.
   void uebernimmSoll();
-  // Starts the reference switches of up to two axes (achse < 0: none);
-  // referenzEnde removes them.
-  void referenzStart(int achse, int schalter, int achse2, int schalter2);
-  void referenzEnde();
+  // The default executor after a step, on this machine (reference runs).
+  int16_t nachSchritt(int16_t ergebnis) { return maschine_.nachSchritt(takt_.position, ergebnis); }
+  Maschine &maschine() { return maschine_; }
   void merkeWarten();
   // Records where the axes stand now (a run stopped during a motion).
   void merkeStand() { merke(spur_.back().art); }
@@ -126,10 +115,9 @@ class Simulation {
   friend struct Haken;
   void schritt(const vela::MotorSchritt &s);
   void wechsel(uint8_t quelle, bool laeuft);
-  void schalter();
   void merke(Art art);
 
-  std::vector<Eingabe> eingaben_;
+  Maschine maschine_;
   std::vector<Tastendruck> tasten_;
   Nanos maxZeit_;
   Nanos jetzt_ = 0;
@@ -146,12 +134,6 @@ class Simulation {
   vela::MotorTakt takt_;
   int32_t kreisMarke_[2] = {};  // where the track of an arc last took a point
 
-  struct Referenz {
-    int achse = -1, schalter = -1;
-    int32_t start = 0;
-    int richtung = 0;  // +1 / -1 once the axis has made its first step
-    bool zu = false;
-  } referenz_[2];
 
   double letzte_[3] = {};
   double weg_ = 0;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "optionen.h"
+
 namespace velatool {
 
 SteuerBefehle::SteuerBefehle(CLI::App &app) {
@@ -19,6 +21,8 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
   controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
       ->check(CLI::Range(1, 1000000));
+  controller_->add_option("--input", eingaben_,
+                          "input states N=V[@SECONDS],... from the start (repeatable; unset inputs are 0)");
 
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");
@@ -56,6 +60,13 @@ std::optional<int> SteuerBefehle::fuehreAus() {
   if (controller_->parsed()) {
     if (steuerOpt_.leitung.empty() && !steuerOpt_.pty) {
       std::cerr << "vela: controller needs --line PATH or --pty\n";
+      return 2;
+    }
+    try {
+      for (const std::string &e : eingaben_)
+        for (const Eingabe &x : leseEingaben(e)) steuerOpt_.eingaben.push_back(x);
+    } catch (const OptionsFehler &e) {
+      std::cerr << "vela: " << e.what() << '\n';
       return 2;
     }
     return laufeSteuerung(steuerOpt_);

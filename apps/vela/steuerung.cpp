@@ -30,6 +30,7 @@
 
 #include "ablage.h"
 #include "leitung.h"
+#include "maschine.h"
 #include "tafel.h"
 #include "vela.h"
 #include "vela_steuerung.h"
@@ -49,7 +50,6 @@ constexpr auto kHaltezeit = std::chrono::milliseconds(300);   // a typed key sta
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
 constexpr auto kSchreibFrist =
     std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
-constexpr int kSchalter = 64;
 
 struct Steuerung {
   SteuerungsOptionen opt;
@@ -86,7 +86,7 @@ struct Steuerung {
   std::unique_ptr<vela::MotorTakt> takt;
   std::array<int32_t, 4> position{};
 
-  uint8_t ausgaenge[kSchalter] = {};
+  std::unique_ptr<Maschine> maschine;
   std::unique_ptr<Ablage> ablage;
 };
 
@@ -105,6 +105,7 @@ uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs
 // steps).
 void motoren() {
   g->takt->fahre(jetztNs());
+  g->maschine->schalter(g->takt->position);
   g->takt->uebernimmSoll();
   std::copy(g->takt->position, g->takt->position + 4, g->position.begin());
 }
@@ -113,8 +114,9 @@ void motoren() {
 
 void zeichne() {
   std::string bild;
-  if (g->gezeichnet) bild = "\x1b[6A";
-  const std::string r = g->tafel.rahmen(g->position);
+  if (g->gezeichnet) bild = "\x1b[7A";
+  const std::string an = g->maschine->ausgaengeAn();
+  const std::string r = g->tafel.rahmen(g->position) + "outputs on: " + (an.empty() ? "none" : an) + "\n";
   for (std::size_t a = 0, e; a < r.size(); a = e + 1) {
     e = r.find('\n', a);
     bild += "\r" + r.substr(a, e - a) + "\x1b[K\n";
@@ -304,14 +306,22 @@ uint8_t leseTaste() {
   return Uhr::now() < g->gehaltenBis ? g->gehalten : kKeineTaste;
 }
 
-int16_t leseSchalter(uint8_t, uint8_t *zustand) {
-  *zustand = 1;
+int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
+  *zustand = g->maschine->eingang(n, jetztNs()) ? 0 : 1;
   return 0;
 }
 
 int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-  if (n < kSchalter) g->ausgaenge[n] = wert;
+  g->maschine->setzeAusgang(n, wert);
+  g->maschine->nimmAusgangsNotizen();
+  g->bildFaellig = true;
   return 0;
+}
+
+// The default executor, with the reference switches of a reference run.
+int16_t ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
+  if (phase == vela::VOR_SCHRITT) return vela::standardAusfuehrer(phase, ergebnis);
+  return g->maschine->nachSchritt(g->takt->position, ergebnis);
 }
 
 // Before the reply that reports a save, delete or erase: each store image
@@ -368,7 +378,11 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g = steuerung.get();
   g->opt = o;
   g->start = Uhr::now();
-  g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs);
+  g->maschine = std::make_unique<Maschine>(o.eingaben);
+  g->takt = std::make_unique<vela::MotorTakt>(
+      int64_t{1000} * o.tickUs,
+      vela::MotorTakt::Melder{[](void *, const vela::MotorSchritt &) { g->maschine->schalter(g->takt->position); },
+                              nullptr, nullptr});
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
@@ -407,7 +421,9 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   vela::DisplayInhalt = vela::Anzeige{};
   g->tafel.gesehen();
   vela::bindePlattform(plattform());
+  vela::setAusfuehrer(ausfuehrer);
   vela::monitorMain();
+  vela::setAusfuehrer(nullptr);
 
   tastaturAus();
   zeigeAnzeige(true);

@@ -15,13 +15,18 @@
 //               rounds and whenever the line is polled; arcs run in ticks
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
 //               written through before a save, delete or erase is answered
-//   switches    inputs read open, outputs are kept
+//   switches    the simulated machine of `vela run` (maschine.h): inputs
+//               from --input N=V[@SECONDS] (seconds since the start),
+//               reference switches, outputs shown beside the frame
 //
 // SIGINT, SIGTERM and SIGHUP end it with status 0; a line or store problem
 // is status 2.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "maschine.h"
 
 namespace velatool {
 
@@ -32,6 +37,7 @@ struct SteuerungsOptionen {
   std::string ablage;      // store directory; empty: standardAblage()
   std::string displayLog;  // file the display changes are appended to; empty: none
   int tickUs = 1000;       // microseconds of one tick
+  std::vector<Eingabe> eingaben;  // --input: input states over time
 };
 
 // Runs the controller until a signal ends it; the exit status.
