@@ -56,17 +56,20 @@ void Maschine::schalter(const int32_t position[4]) {
   }
 }
 
-void Maschine::referenzStart(const int32_t position[4], int achse, int schalterNr, int achse2, int schalter2) {
-  referenz_[0] = achse >= 0 && achse < 4 ? Referenz{achse, schalterNr, position[achse], 0, false} : Referenz{};
-  referenz_[1] = achse2 >= 0 && achse2 < 4 ? Referenz{achse2, schalter2, position[achse2], 0, false} : Referenz{};
+void Maschine::referenzStart(const int32_t position[4], int achse, int schalterNr, int achse2,
+                             int schalter2) {
+  referenz_[0] =
+      achse >= 0 && achse < 4 ? Referenz{achse, schalterNr, position[achse], 0, false} : Referenz{};
+  referenz_[1] =
+      achse2 >= 0 && achse2 < 4 ? Referenz{achse2, schalter2, position[achse2], 0, false} : Referenz{};
 }
 
 int16_t Maschine::nachSchritt(const int32_t position[4], int16_t ergebnis) {
   const int befehl = Befehl;
   const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
   if (home)
-    referenzStart(position, vela::ArgWert3, vela::ReferenzSchalter[0], befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1,
-                  vela::ReferenzSchalter[1]);
+    referenzStart(position, vela::ArgWert3, vela::ReferenzSchalter[0],
+                  befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
   const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
   if (home) referenz_[0] = referenz_[1] = Referenz{};
   return e;

@@ -25,7 +25,6 @@
 
 namespace velatool {
 
-
 // Key `code` (0..16) is held from `ab` for kTastenDauer.
 struct Tastendruck {
   Nanos ab;
@@ -133,7 +132,6 @@ class Simulation {
 
   vela::MotorTakt takt_;
   int32_t kreisMarke_[2] = {};  // where the track of an arc last took a point
-
 
   double letzte_[3] = {};
   double weg_ = 0;

@@ -380,9 +380,10 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g->start = Uhr::now();
   g->maschine = std::make_unique<Maschine>(o.eingaben);
   g->takt = std::make_unique<vela::MotorTakt>(
-      int64_t{1000} * o.tickUs,
-      vela::MotorTakt::Melder{[](void *, const vela::MotorSchritt &) { g->maschine->schalter(g->takt->position); },
-                              nullptr, nullptr});
+      int64_t{1000} * o.tickUs, vela::MotorTakt::Melder{[](void *, const vela::MotorSchritt &) {
+                                                          g->maschine->schalter(g->takt->position);
+                                                        },
+                                                        nullptr, nullptr});
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {

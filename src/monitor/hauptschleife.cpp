@@ -259,9 +259,10 @@ Zustand schritt() {
     saveLong(cursorStelle());
   }
 
-  // A failed command stops the axes and is shown; a download follows.
+  // A failed step (the command's error or the executor's, before or after
+  // it) stops the axes and the path and is shown; a download follows.
   if (LetztesErgebnis != 0) {
-    for (int16_t a = 0; a < kMotorAchsen; ++a) stopAchse(a);
+    for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
     reportError(LetztesErgebnis);
     char c = 0;
     while (readHostChar(c) == 0 && zeichen == '@') {

@@ -278,6 +278,8 @@ void clearAchsen() {
 
 // Jog keys: entry j (1..8) moves axis (j-1)/2, negative for odd j.
 // Without a keypad there is nothing to wait for, and the teach-in ends.
+// Every read of the keys is a round of the platform's idle hook (where the
+// motors run); the teach-in ends once the platform asks to end.
 void teachIn() {
   V_xyTeached.X = 0;
   V_xyTeached.Y = 0;
@@ -285,7 +287,10 @@ void teachIn() {
   for (;;) {
     const uint8_t taste = readTaste();
     if (taste == TeachTasten[0] || taste == KEINE_TASTE_MEHR) return;
-    if (taste >= KEINE_TASTE) continue;
+    if (taste >= KEINE_TASTE) {
+      if (!weiter()) return;
+      continue;
+    }
     for (int j = 1; j < kTeachTasten; ++j) {
       if (TeachTasten[j] != taste) continue;
       const int16_t achse = static_cast<int16_t>((j - 1) / 2);
@@ -294,11 +299,12 @@ void teachIn() {
       SollSchritte[achse] = wrapAdd(SollSchritte[achse], weg);
       startAchse(achse);
       uint8_t t;
+      bool ende = false;
       do {
         t = readTaste();
-      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR);
+      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR && !(ende = !weiter()));
       stopAchse(achse);
-      if (t == KEINE_TASTE_MEHR) return;
+      if (t == KEINE_TASTE_MEHR || ende) return;
       break;
     }
   }

@@ -173,10 +173,11 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
     EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
     EXPECT_EQ(V_WertVar[2], motoren.position[0]) << abbruch;
   }
-  // The path, a line or an arc, brakes on BREAK I and on a failed step,
-  // where it stands.
+  // The path, a line or an arc, brakes on BREAK I and on a failed step
+  // (the command's error or the executor's, after or before it), where it
+  // stands.
   for (const char *bahn : {"IL 1000, 0, 0", "CCW 500, 0, 1000, 0"}) {
-    for (const char *abbruch : {"BREAK I\nW", "J M9"}) {
+    for (const char *abbruch : {"BREAK I\nW", "J M9", "SO 300", "J E 300 M9"}) {
       frisch();
       flashProgramme(std::string("PROGMAIN\n") + bahn + "\nW 100\n" + abbruch + "\nV9=1\nENDE\n");
       fake.beendenWenn = [] { return BahnAktiv == 0 && (V_WertVar[9] == 1 || LetztesErgebnis != 0); };
