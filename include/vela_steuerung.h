@@ -55,9 +55,9 @@ constexpr char SPEICHER_EEPROM = 'E';
 
 // The devices of one binding.
 struct Plattform {
-  Kanal host;                                          // host line; also standard character input and output
-  Kanal display;                                       // display; written only
-  void (*displayBefehl)(void *display, uint8_t code);  // controller command byte
+  Kanal host;                                                         // host line; also standard character input and output
+  Kanal display;                                                      // display; written only
+  void (*displayBefehl)(void *display, uint8_t code);                 // controller command byte
   void (*displayGehe)(void *display, int16_t spalte, int16_t zeile);  // cursor position
   uint32_t (*leseTicks)();  // the tick counter; null: Ticks as the platform's timer leaves it
   uint8_t (*leseTaste)();   // key held down, KEINE_TASTE for none; null: no keypad
@@ -185,8 +185,7 @@ void haltAchse(uint8_t achse);
 // The steps of one motor tick.
 struct MotorSchritt {
   uint8_t quelle;       // 0..3: the single-axis move of that axis; 4: the path
-  int32_t schritte[4];  // steps X Y Z A made in the tick: -1, 0 or +1 (an arc's last tick: what reaches its
-                        // end point)
+  int32_t schritte[4];  // steps X Y Z A made in the tick: -1, 0, +1 (an arc's last: onto its end point)
   uint8_t segmentEnde;  // path: the tick ended the running segment
   uint8_t kreis;        // path: the tick stepped an arc
 };
@@ -242,11 +241,17 @@ class MotorTakt {
 
 // Read-only state of the drive, as a platform or simulator needs it.
 struct AntriebsStand {
-  uint8_t BahnAktiv;        // 1 while the path runs
-  uint32_t BahnGeschw;      // current step rate of the path
-  uint16_t AchsLaeuft[4];   // 1 while a single-axis move of X Y Z A runs
-  int32_t SollSchritte[4];  // commanded positions in steps
-  int32_t AchsSchritte[4];  // scale of X Y Z A: AchsSchritte steps are AchsMM user units
+  uint8_t BahnAktiv;            // 1 while the path runs
+  uint32_t BahnGeschw;          // current step rate of the path
+  int32_t BahnRest;             // lead-axis steps left of the running path segment
+  uint8_t BahnSegment;          // ring slot of the running path segment: changes when one ends
+  uint8_t BahnMinus[3];         // per X Y Z: 1 when the running path segment moves it negative
+  uint16_t AchsLaeuft[4];       // 1 while a single-axis move of X Y Z A runs
+  uint8_t AchsRichtung[4];      // direction of that move: 1 negative, 0 positive
+  int32_t RestSchritte[4];      // steps left: of the single-axis move, or of the path segment (X Y Z)
+  uint16_t StopAnforderung[5];  // 2: stop requested (axes 0..3, path 4)
+  int32_t SollSchritte[4];      // commanded positions in steps
+  int32_t AchsSchritte[4];      // scale of X Y Z A: AchsSchritte steps are AchsMM user units
   int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();

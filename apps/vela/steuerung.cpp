@@ -45,11 +45,10 @@ volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
-constexpr std::size_t kMaxTasten = 16;                        // presses kept until the monitor takes them
-constexpr auto kHaltezeit = std::chrono::milliseconds(300);   // a typed key stays down this long
+constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
+constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
-constexpr auto kSchreibFrist =
-    std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
+constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
 
 struct Steuerung {
   SteuerungsOptionen opt;
@@ -92,9 +91,7 @@ struct Steuerung {
 
 Steuerung *g = nullptr;
 
-Nanos jetztNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count();
-}
+Nanos jetztNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count(); }
 
 uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs); }
 
@@ -183,8 +180,7 @@ void tastaturAus() {
 void leitungLesen() {
   if (g->einAnfang == g->einEnde) g->einAnfang = g->einEnde = 0;
   if (g->einEnde == static_cast<int>(sizeof g->ein)) return;  // full: the kernel keeps the rest
-  const ssize_t n =
-      ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
+  const ssize_t n = ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
   if (n > 0) {
     g->einEnde += static_cast<int>(n);
   } else if (n == 0) {  // a terminal reads nothing only once it has hung up
@@ -379,11 +375,10 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g->opt = o;
   g->start = Uhr::now();
   g->maschine = std::make_unique<Maschine>(o.eingaben);
-  g->takt = std::make_unique<vela::MotorTakt>(
-      int64_t{1000} * o.tickUs, vela::MotorTakt::Melder{[](void *, const vela::MotorSchritt &) {
-                                                          g->maschine->schalter(g->takt->position);
-                                                        },
-                                                        nullptr, nullptr});
+  // The reference switches follow every step.
+  const auto schritt = [](void *, const vela::MotorSchritt &) { g->maschine->schalter(g->takt->position); };
+  g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs,
+                                              vela::MotorTakt::Melder{schritt, nullptr, nullptr});
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
@@ -412,10 +407,8 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   // A controller started in the background of a shell leaves the terminal
   // to the shell: no frame, no keys.
   g->zeichnen = imVordergrund(STDOUT_FILENO);
-  if (imVordergrund(STDIN_FILENO))
-    tastaturAn();
-  else if (::isatty(STDIN_FILENO))
-    g->tastaturOffen = false;
+  if (imVordergrund(STDIN_FILENO)) tastaturAn();
+  else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data
