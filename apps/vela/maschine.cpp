@@ -45,6 +45,41 @@ std::vector<std::string> Maschine::nimmAusgangsNotizen() {
   return n;
 }
 
+void Maschine::setzeTasten(std::vector<Tastendruck> tasten, bool endlich) {
+  std::stable_sort(tasten.begin(), tasten.end(),
+                   [](const Tastendruck &a, const Tastendruck &b) { return a.ab < b.ab; });
+  druecke_.clear();
+  for (const Tastendruck &t : tasten) druecke_.push_back({t.ab, t.ab + kTastenDauer, t.code});
+  gemeldet_ = 0;
+  endlich_ = endlich;
+}
+
+void Maschine::drueckeTaste(uint8_t code, Nanos jetzt, Nanos dauer) {
+  // Presses reported and released are forgotten; beyond kMaxTasten waiting
+  // the oldest waiting one is.
+  std::size_t weg = 0;
+  while (weg < gemeldet_ && druecke_[weg].bis <= jetzt) ++weg;
+  druecke_.erase(druecke_.begin(), druecke_.begin() + static_cast<std::ptrdiff_t>(weg));
+  gemeldet_ -= weg;
+  if (druecke_.size() - gemeldet_ >= kMaxTasten)
+    druecke_.erase(druecke_.begin() + static_cast<std::ptrdiff_t>(gemeldet_));
+  druecke_.push_back({jetzt, jetzt + dauer, code});
+}
+
+uint8_t Maschine::taste(Nanos jetzt) const {
+  // The latest press that holds its key.
+  for (auto d = druecke_.rbegin(); d != druecke_.rend(); ++d)
+    if (d->ab <= jetzt && jetzt < d->bis) return d->code;
+  if (endlich_ && (druecke_.empty() || jetzt >= druecke_.back().bis)) return vela::KEINE_TASTE_MEHR;
+  return vela::KEINE_TASTE;
+}
+
+void Maschine::meldeTasten(Nanos jetzt) {
+  while (gemeldet_ < druecke_.size() && druecke_[gemeldet_].ab <= jetzt &&
+         vela::meldeTaste(druecke_[gemeldet_].code))
+    ++gemeldet_;
+}
+
 void Maschine::schalter(const int32_t position[4]) {
   for (Referenz &r : referenz_) {
     if (r.achse < 0) continue;

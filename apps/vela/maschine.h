@@ -10,6 +10,11 @@
 //               steps out from where the run started, and opens again when
 //               it is back to kReferenzWeg - kFreiWeg steps out
 //   outputs     SO / R O set and clear them; each change is kept
+//   keypad      a press holds its key down for a while (--keys: 100 ms, a
+//               key typed on the controller's stdin: 300 ms) and is
+//               reported to the keypad state once the monitor has taken
+//               the press before it (up to kMaxTasten wait); a scripted
+//               keypad (--keys of vela run) has ended after its last press
 #pragma once
 
 #include <cstdint>
@@ -35,6 +40,14 @@ struct Eingabe {
   Nanos ab;
 };
 
+// Key `code` (0..16) is held from `ab` for kTastenDauer.
+struct Tastendruck {
+  Nanos ab;
+  uint8_t code;
+};
+constexpr Nanos kTastenDauer = 100 * kMilli;
+constexpr std::size_t kMaxTasten = 16;
+
 class Maschine {
  public:
   explicit Maschine(std::vector<Eingabe> eingaben);
@@ -51,6 +64,17 @@ class Maschine {
   std::string ausgaengeAn() const;
   // Notes of the output changes since the last call.
   std::vector<std::string> nimmAusgangsNotizen();
+
+  // The keypad: the presses of a script (endlich: after the last one the
+  // keypad has ended, waits for keys give up) ...
+  void setzeTasten(std::vector<Tastendruck> tasten, bool endlich);
+  // ... and one press now, held for `dauer`.
+  void drueckeTaste(uint8_t code, Nanos jetzt, Nanos dauer);
+  // The key held down at jetzt: its code, KEINE_TASTE, or KEINE_TASTE_MEHR
+  // once a scripted keypad has ended.
+  uint8_t taste(Nanos jetzt) const;
+  // Reports the presses due by jetzt to the keypad state (vela::meldeTaste).
+  void meldeTasten(Nanos jetzt);
 
   // After every step of the motors: the reference switches follow the axes.
   void schalter(const int32_t position[4]);
@@ -69,6 +93,13 @@ class Maschine {
     bool zu = false;
   } referenz_[2];
   uint8_t ausgaenge_[kAusgaenge] = {};
+  struct Druck {
+    Nanos ab, bis;
+    uint8_t code;
+  };
+  std::vector<Druck> druecke_;  // in time order
+  std::size_t gemeldet_ = 0;    // presses reported to the keypad state
+  bool endlich_ = false;
   std::vector<std::string> notizen_;
 };
 

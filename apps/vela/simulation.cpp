@@ -66,12 +66,11 @@ struct Haken {
 
 Simulation::Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> tasten, Nanos maxZeit)
     : maschine_(std::move(eingaben)),
-      tasten_(std::move(tasten)),
+      mitTasten_(!tasten.empty()),
       maxZeit_(maxZeit),
       takt_(kMilli, {[](void *o, const vela::MotorSchritt &m) { static_cast<Simulation *>(o)->schritt(m); },
                      [](void *o, uint8_t q, bool l) { static_cast<Simulation *>(o)->wechsel(q, l); }, this}) {
-  std::stable_sort(tasten_.begin(), tasten_.end(),
-                   [](const Tastendruck &a, const Tastendruck &b) { return a.ab < b.ab; });
+  maschine_.setzeTasten(std::move(tasten), true);
   spur_.push_back({Art::Achse, {0.0}, {0.0}});
 }
 
@@ -96,7 +95,7 @@ void Simulation::binde(const std::string &text) {
   p.displayBefehl = Haken::anzeigeBefehl;
   p.displayGehe = Haken::anzeigeGehe;
   p.leseTicks = Haken::ticks;
-  if (!tasten_.empty()) p.leseTaste = Haken::taste;
+  if (mitTasten_) p.leseTaste = Haken::taste;
   p.leseSchalter = Haken::leseSchalter;
   p.setzeSchalter = Haken::setzeSchalter;
   p.lade = {Haken::oeffne, Haken::lies, nullptr, nullptr};
@@ -113,12 +112,7 @@ std::string Simulation::nimmAnzeige() {
 
 bool Simulation::eingang(int32_t n) const { return maschine_.eingang(n, jetzt_); }
 
-uint8_t Simulation::taste() const {
-  for (const Tastendruck &t : tasten_)
-    if (t.ab <= jetzt_ && jetzt_ < t.ab + kTastenDauer) return t.code;
-  // After the last press the script has run out: waits for keys give up.
-  return jetzt_ >= tasten_.back().ab + kTastenDauer ? vela::KEINE_TASTE_MEHR : vela::KEINE_TASTE;
-}
+uint8_t Simulation::taste() const { return maschine_.taste(jetzt_); }
 
 double Simulation::einheiten(int achse) const {
   const vela::AntriebsStand s = vela::leseAntriebsStand();
@@ -173,6 +167,7 @@ void Simulation::wechsel(uint8_t quelle, bool laeuft) {
 void Simulation::leerlauf() {
   jetzt_ += kMilli;
   takt_.fahre(jetzt_);
+  maschine_.meldeTasten(jetzt_);
   if (zeitUeberschritten()) beendet_ = true;
 }
 

@@ -25,13 +25,6 @@
 
 namespace velatool {
 
-// Key `code` (0..16) is held from `ab` for kTastenDauer.
-struct Tastendruck {
-  Nanos ab;
-  uint8_t code;
-};
-constexpr Nanos kTastenDauer = 100 * kMilli;
-
 // Kind of movement a piece of the recorded track belongs to.
 enum class Art { Achse, Bahn, Kreis };
 
@@ -117,7 +110,7 @@ class Simulation {
   void merke(Art art);
 
   Maschine maschine_;
-  std::vector<Tastendruck> tasten_;
+  bool mitTasten_ = false;
   Nanos maxZeit_;
   Nanos jetzt_ = 0;
   bool beendet_ = false;

@@ -23,6 +23,7 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
       ->check(CLI::Range(1, 1000000));
   controller_->add_option("--input", eingaben_,
                           "input states N=V[@SECONDS],... from the start (repeatable; unset inputs are 0)");
+  controller_->add_option("--keys", tasten_, "keypad presses SECONDS=KEY,... from the start");
 
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");
@@ -65,6 +66,7 @@ std::optional<int> SteuerBefehle::fuehreAus() {
     try {
       for (const std::string &e : eingaben_)
         for (const Eingabe &x : leseEingaben(e)) steuerOpt_.eingaben.push_back(x);
+      if (!tasten_.empty()) steuerOpt_.tasten = leseTasten(tasten_);
     } catch (const OptionsFehler &e) {
       std::cerr << "vela: " << e.what() << '\n';
       return 2;

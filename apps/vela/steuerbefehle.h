@@ -32,6 +32,7 @@ class SteuerBefehle {
   bool ohnePruefsumme_ = false;
   std::string datei_, name_, speicher_;
   std::vector<std::string> eingaben_;  // --input of the controller
+  std::string tasten_;                 // --keys of the controller
   CLI::App *controller_, *send_, *list_, *get_, *dump_, *save_, *delete_, *erase_, *stop_, *restart_, *step_;
 };
 

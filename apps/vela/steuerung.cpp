@@ -24,7 +24,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <iostream>
 #include <memory>
 
@@ -45,8 +44,7 @@ volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
-constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
-constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
+constexpr Nanos kHaltezeit = 300 * kMilli;                    // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
 constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
 
@@ -68,9 +66,6 @@ struct Steuerung {
   bool tastaturRoh = false;
   termios tastaturAlt{};
   bool nachCr = false;  // an LF right after a CR is the same Enter
-  std::deque<uint8_t> tasten;
-  uint8_t gehalten = kKeineTaste;  // the key held down until gehaltenBis
-  Uhr::time_point gehaltenBis;
 
   // display
   Tafel tafel;
@@ -154,10 +149,7 @@ void tasteGetippt(char c) {
   if (lfNachCr) return;
   const uint8_t code = tastenCode(c);
   if (code == kKeineTaste) return;
-  g->gehalten = code;
-  g->gehaltenBis = Uhr::now() + kHaltezeit;
-  if (g->tasten.size() == kMaxTasten) g->tasten.pop_front();
-  g->tasten.push_back(code);
+  g->maschine->drueckeTaste(code, jetztNs(), kHaltezeit);
 }
 
 void tastaturAn() {
@@ -212,7 +204,7 @@ void pumpe(long warteUs) {
       }
     }
   }
-  if (!g->tasten.empty() && vela::meldeTaste(g->tasten.front())) g->tasten.pop_front();
+  g->maschine->meldeTasten(jetztNs());
   motoren();
   zeigeAnzeige(false);
 }
@@ -299,7 +291,7 @@ uint32_t leseTicks() {
 uint8_t leseTaste() {
   if (beenden()) return vela::KEINE_TASTE_MEHR;
   pumpe(0);
-  return Uhr::now() < g->gehaltenBis ? g->gehalten : kKeineTaste;
+  return g->maschine->taste(jetztNs());
 }
 
 int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
@@ -375,6 +367,7 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g->opt = o;
   g->start = Uhr::now();
   g->maschine = std::make_unique<Maschine>(o.eingaben);
+  g->maschine->setzeTasten(o.tasten, false);
   // The reference switches follow every step.
   const auto schritt = [](void *, const vela::MotorSchritt &) { g->maschine->schalter(g->takt->position); };
   g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs,

@@ -8,7 +8,8 @@
 //   display     the library's 4 x 20 model (DisplayInhalt), rendered by
 //               tafel.h: drawn live in the terminal when
 //               stdout is one, and written to --display-log
-//   keypad      digits, c and Enter typed on stdin
+//   keypad      the machine's keypad: digits, c and Enter typed on stdin,
+//               and --keys SECONDS=KEY,... presses since the start
 //   time        1 tick = 1 ms of the monotonic clock (--tick-us N: N us);
 //               a step rate v is v steps per 1000 ticks
 //   motors      the library's motor scheduler (MotorTakt), run in the idle
@@ -38,6 +39,7 @@ struct SteuerungsOptionen {
   std::string displayLog;  // file the display changes are appended to; empty: none
   int tickUs = 1000;       // microseconds of one tick
   std::vector<Eingabe> eingaben;  // --input: input states over time
+  std::vector<Tastendruck> tasten;  // --keys: key presses over time
 };
 
 // Runs the controller until a signal ends it; the exit status.
