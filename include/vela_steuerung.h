@@ -161,20 +161,19 @@ int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
 
 // ---- Motors: what a platform's idle hook drives ----------------------
 //
-// The library plans moves; the platform makes the steps. A single-axis
-// move (axes 0..3) runs while its running flag is set: the platform calls
-// taktAchse once per step, at the rate achsGeschw gives for the ramp stage
-// reached. The path (X, Y, Z together) runs while BahnAktiv is set: the
-// platform calls stepBahn once per lead-axis step at the rate BahnGeschw.
-// A stop request (stopAchse, BREAK, an error) is honoured by the path tick
-// itself; for a single axis the platform ends the move with haltAchse.
+// The library plans moves; the platform makes the steps, through the one
+// motor scheduler below (MotorTakt), which its idle hook runs. A
+// single-axis move (axes 0..3) runs while its running flag is set: one
+// taktAchse per step, at the rate achsGeschw gives for the ramp stage
+// reached. The path (X, Y, Z together: lines, and arcs while the monitor
+// runs) runs while BahnAktiv is set: one stepBahn per lead-axis step at
+// the rate BahnGeschw. A stop request (stopAchse, BREAK, an error) is
+// honoured by the path tick itself; a single axis is ended by haltAchse.
 
 // One step tick of a single-axis move of axis 0..3; the step made: -1, 0, +1.
 int8_t taktAchse(uint8_t achse);
 // Step rate of a single-axis move at its ramp stage (larger is faster).
 uint32_t achsGeschw(uint8_t achse);
-// One tick of the path.
-void stepBahn();
 // 0..3: no single-axis move of the axis runs; 4: no path and no steps left in X Y Z.
 bool isAchseFertig(int16_t achse);
 // Requests a stop of axis 0..3 or of the path (4).
@@ -182,6 +181,63 @@ void stopAchse(int16_t achse);
 // Ends a running single-axis move where it stands; the steps not made are
 // taken off the axis's commanded position. Nothing for an axis at rest.
 void haltAchse(uint8_t achse);
+
+// The steps of one motor tick.
+struct MotorSchritt {
+  uint8_t quelle;       // 0..3: the single-axis move of that axis; 4: the path
+  int32_t schritte[4];  // steps X Y Z A made in the tick: -1, 0, +1 (an arc's last: onto its end point)
+  uint8_t segmentEnde;  // path: the tick ended the running segment
+  uint8_t kreis;        // path: the tick stepped an arc
+};
+// One tick of the path (nothing while no path runs), with the steps it made.
+void stepBahn(MotorSchritt &schritt);
+
+// The motor scheduler. Given the time that passed, it makes the steps of
+// every running single-axis move (taktAchse at achsGeschw) and of the path
+// (stepBahn at BahnGeschw), ends a single-axis move whose stop was
+// requested (haltAchse), counts the steps into `position` and reports
+// them. Time is counted in nanoseconds; a step rate v is v steps per 1000
+// ticks of nsProTick each, at most kMaxRate. A motion that starts makes
+// its first step one period after the previous round.
+class MotorTakt {
+ public:
+  static constexpr uint32_t kMaxRate = 1000000;         // fastest step rate
+  static constexpr long kMaxSchritteProRunde = 100000;  // per axis and round; beyond, time is let go
+
+  struct Melder {
+    // After every tick.
+    void (*schritt)(void *objekt, const MotorSchritt &s);
+    // A motion of quelle (0..3 single axis, 4 path) starts (laeuft) or ends.
+    void (*wechsel)(void *objekt, uint8_t quelle, bool laeuft);
+    void *objekt;
+  };
+
+  explicit MotorTakt(int64_t nsProTick, Melder melder = {}) : nsProTick_(nsProTick), melder_(melder) {}
+
+  // Makes every step due up to `jetzt`.
+  void fahre(int64_t jetzt);
+  // The time of the previous round (a simulation whose clock starts again).
+  void setzeZeit(int64_t t) { zuletzt_ = t; }
+  // With every motion at rest the axes take their commanded positions (a
+  // preset or a reference run moves them without steps). The axes that
+  // changed, bit a for axis a.
+  uint8_t uebernimmSoll();
+  // True while a single-axis move or the path runs.
+  bool laeuft() const;
+
+  int32_t position[4] = {};  // steps made by X Y Z A
+  long gestoppt = 0;         // single-axis moves ended by a stop request
+
+ private:
+  int64_t periode(uint32_t rate) const;
+  void wechsel(uint8_t quelle, bool laeuft);
+
+  int64_t nsProTick_;
+  Melder melder_;
+  int64_t zuletzt_ = 0;
+  int64_t faellig_[5] = {};
+  bool laeuft_[5] = {};
+};
 
 // Read-only state of the drive, as a platform or simulator needs it.
 struct AntriebsStand {
@@ -199,10 +255,6 @@ struct AntriebsStand {
   int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();
-// One tick of the path (stepBahn), with the steps each of X, Y, Z made in
-// it (negative in the negative direction): a platform adds them to its
-// axis positions. True when the tick ended the running segment.
-bool stepBahnSchritte(int32_t schritte[3]);
 
 // ---- What a simulator reads besides the drive ------------------------
 
@@ -229,9 +281,18 @@ void printWert(Kanal *k, int32_t v);
 // Model of the 4 x 20 character display: the cells, the write cursor and
 // the state set by the controller command bytes.
 //
-// Characters are stored at the cursor, which then moves one column right;
-// past column 19 they are dropped (the display does not wrap: the
-// monitor places every row with displayGoto). Command bytes:
+// Characters are stored at the cursor, which then moves one column right.
+// Past the end of a row (column 20) the next character goes to column 0
+// of the row that follows in the display's memory order, as on the common
+// 4 x 20 character-display controllers:
+//
+//   row 0 -> row 2 -> row 1 -> row 3 -> row 0
+//
+// so a text written at the position past the end of row 3 (where the idle
+// state leaves it) starts at row 0, column 0. A placement off the display
+// (gehe with a bad row or column) drops the characters written next. The
+// monitor writes the rows of its own messages with displayLine, at most
+// 20 characters each, so that they never run on. Command bytes:
 //   1   clear: every cell blank, cursor home
 //   3   home: cursor to row 0, column 0
 //   12  display on, cursor hidden
@@ -241,8 +302,8 @@ constexpr int kAnzeigeSpalten = 20;
 
 struct Anzeige {
   char zellen[kAnzeigeZeilen][kAnzeigeSpalten];  // what the display shows
-  int16_t zeile;                                 // cursor row 0..3
-  int16_t spalte;                                // cursor column 0..20 (20: past the row)
+  int16_t zeile;                                 // cursor row 0..3, -1 off the display
+  int16_t spalte;                                // cursor column 0..20 (20: past the end of the row)
   uint8_t an;                                    // 1 once switched on by command 12
   uint8_t cursorSichtbar;                        // 1 while the cursor is shown
 

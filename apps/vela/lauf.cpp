@@ -9,6 +9,7 @@
 
 #include "laden.h"
 #include "plot.h"
+#include "tafel.h"
 #include "vela.h"
 #include "vela_befehle.h"
 #include "vela_steuerung.h"
@@ -20,8 +21,9 @@ namespace {
 // Times a line may be executed in a check walk before the walk goes past it
 // instead (a backward jump would otherwise loop for ever).
 constexpr int kMaxBesuche = 20;
-// Path ticks the check walk makes to run a queued path out.
-constexpr long kMaxBahnTakte = 10000000;
+// Rounds of the motor scheduler the check walk makes to run a queued path
+// out (each up to MotorTakt::kMaxSchritteProRunde ticks of the path).
+constexpr int kMaxBahnRunden = 100;
 
 const char kAchsName[] = "XYZAI";
 
@@ -52,22 +54,6 @@ std::string rechtsOhneBlanks(std::string t) {
 bool istSprung(int befehl) {
   return befehl == BEF_J || befehl == BEF_JE || befehl == BEF_JNE || befehl == BEF_J_VERGLEICH ||
          befehl == BEF_J_ACHSE || befehl == BEF_JN_ACHSE;
-}
-
-std::vector<std::pair<int32_t, int32_t>> leseKreis(const std::string &datei) {
-  std::vector<std::pair<int32_t, int32_t>> kreis;
-  if (datei.empty()) return kreis;
-  std::ifstream ein(datei, std::ios::binary);
-  if (ein) {
-    try {
-      kreis = leseTestdaten(ein);
-    } catch (const std::exception &) {
-      kreis.clear();
-    }
-  }
-  ein.close();
-  std::remove(datei.c_str());
-  return kreis;
 }
 
 }  // namespace
@@ -162,21 +148,10 @@ int16_t Lauf::nach(int16_t ergebnis) {
   char *const p = zeile_;
   const int zeile = zeileVon(p);
   const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
-  if (home)
-    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0],
-                        befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
-  const std::size_t ausgaenge = ausgaenge_.size();
-  const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
-  if (home) {
-    sim_->referenzEnde();
-    sim_->uebernimmSoll({});
-  }
-  std::size_t kreisSchritte = 0;
-  if (ergebnis == 0 && *p == 'C') {
-    const auto kreis = leseKreis(opt_.testDatei);
-    kreisSchritte = kreis.size();
-    sim_->uebernimmSoll(kreis);
-  }
+  const int16_t e = sim_->nachSchritt(ergebnis);
+  if (home) sim_->uebernimmSoll();
+  const std::vector<std::string> ausgaenge = sim_->maschine().nimmAusgangsNotizen();
+  if (ergebnis == 0 && *p == 'C') sim_->uebernimmSoll();
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   const Nanos gewartet = sim_->jetzt() - beginn_;
 
@@ -211,18 +186,18 @@ int16_t Lauf::nach(int16_t ergebnis) {
         continue;
       notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (d > 0 ? "+" : "") << d;
     }
-    if (kreisSchritte > 0) {
+    if (befehl == 0 && *p == 'C' && vela::leseAntriebsStand().BahnAktiv != 0) {
       trenne();
-      notiz << "circle, " << kreisSchritte << " steps";
+      notiz << "arc";
     }
     if (home) {
       trenne();
       notiz << "reference run " << kAchsName[vela::ArgWert3 & 3];
       if (befehl == BEF_HOME_PAAR) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
     }
-    for (std::size_t i = ausgaenge; i < ausgaenge_.size(); ++i) {
+    for (const std::string &a : ausgaenge) {
       trenne();
-      notiz << ausgaenge_[i];
+      notiz << a;
     }
     const bool warteBefehl =
         befehl == BEF_W_ZEIT || befehl == BEF_WE || befehl == BEF_WNE || befehl == BEF_W_ACHSE;
@@ -274,16 +249,10 @@ int16_t Lauf::nach(int16_t ergebnis) {
 // Draws the display when it changed since the last drawing (always at the
 // end of a run: vorsatz "").
 void Lauf::zeigeAnzeige(std::ostream &out, const char *vorsatz) {
-  std::string stand;
-  for (int r = 0; r < vela::kAnzeigeZeilen; ++r) {
-    char zeile[vela::kAnzeigeSpalten + 1];
-    vela::DisplayInhalt.zeilenText(r, zeile);
-    stand += std::string(vorsatz) + "|" + zeile + "|\n";
-  }
-  if (*vorsatz != '\0' && stand == anzeigeStand_) return;
-  anzeigeStand_ = stand;
-  const std::string rand = std::string(vorsatz) + "+" + std::string(vela::kAnzeigeSpalten, '-') + "+\n";
-  out << rand << stand << rand;
+  const std::string bild = Tafel().rahmen(nullptr, vorsatz);
+  if (*vorsatz != '\0' && bild == anzeigeStand_) return;
+  anzeigeStand_ = bild;
+  out << bild;
 }
 
 // Check mode does not take RETURN: the host does, from the return stack
@@ -314,7 +283,6 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   out_ = &out;
   aktiverLauf = this;
   sim.binde(text);
-  vela_setTestDatei(opt_.testDatei.c_str());
   vela::setAusfuehrer(&Lauf::haken);
   vela::monitorMain();
   vela::setAusfuehrer(nullptr);
@@ -421,14 +389,19 @@ void Lauf::ungelesen(const char *p, int zeile) {
     warnungen_.push_back(w);
 }
 
-// Runs a queued path out at once with the path tick; a path that does not
-// end within kMaxBahnTakte ticks is stopped.
+// Runs a queued path out at once with the motor scheduler, in rounds that
+// each make as many steps as a round may; a path that does not end within
+// kMaxBahnRunden rounds is stopped.
 static void laufeBahnAus() {
-  long n = 0;
-  for (; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
-  if (n < kMaxBahnTakte) return;
+  vela::MotorTakt takt(1);
+  int64_t jetzt = 0;
+  constexpr int64_t kRunde = int64_t{1000} * vela::MotorTakt::kMaxSchritteProRunde;
+  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
+    takt.fahre(jetzt += kRunde);
+  if (vela::leseAntriebsStand().BahnAktiv == 0) return;
   vela::stopAchse(4);
-  for (n = 0; n < kMaxBahnTakte && vela::leseAntriebsStand().BahnAktiv != 0; ++n) vela::stepBahn();
+  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
+    takt.fahre(jetzt += kRunde);
 }
 
 // Start of the program that holds the line at zeile: the line after the

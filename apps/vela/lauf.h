@@ -31,7 +31,6 @@ struct Optionen {
   double maxZeit = 3600;            // simulated seconds before giving up
   std::vector<Eingabe> eingaben;    // input states over time (unset: 0)
   std::vector<Tastendruck> tasten;  // key presses
-  std::string testDatei;            // circle test data ("" = none)
 };
 
 // How a run ended.
@@ -104,7 +103,6 @@ class Lauf {
   long warteSchritte_ = 0;
   Nanos warteBeginn_ = 0;
   std::string anzeigeStand_;
-  std::vector<std::string> ausgaenge_;
   std::set<int> tasks_;
   std::vector<Meldung> fehler_;
   std::vector<Warnung> warnungen_;

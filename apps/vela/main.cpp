@@ -35,22 +35,6 @@ namespace {
 
 constexpr const char *kToolVersion = "2.0";
 
-// A temporary file for the circle test data, removed when the tool ends.
-struct TempDatei {
-  std::string pfad;
-  TempDatei() {
-    std::string muster = (std::filesystem::temp_directory_path() / "vela-kreis-XXXXXX").string();
-    const int fd = mkstemp(muster.data());
-    if (fd >= 0) {
-      close(fd);
-      pfad = muster;
-    }
-  }
-  ~TempDatei() {
-    if (!pfad.empty()) std::remove(pfad.c_str());
-  }
-};
-
 int exitStatus(Ende e) {
   switch (e) {
     case Ende::Fehler:
@@ -268,8 +252,6 @@ int main(int argc, char **argv) {
       return !fehler.empty() || (warnungenFehler && !warnungen.empty()) ? 1 : 0;
     }
 
-    TempDatei temp;
-    opt.testDatei = temp.pfad;
     Lauf lauf(opt);
     if (*run) {
       if (!alsJson) return exitStatus(lauf.run(datei.text, std::cout));

@@ -4,11 +4,11 @@
 //   download stream -- the program text (CR line ends), then the end mark '$'
 //   host line       -- silent; what the monitor sends is collected
 //   ticks           -- simulated milliseconds; every idle round is one tick
-//   idle hook       -- runs the motors up to the new time: taktAchse at
-//                      achsGeschw, stepBahn at BahnGeschw (steps per second)
+//   idle hook       -- runs the library's motor scheduler (MotorTakt) up to
+//                      the new time; a step rate is steps per second
 //   display         -- the library's display model (DisplayInhalt)
-//   switches        -- --input states over time; reference switches trip
-//                      kReferenzWeg steps out and release kFreiWeg back
+//   switches        -- the simulated machine (maschine.h): --input states
+//                      over time, reference switches, outputs
 //   keypad          -- --keys presses over time
 //   beenden         -- once the run has ended (see Simulation::beende)
 //
@@ -20,28 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "maschine.h"
+#include "vela_steuerung.h"
+
 namespace velatool {
-
-using Nanos = int64_t;
-constexpr Nanos kMilli = 1000000;
-constexpr Nanos kSekunde = 1000 * kMilli;
-
-constexpr int32_t kReferenzWeg = 200;
-constexpr int32_t kFreiWeg = 10;
-
-// Input n reads `wert` (non-zero: set, the switch closed) from time `ab` on.
-struct Eingabe {
-  int32_t nummer;
-  int32_t wert;
-  Nanos ab;
-};
-
-// Key `code` (0..16) is held from `ab` for kTastenDauer.
-struct Tastendruck {
-  Nanos ab;
-  uint8_t code;
-};
-constexpr Nanos kTastenDauer = 100 * kMilli;
 
 // Kind of movement a piece of the recorded track belongs to.
 enum class Art { Achse, Bahn, Kreis };
@@ -72,9 +54,12 @@ class Simulation {
   void leerlauf();
   // Asks the monitor to end (every wait and poll gives up).
   void beende() { beendet_ = true; }
-  // Time 0 (the run's start; nothing moves yet).
+  // Time 0 (the run's start; nothing moves yet). The outputs the start-up
+  // cleared are not noted.
   void nullpunkt() {
     jetzt_ = 0;
+    maschine_.nimmAusgangsNotizen();
+    takt_.setzeZeit(0);
     gestartet_ = true;
   }
   bool beendet() const { return beendet_; }
@@ -93,20 +78,18 @@ class Simulation {
   // Names of the axes still moving ("X", "path"), comma-separated; "" for none.
   std::string bewegt() const;
 
-  // After a step that moved positions without motion (a circle the library
-  // ran, a preset, a reference run): the axes take their commanded step
-  // positions; a circle's steps (relative to the start) go into the track.
-  void uebernimmSoll(const std::vector<std::pair<int32_t, int32_t>> &kreis);
-  // Starts the reference switches of up to two axes (achse < 0: none);
-  // referenzEnde removes them.
-  void referenzStart(int achse, int schalter, int achse2, int schalter2);
-  void referenzEnde();
+  // After a step that moved positions without motion (a preset, a
+  // reference run): the axes at rest take their commanded step positions.
+  void uebernimmSoll();
+  // The default executor after a step, on this machine (reference runs).
+  int16_t nachSchritt(int16_t ergebnis) { return maschine_.nachSchritt(takt_.position, ergebnis); }
+  Maschine &maschine() { return maschine_; }
   void merkeWarten();
   // Records where the axes stand now (a run stopped during a motion).
   void merkeStand() { merke(spur_.back().art); }
 
   Nanos jetzt() const { return jetzt_; }
-  int32_t position(int achse) const { return pos_[achse]; }
+  int32_t position(int achse) const { return takt_.position[achse]; }
   double einheiten(int achse) const;
   double weg() const { return weg_; }
   const std::vector<Spur> &spur() const { return spur_; }
@@ -122,13 +105,12 @@ class Simulation {
 
  private:
   friend struct Haken;
-  void motoren(Nanos bis);
-  void bahnTakt();
-  void schalter();
+  void schritt(const vela::MotorSchritt &s);
+  void wechsel(uint8_t quelle, bool laeuft);
   void merke(Art art);
 
-  std::vector<Eingabe> eingaben_;
-  std::vector<Tastendruck> tasten_;
+  Maschine maschine_;
+  bool mitTasten_ = false;
   Nanos maxZeit_;
   Nanos jetzt_ = 0;
   bool beendet_ = false;
@@ -141,18 +123,8 @@ class Simulation {
   std::string store_;
   std::string anzeige_;
 
-  int32_t pos_[4] = {};
-  Nanos faellig_[5] = {};
-  bool laeuft_[5] = {};
-  uint8_t segment_ = 0;
-  bool bahnLief_ = false;
-
-  struct Referenz {
-    int achse = -1, schalter = -1;
-    int32_t start = 0;
-    int richtung = 0;  // +1 / -1 once the axis has made its first step
-    bool zu = false;
-  } referenz_[2];
+  vela::MotorTakt takt_;
+  int32_t kreisMarke_[2] = {};  // where the track of an arc last took a point
 
   double letzte_[3] = {};
   double weg_ = 0;

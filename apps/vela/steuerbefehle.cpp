@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "optionen.h"
+
 namespace velatool {
 
 SteuerBefehle::SteuerBefehle(CLI::App &app) {
@@ -19,6 +21,9 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
   controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
       ->check(CLI::Range(1, 1000000));
+  controller_->add_option("--input", eingaben_,
+                          "input states N=V[@SECONDS],... from the start (repeatable; unset inputs are 0)");
+  controller_->add_option("--keys", tasten_, "keypad presses SECONDS=KEY,... from the start");
   controller_->add_option("--web", steuerOpt_.web,
                           "serve the front panel over HTTP on [ADDRESS:]PORT (address 127.0.0.1 unless given; "
                           "port 0: a free one); its URL is printed");
@@ -61,6 +66,14 @@ std::optional<int> SteuerBefehle::fuehreAus() {
   if (controller_->parsed()) {
     if (steuerOpt_.leitung.empty() && !steuerOpt_.pty) {
       std::cerr << "vela: controller needs --line PATH or --pty\n";
+      return 2;
+    }
+    try {
+      for (const std::string &e : eingaben_)
+        for (const Eingabe &x : leseEingaben(e)) steuerOpt_.eingaben.push_back(x);
+      if (!tasten_.empty()) steuerOpt_.tasten = leseTasten(tasten_);
+    } catch (const OptionsFehler &e) {
+      std::cerr << "vela: " << e.what() << '\n';
       return 2;
     }
     return laufeSteuerung(steuerOpt_);

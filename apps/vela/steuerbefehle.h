@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "klient.h"
 #include "steuerung.h"
@@ -30,6 +31,8 @@ class SteuerBefehle {
   std::string modus_ = "run";
   bool ohnePruefsumme_ = false;
   std::string datei_, name_, speicher_;
+  std::vector<std::string> eingaben_;  // --input of the controller
+  std::string tasten_;                 // --keys of the controller
   CLI::App *controller_, *send_, *list_, *get_, *dump_, *save_, *delete_, *erase_, *stop_, *restart_, *step_;
 };
 

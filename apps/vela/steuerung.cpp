@@ -24,12 +24,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <iostream>
 #include <memory>
 
 #include "ablage.h"
 #include "leitung.h"
+#include "maschine.h"
 #include "tafel.h"
 #include "vela.h"
 #include "vela_steuerung.h"
@@ -45,13 +45,12 @@ volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
 constexpr uint8_t kKeineTaste = vela::KEINE_TASTE;
-constexpr std::size_t kMaxTasten = 16;                    // presses kept until the monitor takes them
-constexpr auto kHaltezeit = std::chrono::milliseconds(300);  // a typed key stays down this long
+constexpr Nanos kHaltezeit = 300 * kMilli;                    // a typed key stays down this long
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
-constexpr auto kSchreibFrist = std::chrono::milliseconds(200);  // a full line gets this long before bytes drop
-constexpr long kMaxSchritteProRunde = 100000;             // steps of one axis per round; beyond, time is let go
-constexpr int kSchalter = 256;                            // switch inputs and outputs 0..255
-constexpr Nanos kPanelAbstand = 2000000;                  // least time between two snapshots of the panel
+constexpr auto kSchreibFrist =
+    std::chrono::milliseconds(200);          // a full line gets this long before bytes drop
+constexpr int kSchalter = 256;               // switch inputs and outputs 0..255
+constexpr Nanos kPanelAbstand = 2 * kMilli;  // least time between two snapshots of the panel
 
 struct Steuerung {
   SteuerungsOptionen opt;
@@ -71,9 +70,6 @@ struct Steuerung {
   bool tastaturRoh = false;
   termios tastaturAlt{};
   bool nachCr = false;  // an LF right after a CR is the same Enter
-  std::deque<uint8_t> tasten;
-  uint8_t gehalten = kKeineTaste;  // the key held down until gehaltenBis
-  Uhr::time_point gehaltenBis;
 
   // display
   Tafel tafel;
@@ -85,15 +81,16 @@ struct Steuerung {
   Uhr::time_point letztesBild;
 
   // motors
-  Nanos faellig[5] = {};
-  bool laeuft[5] = {};
+  std::unique_ptr<vela::MotorTakt> takt;
   std::array<int32_t, 4> position{};
 
-  std::array<int8_t, kSchalter> ausgaenge;  // -1 never switched, else the value
+  std::unique_ptr<Maschine> maschine;
+  // what the panel shows of the switches: inputs the program read or the
+  // panel set, outputs the program switched
+  std::array<bool, kSchalter> eingangBekannt{};
+  std::array<bool, kSchalter> ausgangGeschaltet{};
+  bool kreisSeitBild = false;  // the path stepped an arc since the panel's last snapshot
   std::unique_ptr<Ablage> ablage;
-
-  // switch inputs: -1 never read or set, else 1 set (the switch closed) or 0
-  std::array<int8_t, kSchalter> eingaenge;
 
   // front panel (--web)
   std::unique_ptr<Frontplatte> panel;
@@ -102,79 +99,31 @@ struct Steuerung {
 
 Steuerung *g = nullptr;
 
-Nanos jetztNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count(); }
+Nanos jetztNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count();
+}
 
 uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs); }
 
-// Duration of one step at rate v (v steps per 1000 ticks).
-Nanos periode(uint32_t v) { return Nanos{1000} * 1000 * g->opt.tickUs / std::max<uint32_t>(v, 1); }
-
 // ---- motors ------------------------------------------------------------
 
-// One path tick, its steps added to the positions.
-void bahnTakt() {
-  int32_t schritte[3];
-  vela::stepBahnSchritte(schritte);
-  for (int i = 0; i < 3; ++i) g->position[i] += schritte[i];
-}
-
+// The library's scheduler makes the steps due; at rest the axes stand
+// where they were commanded (a preset moves the commanded position without
+// steps).
 void motoren() {
-  const Nanos jetzt = jetztNs();
-  bool bewegt = false;
-  for (uint8_t a = 0; a < 4; ++a) {
-    const vela::AntriebsStand s = vela::leseAntriebsStand();
-    if (s.AchsLaeuft[a] == 0) {
-      g->laeuft[a] = false;
-      continue;
-    }
-    bewegt = true;
-    if (s.StopAnforderung[a] == 2) {
-      vela::haltAchse(a);
-      g->laeuft[a] = false;
-      continue;
-    }
-    if (!g->laeuft[a]) {
-      g->laeuft[a] = true;
-      g->faellig[a] = jetzt + periode(vela::achsGeschw(a));
-    }
-    long n = 0;
-    while (!vela::isAchseFertig(a) && g->faellig[a] <= jetzt && n++ < kMaxSchritteProRunde) {
-      g->position[a] += vela::taktAchse(a);
-      g->faellig[a] += periode(vela::achsGeschw(a));
-    }
-    if (n > kMaxSchritteProRunde) g->faellig[a] = jetzt;
-  }
-  if (vela::leseAntriebsStand().BahnAktiv == 0) {
-    g->laeuft[4] = false;
-  } else {
-    bewegt = true;
-    if (!g->laeuft[4]) {
-      g->laeuft[4] = true;
-      g->faellig[4] = jetzt + periode(vela::leseAntriebsStand().BahnGeschw);
-    }
-    long n = 0;
-    while (vela::leseAntriebsStand().BahnAktiv != 0 && g->faellig[4] <= jetzt && n++ < kMaxSchritteProRunde) {
-      bahnTakt();
-      g->faellig[4] += periode(vela::leseAntriebsStand().BahnGeschw);
-    }
-    if (n > kMaxSchritteProRunde) g->faellig[4] = jetzt;
-  }
-  // At rest the axes stand where they were commanded (a preset moves the
-  // commanded position without steps).
-  if (!bewegt) {
-    const vela::AntriebsStand s = vela::leseAntriebsStand();
-    if (s.BahnAktiv == 0 && s.AchsLaeuft[0] == 0 && s.AchsLaeuft[1] == 0 && s.AchsLaeuft[2] == 0 &&
-        s.AchsLaeuft[3] == 0)
-      for (int i = 0; i < 4; ++i) g->position[i] = s.SollSchritte[i];
-  }
+  g->takt->fahre(jetztNs());
+  g->maschine->schalter(g->takt->position);
+  g->takt->uebernimmSoll();
+  std::copy(g->takt->position, g->takt->position + 4, g->position.begin());
 }
 
 // ---- display -------------------------------------------------------------
 
 void zeichne() {
   std::string bild;
-  if (g->gezeichnet) bild = "\x1b[6A";
-  const std::string r = g->tafel.rahmen(g->position);
+  if (g->gezeichnet) bild = "\x1b[7A";
+  const std::string an = g->maschine->ausgaengeAn();
+  const std::string r = g->tafel.rahmen(g->position) + "outputs on: " + (an.empty() ? "none" : an) + "\n";
   for (std::size_t a = 0, e; a < r.size(); a = e + 1) {
     e = r.find('\n', a);
     bild += "\r" + r.substr(a, e - a) + "\x1b[K\n";
@@ -209,22 +158,12 @@ void zeigeAnzeige(bool amEnde) {
 
 // ---- keypad --------------------------------------------------------------
 
-void tasteGedrueckt(uint8_t code);
-
 void tasteGetippt(char c) {
   const bool lfNachCr = c == '\n' && g->nachCr;
   g->nachCr = c == '\r';
   if (lfNachCr) return;
   const uint8_t code = tastenCode(c);
-  if (code != kKeineTaste) tasteGedrueckt(code);
-}
-
-// A key pressed (typed or on the panel): held down and reported to the keypad.
-void tasteGedrueckt(uint8_t code) {
-  g->gehalten = code;
-  g->gehaltenBis = Uhr::now() + kHaltezeit;
-  if (g->tasten.size() == kMaxTasten) g->tasten.pop_front();
-  g->tasten.push_back(code);
+  if (code != kKeineTaste) g->maschine->drueckeTaste(code, jetztNs(), kHaltezeit);
 }
 
 void tastaturAn() {
@@ -244,23 +183,28 @@ void tastaturAus() {
 
 // ---- front panel (--web) ------------------------------------------------
 
-// Input n set (1) or not (0): the switch reads closed or open.
-void setzeEingang(int n, int wert) {
-  if (n >= 0 && n < kSchalter) g->eingaenge[n] = static_cast<int8_t>(wert != 0);
-}
-
 // Carries out the panel's requests and publishes a snapshot.
 void panelRunde() {
+  const Nanos jetzt = jetztNs();
   for (const PanelAnfrage &a : g->panel->nimmAnfragen()) {
-    if (a.art == PanelAnfrage::Taste) tasteGedrueckt(static_cast<uint8_t>(a.n));
-    else if (a.art == PanelAnfrage::Eingang) setzeEingang(a.n, a.wert);
-    else for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
+    if (a.art == PanelAnfrage::Taste) {
+      g->maschine->drueckeTaste(static_cast<uint8_t>(a.n), jetzt, kHaltezeit);
+    } else if (a.art == PanelAnfrage::Eingang) {
+      g->maschine->setzeEingang(a.n, a.wert, jetzt);
+      g->eingangBekannt[a.n] = true;
+    } else {
+      for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
+    }
   }
   PanelStand s;
   for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = g->tafel.zeile(r);
   s.schritte = g->position;
-  std::copy(g->eingaenge.begin(), g->eingaenge.end(), s.eingaenge.begin());
-  std::copy(g->ausgaenge.begin(), g->ausgaenge.end(), s.ausgaenge.begin());
+  for (int n = 0; n < kSchalter; ++n) {
+    s.eingaenge[n] = g->eingangBekannt[n] ? g->maschine->eingang(n, jetzt) : -1;
+    s.ausgaenge[n] = g->ausgangGeschaltet[n] ? static_cast<int8_t>(g->maschine->ausgang(n)) : -1;
+  }
+  s.kreis = g->kreisSeitBild;
+  g->kreisSeitBild = false;
   s.ticks = ticks();
   g->panel->veroeffentliche(s);
 }
@@ -270,7 +214,8 @@ void panelRunde() {
 void leitungLesen() {
   if (g->einAnfang == g->einEnde) g->einAnfang = g->einEnde = 0;
   if (g->einEnde == static_cast<int>(sizeof g->ein)) return;  // full: the kernel keeps the rest
-  const ssize_t n = ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
+  const ssize_t n =
+      ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
   if (n > 0) {
     g->einEnde += static_cast<int>(n);
   } else if (n == 0) {  // a terminal reads nothing only once it has hung up
@@ -302,7 +247,7 @@ void pumpe(long warteUs) {
       }
     }
   }
-  if (!g->tasten.empty() && vela::meldeTaste(g->tasten.front())) g->tasten.pop_front();
+  g->maschine->meldeTasten(jetztNs());
   motoren();
   zeigeAnzeige(false);
   if (g->panel && jetztNs() >= g->panelFaellig) {
@@ -381,9 +326,9 @@ void ladeSchliesse(void *) {
   if (g->panel) g->panel->downloadEndet();
 }
 
-void anzeigeSchreibe(void *, char c) { g->tafel.schreibe(c); }
-void anzeigeBefehl(void *, uint8_t code) { g->tafel.befehl(code); }
-void anzeigeGehe(void *, int16_t spalte, int16_t zeile) { g->tafel.gehe(spalte, zeile); }
+void anzeigeSchreibe(void *, char c) { vela::DisplayInhalt.schreibe(c); }
+void anzeigeBefehl(void *, uint8_t code) { vela::DisplayInhalt.befehl(code); }
+void anzeigeGehe(void *, int16_t spalte, int16_t zeile) { vela::DisplayInhalt.gehe(spalte, zeile); }
 
 uint32_t leseTicks() {
   const uint32_t t = ticks();
@@ -398,18 +343,27 @@ uint32_t leseTicks() {
 uint8_t leseTaste() {
   if (beenden()) return vela::KEINE_TASTE_MEHR;
   pumpe(0);
-  return Uhr::now() < g->gehaltenBis ? g->gehalten : kKeineTaste;
+  return g->maschine->taste(jetztNs());
 }
 
 int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
-  if (g->eingaenge[n] < 0) g->eingaenge[n] = 0;
-  *zustand = g->eingaenge[n] == 1 ? 0 : 1;
+  g->eingangBekannt[n] = true;
+  *zustand = g->maschine->eingang(n, jetztNs()) ? 0 : 1;
   return 0;
 }
 
 int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-  if (n < kSchalter) g->ausgaenge[n] = static_cast<int8_t>(wert != 0);
+  g->ausgangGeschaltet[n] = true;
+  g->maschine->setzeAusgang(n, wert);
+  g->maschine->nimmAusgangsNotizen();
+  g->bildFaellig = true;
   return 0;
+}
+
+// The default executor, with the reference switches of a reference run.
+int16_t ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
+  if (phase == vela::VOR_SCHRITT) return vela::standardAusfuehrer(phase, ergebnis);
+  return g->maschine->nachSchritt(g->takt->position, ergebnis);
 }
 
 // Before the reply that reports a save, delete or erase: each store image
@@ -466,8 +420,15 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   g = steuerung.get();
   g->opt = o;
   g->start = Uhr::now();
-  g->eingaenge.fill(-1);
-  g->ausgaenge.fill(-1);
+  g->maschine = std::make_unique<Maschine>(o.eingaben);
+  g->maschine->setzeTasten(o.tasten, false);
+  // The reference switches follow every step.
+  const auto schritt = [](void *, const vela::MotorSchritt &m) {
+    g->maschine->schalter(g->takt->position);
+    if (m.quelle == 4 && m.kreis != 0) g->kreisSeitBild = true;
+  };
+  g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs,
+                                              vela::MotorTakt::Melder{schritt, nullptr, nullptr});
   try {
     g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
@@ -497,17 +458,20 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
   // A controller started in the background of a shell leaves the terminal
   // to the shell: no frame, no keys.
   g->zeichnen = imVordergrund(STDOUT_FILENO);
-  if (imVordergrund(STDIN_FILENO)) tastaturAn();
-  else if (::isatty(STDIN_FILENO)) g->tastaturOffen = false;
+  if (imVordergrund(STDIN_FILENO))
+    tastaturAn();
+  else if (::isatty(STDIN_FILENO))
+    g->tastaturOffen = false;
   if (o.pty) std::cout << g->pty.pfad << std::endl;
-  if (g->panel) {
-    std::cout << g->panel->url() << std::endl;
-    g->panel->beobachteSchritte();
-  }
+  if (g->panel) std::cout << g->panel->url() << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data
+  vela::DisplayInhalt = vela::Anzeige{};
+  g->tafel.gesehen();
   vela::bindePlattform(plattform());
+  vela::setAusfuehrer(g->panel ? g->panel->beobachteSchritte(ausfuehrer) : ausfuehrer);
   vela::monitorMain();
+  vela::setAusfuehrer(nullptr);
 
   tastaturAus();
   zeigeAnzeige(true);

@@ -5,16 +5,20 @@
 //               new pseudo-terminal, its path the first line of stdout); raw
 //               8-bit. It is the download stream, standard character input
 //               and output and the host channel at once.
-//   display     the 4 x 20 model of tafel.h: drawn live in the terminal when
+//   display     the library's 4 x 20 model (DisplayInhalt), rendered by
+//               tafel.h: drawn live in the terminal when
 //               stdout is one, and written to --display-log
-//   keypad      digits, c and Enter typed on stdin
+//   keypad      the machine's keypad: digits, c and Enter typed on stdin,
+//               and --keys SECONDS=KEY,... presses since the start
 //   time        1 tick = 1 ms of the monotonic clock (--tick-us N: N us);
 //               a step rate v is v steps per 1000 ticks
-//   motors      the library's single-axis and path step ticks, run at their
-//               rates in the idle rounds and whenever the line is polled
+//   motors      the library's motor scheduler (MotorTakt), run in the idle
+//               rounds and whenever the line is polled; arcs run in ticks
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
 //               written through before a save, delete or erase is answered
-//   switches    inputs read open until set on the panel, outputs are kept
+//   switches    the simulated machine of `vela run` (maschine.h): inputs
+//               from --input N=V[@SECONDS] (seconds since the start),
+//               reference switches, outputs shown beside the frame
 //   panel       --web [ADDRESS:]PORT serves the front panel (web.h); its URL
 //               is printed on stdout (after the pty's path)
 //   test data   off: circles write no test-data file
@@ -24,6 +28,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "maschine.h"
 
 namespace velatool {
 
@@ -34,6 +41,8 @@ struct SteuerungsOptionen {
   std::string ablage;      // store directory; empty: standardAblage()
   std::string displayLog;  // file the display changes are appended to; empty: none
   int tickUs = 1000;       // microseconds of one tick
+  std::vector<Eingabe> eingaben;  // --input: input states over time
+  std::vector<Tastendruck> tasten;  // --keys: key presses over time
   std::string web;         // --web [ADDRESS:]PORT: the front panel over HTTP (web.h); empty: none
   std::string webToken;    // --web-token: every request of the panel must carry it
 };

@@ -1,46 +1,17 @@
 #include "tafel.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace velatool {
 
-Tafel::Tafel() {
-  for (auto &z : zellen_) z.fill(' ');
-}
-
-void Tafel::schreibe(char c) {
-  if (zeile_ < 0 || zeile_ >= kTafelZeilen || spalte_ < 0 || spalte_ >= kTafelSpalten) return;
-  char &zelle = zellen_[zeile_][spalte_++];
-  if (zelle != c) geaendert_ = true;
-  zelle = c;
-}
-
-void Tafel::befehl(uint8_t code) {
-  switch (code) {
-    case 1:
-      for (auto &z : zellen_)
-        for (char &c : z) {
-          if (c != ' ') geaendert_ = true;
-          c = ' ';
-        }
-      zeile_ = spalte_ = 0;
-      break;
-    case 3: zeile_ = spalte_ = 0; break;
-    default: break;
-  }
-}
-
-void Tafel::gehe(int16_t spalte, int16_t zeile) {
-  const bool gueltig = spalte >= 0 && spalte < kTafelSpalten && zeile >= 0 && zeile < kTafelZeilen;
-  spalte_ = gueltig ? spalte : kTafelSpalten;
-  zeile_ = gueltig ? zeile : 0;
-}
-
 std::string Tafel::zeile(int r) const {
-  std::string z;
-  for (char c : zellen_[r]) {
+  char text[kTafelSpalten + 1];
+  anzeige_->zeilenText(r, text);
+  std::string z(text, kTafelSpalten);
+  for (char &c : z) {
     const auto u = static_cast<unsigned char>(c);
-    z += (u < 0x20 || u == 0x7F) ? '?' : c;
+    if (u < 0x20 || u == 0x7F) c = '?';
   }
   return z;
 }
@@ -51,16 +22,21 @@ std::string Tafel::logEintrag(uint32_t ticks) const {
   return e;
 }
 
-std::string Tafel::rahmen(const std::array<int32_t, 4> &positionen) const {
+std::string Tafel::rahmen(const std::array<int32_t, 4> *positionen, const std::string &vorsatz) const {
   static constexpr char kAchsen[] = "XYZA";
-  const std::string kante = "+" + std::string(kTafelSpalten, '-') + "+";
+  const std::string kante = vorsatz + "+" + std::string(kTafelSpalten, '-') + "+";
   std::string r = kante + "\n";
   for (int z = 0; z < kTafelZeilen; ++z) {
-    char achse[32];
-    std::snprintf(achse, sizeof achse, "   %c %11ld", kAchsen[z], static_cast<long>(positionen[z]));
-    r += "|" + zeile(z) + "|" + achse + "\n";
+    char achse[32] = "";
+    if (positionen != nullptr)
+      std::snprintf(achse, sizeof achse, "   %c %11ld", kAchsen[z], static_cast<long>((*positionen)[z]));
+    r += vorsatz + "|" + zeile(z) + "|" + achse + "\n";
   }
   return r + kante + "\n";
+}
+
+bool Tafel::geaendert() const {
+  return std::memcmp(gesehen_.zellen, anzeige_->zellen, sizeof gesehen_.zellen) != 0;
 }
 
 uint8_t tastenCode(char c) {

@@ -125,10 +125,7 @@ struct FrontplattenZustand {
   bool veroeffentlicht = false;
   Laufart lauf = Laufart::Halt;
   int16_t fehler = 0;
-  bool kreisFolgt = false;  // a circle line ran: the next jump at rest is its arc
   std::array<bool, kEingaenge> referenz{};
-  const char *zeile = nullptr;     // the line of the step under way
-  std::array<int32_t, 2> start{};  // X Y in steps where that step began, at rest
   uint8_t bewegtVorher = 0;
 
   // ---- shared, behind m ----
@@ -144,69 +141,15 @@ struct FrontplattenZustand {
   std::string token;
 };
 
-FrontplattenZustand *gPanel = nullptr;  // the panel whose executor is installed
-
-// The arc of the circle line just executed, into the track. The library
-// runs an arc at once (the axes jump to its end); its points follow from
-// the line's form and its argument cells, in steps relative to the start:
-// the centre (C W: clockwise, C CW: counter-clockwise) or the intermediate
-// point (C PP) in ArgWert1/2, the end in ArgWert3/4 (the start again: a
-// full circle).
-void zeichneBogen(FrontplattenZustand &z, const char *form) {
-  while (*form == ' ' || *form == '\t') ++form;
-  const bool dreiPunkt = form[0] == 'P' && form[1] == 'P';
-  bool ccw = form[0] == 'C';
-  const double sx = z.start[0], sy = z.start[1];
-  const double ax = vela::ArgWert1, ay = vela::ArgWert2;  // relative to the start
-  const double ex = vela::ArgWert3, ey = vela::ArgWert4;
-  const bool voll = ex == 0 && ey == 0;
-  double mx = ax, my = ay;  // the centre, relative to the start
-  if (dreiPunkt) {
-    const double d = 2 * (ax * ey - ay * ex);
-    if (voll || std::abs(d) < 1e-9) {
-      mx = ax / 2;  // a full circle: the point lies opposite the start
-      my = ay / 2;
-    } else {
-      mx = (ey * (ax * ax + ay * ay) - ay * (ex * ex + ey * ey)) / d;
-      my = (ax * (ex * ex + ey * ey) - ex * (ax * ax + ay * ay)) / d;
-    }
-  }
-  const double r = std::hypot(mx, my);
-  if (r < 0.5) return;
-  constexpr double kVoll = 2 * 3.14159265358979323846;
-  auto winkel = [&](double x, double y) { return std::atan2(y - my, x - mx); };
-  auto ccwVon = [&](double a, double b) {  // counter-clockwise angle from a to b, 0 <= .. < 2 pi
-    double d = std::fmod(b - a, kVoll);
-    return d < 0 ? d + kVoll : d;
-  };
-  const double a0 = winkel(0, 0);
-  if (dreiPunkt && !voll) ccw = ccwVon(a0, winkel(ex, ey)) > ccwVon(a0, winkel(ax, ay));
-  double weg = voll ? kVoll : ccwVon(a0, winkel(ex, ey));
-  if (!ccw) weg = voll ? -kVoll : -(weg == 0 ? 0 : kVoll - weg);
-  const int n = std::clamp(static_cast<int>(std::abs(weg) / kVoll * 120) + 1, 2, 120);
-  const vela::AntriebsStand s = vela::leseAntriebsStand();
-  auto einheit = [&](int a, double schritte) {
-    return s.AchsSchritte[a] == 0 ? 0.0 : schritte * s.AchsMM[a] / s.AchsSchritte[a];
-  };
-  std::lock_guard<std::mutex> l(z.m);
-  for (int i = 1; i <= n && z.spur.size() < kMaxSpur; ++i) {
-    const double a = a0 + weg * i / n;
-    const auto px = static_cast<int32_t>(std::lround(sx + mx + r * std::cos(a)));
-    const auto py = static_cast<int32_t>(std::lround(sy + my + r * std::sin(a)));
-    z.spur.push_back({px, py, einheit(0, px), einheit(1, py), Weg::Kreis});
-  }
-}
+FrontplattenZustand *gPanel = nullptr;                // the panel whose executor is installed
+vela::Ausfuehrer gWeiter = vela::standardAusfuehrer;  // the executor it hands the steps on to
 
 int16_t folgeSchritt(vela::SchrittPhase phase, int16_t ergebnis) {
   FrontplattenZustand &z = *gPanel;
   if (phase == vela::VOR_SCHRITT) {
-    z.zeile = NextBefp;
     z.lauf = Laufart::Lauf;
     z.fehler = 0;
-    z.kreisFolgt = false;
-    const int16_t r = vela::standardAusfuehrer(phase, ergebnis);
-    const vela::AntriebsStand s = vela::leseAntriebsStand();
-    z.start = {s.SollSchritte[0], s.SollSchritte[1]};
+    const int16_t r = gWeiter(phase, ergebnis);
     if (r != 0) {
       z.lauf = Laufart::Fehler;
       z.fehler = r;
@@ -214,19 +157,11 @@ int16_t folgeSchritt(vela::SchrittPhase phase, int16_t ergebnis) {
     return r;
   }
   const int16_t befehl = Befehl;
-  if (ergebnis == 0) {
-    // A circle line ("C" and an arc form; CE and CP are presets) moves the
-    // axes at once, without steps.
-    const char *p = z.zeile;
-    while (p != nullptr && (*p == ' ' || *p == '\t')) ++p;
-    z.kreisFolgt = p != nullptr && *p == 'C' && (befehl < BEF_CE_ALLE || befehl > BEF_CP_ALLE);
-    if (z.kreisFolgt && NextBefp != z.zeile) zeichneBogen(z, p + 1);
-    if (befehl == BEF_HOME || befehl == BEF_HOME_PAAR)
-      for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i)
-        if (vela::ReferenzSchalter[i] >= 0 && vela::ReferenzSchalter[i] < kEingaenge)
-          z.referenz[vela::ReferenzSchalter[i]] = true;
-  }
-  const int16_t e = vela::standardAusfuehrer(phase, ergebnis);
+  if (ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR))
+    for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i)
+      if (vela::ReferenzSchalter[i] >= 0 && vela::ReferenzSchalter[i] < kEingaenge)
+        z.referenz[vela::ReferenzSchalter[i]] = true;
+  const int16_t e = gWeiter(phase, ergebnis);
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   if (code != 0) {
     z.lauf = Laufart::Fehler;
@@ -245,11 +180,9 @@ void erweitereSpur(FrontplattenZustand &z, const PanelBild &b, uint8_t bewegt) {
   if (sx == l.sx && sy == l.sy) return;
   Weg weg = Weg::Start;  // a preset or a reference point set: no travel
   if (bewegt & kBahnBit)
-    weg = Weg::Bahn;
+    weg = b.stand.kreis ? Weg::Kreis : Weg::Bahn;
   else if (bewegt & 3)
     weg = Weg::Achse;
-  else if (z.kreisFolgt)
-    weg = Weg::Kreis;
   const Punkt p{sx, sy, b.einheiten[0], b.einheiten[1], weg};
   const std::size_t n = z.spur.size();
   if (weg != Weg::Kreis && weg != Weg::Start && n >= 2 && l.weg == weg) {
@@ -541,9 +474,10 @@ void Frontplatte::downloadEndet() {
   ++z_->spurFolge;
 }
 
-void Frontplatte::beobachteSchritte() {
+vela::Ausfuehrer Frontplatte::beobachteSchritte(vela::Ausfuehrer weiter) {
   gPanel = z_.get();
-  vela::setAusfuehrer(folgeSchritt);
+  gWeiter = weiter;
+  return folgeSchritt;
 }
 
 }  // namespace velatool

@@ -27,6 +27,8 @@
 #include <thread>
 #include <vector>
 
+#include "vela_steuerung.h"
+
 namespace httplib {
 class Server;
 }
@@ -55,6 +57,7 @@ struct PanelStand {
   std::array<int32_t, 4> schritte{};           // positions of X Y Z A in steps
   std::array<int8_t, kEingaenge> eingaenge{};  // -1 not known yet, else 0 / 1 (set)
   std::array<int8_t, kEingaenge> ausgaenge{};  // -1 never switched, else the value
+  bool kreis = false;                          // the path stepped an arc since the last snapshot
   uint32_t ticks = 0;
 };
 
@@ -88,9 +91,9 @@ class Frontplatte {
   // Run state, from the controller's download stream and its executor.
   void downloadBeginnt();
   void downloadEndet();  // the track starts afresh
-  // Installs the executor that follows steps, errors and STOP (it calls
-  // the default executor for everything).
-  void beobachteSchritte();
+  // The executor that follows steps, errors and STOP, for the controller
+  // to install; it hands every phase on to `weiter`.
+  vela::Ausfuehrer beobachteSchritte(vela::Ausfuehrer weiter);
 
  private:
   struct Zustand;

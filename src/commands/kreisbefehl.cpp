@@ -61,8 +61,9 @@ void alleAchsen(Kopf kopf) {
 // units; without an end point the arc is a full circle.
 int16_t bogen(bool dreiPunkt, uint8_t richtung) {
   // Segments still queued run to their end before the arc, so that the
-  // arc starts where they end and nothing queued is lost.
-  laufeGeradenAus();
+  // arc starts where they end and nothing queued is lost. Without the test
+  // run the platform runs them: the arc waits for the idle path.
+  if (KreisTestlauf != 0) laufeGeradenAus();
 
   if (evalAusdruck(ArgWert1) != F_OK || evalAusdruck(ArgWert2) != F_OK) return F_UNVOLLST;
   ArgWert1 = toSchritte(ACHSE_X, ArgWert1);

@@ -27,6 +27,7 @@
 #include "monitor/tastatur.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
+#include "planner/kreis.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
 #include "platform/speicher.h"
@@ -64,6 +65,8 @@ void putZeile(const char *t) {
 // Start-up: devices, variables and axes to their start values, banner.
 void starte() {
   AktTask = 0;
+  // The platform's path tick runs the arcs: no test run inside the command.
+  KreisTestlauf = 0;
   for (uint8_t i = 0; i < kAusgaenge; ++i) setSchalter(i, 0);
   clearTastatur();
   setTastaturAn(1);
@@ -256,9 +259,10 @@ Zustand schritt() {
     saveLong(cursorStelle());
   }
 
-  // A failed command stops the axes and is shown; a download follows.
+  // A failed step (the command's error or the executor's, before or after
+  // it) stops the axes and the path and is shown; a download follows.
   if (LetztesErgebnis != 0) {
-    for (int16_t a = 0; a < kMotorAchsen; ++a) stopAchse(a);
+    for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
     reportError(LetztesErgebnis);
     char c = 0;
     while (readHostChar(c) == 0 && zeichen == '@') {

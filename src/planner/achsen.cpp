@@ -6,6 +6,7 @@
 
 #include "core/arith.h"
 #include "planner/bahn.h"
+#include "planner/kreis.h"
 
 namespace vela {
 
@@ -48,6 +49,9 @@ int32_t readIstPos(uint8_t achse) {
   if (BahnAktiv != 0 && achse != ACHSE_A) {
     if (achse == ACHSE_I) return toEinheiten(ACHSE_I, BahnRest);
     const BahnSegment &s = BahnQueue[BahnLeseIndex];
+    // An arc counts no steps left: X and Y stand where its trace is.
+    if (s.Typ != TYP_GERADE && achse != ACHSE_Z)
+      return toEinheiten(achse, wrapAdd(KreisBasis[achse], TestPos[achse]));
     const int32_t rest = toEinheiten(achse, RestSchritte[achse]);
     return s.Minus[achse] == 0 ? wrapSub(s.ZielPos[achse], rest) : wrapAdd(s.ZielPos[achse], rest);
   }

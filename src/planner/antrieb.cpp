@@ -199,22 +199,6 @@ AntriebsStand leseAntriebsStand() {
   return s;
 }
 
-// The steps of a tick follow from each axis's count of steps left; a
-// segment that ends makes its remaining steps in its final tick (a braking
-// stop at most one).
-bool stepBahnSchritte(int32_t schritte[3]) {
-  const AntriebsStand v = leseAntriebsStand();
-  stepBahn();
-  const AntriebsStand n = leseAntriebsStand();
-  const bool weiter = n.BahnAktiv != 0 && n.BahnSegment == v.BahnSegment;
-  for (int i = 0; i < 3; ++i) {
-    int32_t gemacht = weiter ? v.RestSchritte[i] - n.RestSchritte[i] : v.RestSchritte[i];
-    if (!weiter && v.StopAnforderung[ACHSE_I] != 0 && gemacht > 1) gemacht = 1;
-    schritte[i] = v.BahnMinus[i] != 0 ? -gemacht : gemacht;
-  }
-  return !weiter;
-}
-
 void stepAchse() {
   if (taktAchse(ACHSE_X) != 0) putChar('!');
 }
@@ -300,6 +284,8 @@ void clearAchsen() {
 
 // Jog keys: entry j (1..8) moves axis (j-1)/2, negative for odd j.
 // Without a keypad there is nothing to wait for, and the teach-in ends.
+// Every read of the keys is a round of the platform's idle hook (where the
+// motors run); the teach-in ends once the platform asks to end.
 void teachIn() {
   V_xyTeached.X = 0;
   V_xyTeached.Y = 0;
@@ -307,7 +293,10 @@ void teachIn() {
   for (;;) {
     const uint8_t taste = readTaste();
     if (taste == TeachTasten[0] || taste == KEINE_TASTE_MEHR) return;
-    if (taste >= KEINE_TASTE) continue;
+    if (taste >= KEINE_TASTE) {
+      if (!weiter()) return;
+      continue;
+    }
     for (int j = 1; j < kTeachTasten; ++j) {
       if (TeachTasten[j] != taste) continue;
       const int16_t achse = static_cast<int16_t>((j - 1) / 2);
@@ -316,11 +305,12 @@ void teachIn() {
       SollSchritte[achse] = wrapAdd(SollSchritte[achse], weg);
       startAchse(achse);
       uint8_t t;
+      bool ende = false;
       do {
         t = readTaste();
-      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR);
+      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR && !(ende = !weiter()));
       stopAchse(achse);
-      if (t == KEINE_TASTE_MEHR) return;
+      if (t == KEINE_TASTE_MEHR || ende) return;
       break;
     }
   }

@@ -17,6 +17,7 @@
 #include "planner/kreis.h"
 #include "planner/oktant.h"
 #include "platform/testdatei.h"
+#include "vela_steuerung.h"
 
 namespace vela {
 
@@ -34,6 +35,9 @@ uint32_t EndeAkt;                                  // last octant: lead coordina
 int32_t *SpurAkt[2] = {&TestPos[0], &TestPos[1]};  // TestPos of lead and second axis
 int32_t RichtungAkt[2] = {1, 1};                   // their steps: +1 or -1
 int32_t *RestAkt[3] = {&RestSchritte[0], &RestSchritte[1], &RestSchritte[2]};  // lead, second, third
+// TestPos of X and Y as the last segment to end left it (the next one may
+// start its trace again from 0).
+int32_t SpurEnde[2];
 
 }  // namespace
 
@@ -99,6 +103,8 @@ void naechstesSegment() {
 // The running segment ended: a pending stop completes, otherwise the ring
 // moves on. Out of line, so that the tick itself stays a leaf.
 __attribute__((noinline)) void segmentFertig() {
+  SpurEnde[0] = TestPos[0];
+  SpurEnde[1] = TestPos[1];
   if (StopAnforderung[ACHSE_I] == 1) {
     beendeStop(BahnQueue[BahnLeseIndex]);
   } else {
@@ -219,6 +225,7 @@ void resetTakt() {
     RichtungAkt[i] = 1;
   }
   for (int i = 0; i < 3; ++i) RestAkt[i] = &RestSchritte[i];
+  SpurEnde[0] = SpurEnde[1] = 0;
 }
 
 void stepBahn() {
@@ -230,6 +237,44 @@ void stepBahn() {
     StopAnforderung[ACHSE_I] = 1;
   }
   TaktAkt();
+}
+
+// The steps of a line's tick follow from the state before it: the lead
+// axis steps while lead steps are left, the other two when their error
+// terms are not negative (taktGerade). An arc's X and Y steps are the
+// change of its trace; when its last octant ends (not by a stop), X and Y
+// make in that tick what the trace missed of the end point, so that the
+// platform stands where the commanded position does (the midpoint walk may
+// end a step off it, and an end point off the circle further).
+void stepBahn(MotorSchritt &t) {
+  t = MotorSchritt{ACHSE_I, {0, 0, 0, 0}, 0, 0};
+  if (BahnAktiv == 0) return;
+  const uint8_t segment = BahnLeseIndex;
+  const BahnSegment &s = BahnQueue[segment];
+  if (s.Typ == TYP_GERADE) {
+    const int32_t rest = StopAnforderung[ACHSE_I] == 2 ? int32_t{RampenStufe[ACHSE_I]} : BahnRest;
+    if (rest != 0) {
+      const bool schritt[3] = {true, BahnY >= 0, BahnF >= 0};
+      for (int i = 0; i < 3; ++i) {
+        const uint8_t a = s.Achse[i];
+        if (schritt[i]) t.schritte[a] = s.Minus[a] != 0 ? -1 : 1;
+      }
+    }
+    stepBahn();
+  } else {
+    const int32_t vorher[2] = {TestPos[0], TestPos[1]};
+    const bool mitStop = StopAnforderung[ACHSE_I] != 0;
+    stepBahn();
+    const bool ende = BahnAktiv == 0 || BahnLeseIndex != segment;
+    for (uint8_t i = 0; i < 2; ++i) {
+      t.schritte[i] = wrapSub(ende ? SpurEnde[i] : TestPos[i], vorher[i]);
+      if (ende && !mitStop && (s.Flags & FLAG_LETZTES) != 0)
+        t.schritte[i] =
+            wrapAdd(t.schritte[i], wrapSub(toSchritte(i, s.ZielPos[i]), wrapAdd(KreisBasis[i], SpurEnde[i])));
+    }
+    t.kreis = 1;
+  }
+  t.segmentEnde = BahnAktiv == 0 || BahnLeseIndex != segment ? 1 : 0;
 }
 
 // Runs the queued straight lines to their end at once. The state they

@@ -34,6 +34,7 @@ uint8_t KreisOktanten;
 uint8_t StartOktant;
 uint8_t EndOktant;
 int32_t KreisBasis[2];
+uint8_t KreisTestlauf = 1;
 
 namespace {
 
@@ -265,7 +266,7 @@ int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int3
   wartet = false;
   const int16_t code = planKreis(dreiPunkt, punkt, ende, richtung);
   if (code != F_OK) return code;
-  if (countFreieSegmente() < KreisOktanten) {
+  if (countFreieSegmente() < KreisOktanten || (KreisTestlauf == 0 && BahnAktiv != 0)) {
     wartet = true;
     return F_OK;
   }
@@ -277,7 +278,11 @@ int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int3
     SollPos[a] = ziel[a];
     SollSchritte[a] = toSchritte(a, ziel[a]);
   }
-  runKreis(richtung);
+  if (KreisTestlauf != 0) {
+    runKreis(richtung);
+  } else {
+    queueKreis(richtung);
+  }
   return F_OK;
 }
 
@@ -286,6 +291,7 @@ void resetKreis() {
   KreisRadius = KreisLaenge = 0;
   KreisOktanten = StartOktant = EndOktant = 0;
   KreisBasis[0] = KreisBasis[1] = 0;
+  KreisTestlauf = 1;
 }
 
 }  // namespace vela

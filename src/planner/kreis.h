@@ -29,6 +29,10 @@ extern uint8_t KreisOktanten;  // octant segments, 1..9
 extern uint8_t StartOktant;    // octant of the start point
 extern uint8_t EndOktant;      // octant of the end point
 extern int32_t KreisBasis[2];  // step positions of X and Y where the running circle began
+// 1 (at load): an arc runs at once inside its command, the test run that
+// traces it into the test-data file; 0 (set by the monitor): an arc is
+// queued as its octants and stepped by the platform's path tick like a line.
+extern uint8_t KreisTestlauf;
 
 // Geometry of an arc from the centre (or, in the three-point form, an
 // intermediate point) and the end point, both relative to the start in
@@ -54,7 +58,9 @@ void runKreis(uint8_t richtung);
 // An arc from the commanded X Y position: planKreis of punkt and ende
 // (steps, relative to the start), then, when the ring has room for its
 // octants, X and Y planned to ziel (user units) and the arc run by
-// runKreis. Without room nothing changes and wartet is set.
+// runKreis (KreisTestlauf) or queued into the idle path. Without room, or
+// without the test run while the path still runs, nothing changes and
+// wartet is set.
 int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int32_t ziel[2], uint8_t richtung,
                    bool &wartet);
 

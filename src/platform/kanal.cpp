@@ -48,7 +48,8 @@ void displayCmd(uint8_t code) {
 
 // The display cursor is placed before and again after the spaces: when
 // standard output is routed to the display the spaces blank the cells
-// from the column on, and the text that follows still starts at the column.
+// from the column on (up to the row's end: the display would run on into
+// the next row), and the text that follows still starts at the column.
 void displayGoto(int16_t col, int16_t row) {
   CursorSpalte = col;
   CursorZeile = row;
@@ -56,12 +57,17 @@ void displayGoto(int16_t col, int16_t row) {
     if (Geraete.displayGehe != nullptr) Geraete.displayGehe(Geraete.display.objekt, col, row);
   };
   gehe();
-  for (int32_t i = 0; i <= col; ++i) putChar(' ');
+  int32_t n = int32_t{col} + 1;
+  if (AusgabeZiel == 1 && n > kAnzeigeSpalten - col) n = kAnzeigeSpalten - col;
+  for (int32_t i = 0; i < n; ++i) putChar(' ');
   gehe();
 }
 
+// On the display a row takes at most its 20 characters; the rest of a
+// longer text would run on into the next row.
 void displayLine(int16_t row, const char *t, int16_t max) {
   displayGoto(0, row);
+  if (AktKanal == DisplayKanal && max > kAnzeigeSpalten) max = kAnzeigeSpalten;
   for (int16_t i = 0; i < max && t[i] != '\0'; ++i) kanalSchreibe(AktKanal, t[i]);
 }
 

@@ -87,6 +87,28 @@ TEST_F(SteuerungTest, EveryExampleRuns) {
   EXPECT_EQ(l.aus, "store   program\nEEPROM  -\nFLASH   -\nRAM     -\n");
 }
 
+// The machine of vela run: an arc takes its time in path ticks (4 octants
+// of 3536 lead steps at 1 step per tick after the ramp), a reference run
+// finds its switch, an input given by --input is set; a text without a row
+// after the idle state shows from row 0.
+TEST_F(SteuerungTest, ArcsReferenceRunsAndInputsOnTheSimulatedMachine) {
+  steuerung = std::make_unique<Steuerung>(ablage, log, -1, std::vector<std::string>{"--input", "3=1@0.5"});
+  const std::string programm = datei("maschine.vela",
+                                     "D \"HALLO\"\nV1=T\nCCW 5000, 0, 10000, 0\nW\nV2=T-V1\nXH 1, 0\nWE 3\n"
+                                     "D 1 V2\nD 2 \"FERTIG\"\nENDE\n");
+  const Aufruf a = k({"send", programm});
+  EXPECT_EQ(a.status, 0) << a.fehler;
+  Zeilen ende;
+  EXPECT_TRUE(zeigt(0, [&](const Zeilen &z) {
+    ende = z;
+    return z[2] == zeile("FERTIG");
+  }));
+  EXPECT_EQ(ende[0].substr(0, 5), "HALLO");
+  const long zeit = std::stol(ende[1]);
+  EXPECT_GE(zeit, 14142);
+  EXPECT_LE(zeit, 14850);  // within 5 %: the ramp, and the rounds of a loaded machine
+}
+
 TEST_F(SteuerungTest, StoresRoundTripIntoTheImageFiles) {
   std::filesystem::create_directories(ablage);
   std::ofstream(ablage + "/eeprom.bin", std::ios::binary) << bild("PROGEE\rV5=5\r", '\0');

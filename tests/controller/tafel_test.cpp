@@ -1,40 +1,44 @@
-// The controller's display model, its log entries and frame, and the keys.
-#include <gtest/gtest.h>
-
+// The display model of the library as the tool renders it: rows that run
+// on in the display's memory order, placements off the display, log
+// entries and the frame.
 #include "tafel.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
 using velatool::Tafel;
 
-TEST(Tafel, RowsClipAndPlacementsOffTheDisplayDrop) {
-  Tafel t;
+TEST(Tafel, RowsRunOnAndPlacementsOffTheDisplayDrop) {
+  vela::Anzeige a;
+  Tafel t(a);
   EXPECT_FALSE(t.geaendert());
-  t.gehe(17, 1);
-  for (char c : std::string("ABCDE")) t.schreibe(c);
-  EXPECT_EQ(t.zeile(1), std::string(17, ' ') + "ABC");
-  t.gehe(0, 4);
-  t.schreibe('Q');
-  t.gehe(-1, 0);
-  t.schreibe('Q');
-  EXPECT_EQ(t.zeile(0), std::string(20, ' '));
-  t.gehe(0, 3);
-  t.schreibe('\r');
-  t.schreibe('\xE4');
-  EXPECT_EQ(t.zeile(3), "?\xE4" + std::string(18, ' '));
+  // Past the end of a row: row 0 -> 2 -> 1 -> 3 -> 0.
+  a.gehe(17, 0);
+  for (char c : std::string("ABCDEFGH")) a.schreibe(c);
+  a.gehe(18, 3);
+  for (char c : std::string("WXYZ")) a.schreibe(c);
+  EXPECT_EQ(t.zeile(0), "YZ" + std::string(15, ' ') + "ABC");
+  EXPECT_EQ(t.zeile(2), "DEFGH" + std::string(15, ' '));
+  a.gehe(0, 4);
+  a.schreibe('Q');
+  a.gehe(-1, 0);
+  a.schreibe('Q');
+  a.gehe(0, 1);
+  a.schreibe('\r');
+  a.schreibe('\xE4');
+  EXPECT_EQ(t.zeile(1), "?\xE4" + std::string(18, ' '));
+  EXPECT_EQ(t.zeile(3), std::string(18, ' ') + "WX");
   EXPECT_TRUE(t.geaendert());
 
   t.gesehen();
-  t.gehe(0, 3);
-  t.schreibe('\r');  // the same character: no change
+  a.gehe(0, 1);
+  a.schreibe('\r');  // the same character: no change
   EXPECT_FALSE(t.geaendert());
-  t.befehl(3);
-  t.schreibe('H');
-  EXPECT_EQ(t.zeile(0), "H" + std::string(19, ' '));
-  t.befehl(1);
+  a.befehl(1);
   const std::string leer(20, ' ');
   EXPECT_EQ(t.logEintrag(4711), "@4711\n" + leer + "\n" + leer + "\n" + leer + "\n" + leer + "\n");
-  t.schreibe('1');  // clear homes the cursor
+  a.schreibe('1');  // clear homes the cursor
   EXPECT_EQ(t.rahmen({1, -22, 0, 123456}),
             "+--------------------+\n"
             "|1                   |   X           1\n"
@@ -42,6 +46,7 @@ TEST(Tafel, RowsClipAndPlacementsOffTheDisplayDrop) {
             "|                    |   Z           0\n"
             "|                    |   A      123456\n"
             "+--------------------+\n");
+  EXPECT_EQ(t.rahmen(nullptr, "  ").substr(0, 50), "  +--------------------+\n  |1                   |\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // fake: moves end where the program sends them, one motion per axis at a
 // time, reference runs, waits, display output, switches, stops, and the
 // conditions of J lines.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ TEST_F(AusfuehrerTest, MovesEndWhereTheProgramSendsThem) {
       {"IL 10, 20, 30\nX 50\nW\n", {50, 20, 30, 0}},
       {"X 5\nIL 10, 10, 0\nDIL 0, 0, -4\nW\n", {10, 10, -4, 0}},
       {"X 40\nXS 2\nX 10\nW\n", {20, 0, 0, 0}},
+      {"X 10\nCCW 50, 0, 100, 0\nY 5\nW\n", {110, 5, 0, 0}},
+      {"IL 0, 30, 0\nCW 0, -30, 30, -30\nCPP 20, 20, 0, 60\nW\n", {30, 60, 0, 0}},
   };
   for (const auto &f : faelle) {
     frisch();
@@ -95,6 +98,12 @@ TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
        "    "},
       {"T3=\"TEXT\"\nD 0 T3\nD 7 \"X\"\n", {"TEXT                ", kLeer, kLeer, kLeer}, "  "},
       {"DCH 2\nD \"AB\"\nD 2 \"CD\"\nD 9\nDCH 3\n", {kLeer, kLeer, kLeer, kLeer}, "AB CD       9"},
+      // After the clearing the position stands past the end of row 3: on
+      // from row 0, column 0; past a row's end on the next row in the
+      // display's order (0, 2, 1, 3).
+      {"D \"HALLO\"\nD 1234\nDP 15, 0\nD \"ABCDEFGH\"\n",
+       {"HALLO    1234  ABCDE", kLeer, "FGH" + kLeer.substr(3), kLeer},
+       std::string(16, ' ')},
   };
   for (const auto &f : faelle) {
     frisch();
@@ -135,6 +144,19 @@ TEST_F(AusfuehrerTest, SwitchesAndConditions) {
   }
 }
 
+// An arc runs in path ticks at the path speed: the read-out on the way
+// lies on the arc, and the arc takes its lead-axis steps (4 octants of
+// 354) at 1 step per tick after the ramp.
+TEST_F(AusfuehrerTest, ArcsRunInTicks) {
+  bisV9("G 1000\nV1=T\nCCW 500, 0, 1000, 0\nW 200\nV2=X P\nV3=Y P\nW\nV4=T-V1\n");
+  const int64_t x = 500 - V_WertVar[2], y = V_WertVar[3];
+  EXPECT_NEAR(std::sqrt(double(x * x + y * y)), 500.0, 1.0);
+  EXPECT_LT(y, -100);
+  EXPECT_GE(V_WertVar[4], 1414);
+  EXPECT_LE(V_WertVar[4], 1480);
+  EXPECT_EQ(positionen(), (Pos{1000, 0, 0, 0}));
+}
+
 // BREAK stops the single axes and the path; a stopped axis keeps the steps
 // it made as its position. STOP stops them too and holds the run until the
 // host sends a command.
@@ -142,24 +164,32 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
   for (const char *abbruch : {"BREAK", "BREAK X", "STOP 1"}) {
     frisch();
     fake.eingabe = "@W";
-    fake.eingabeWenn = [] { return motoren.gestoppt == 1; };  // once the run holds
+    fake.eingabeWenn = [] { return motoren.takt->gestoppt == 1; };  // once the run holds
     bisV9(std::string("X 1000\nY 10\nW 100\nV1=1\n") + abbruch + "\nW\nV2=X P\n");
-    EXPECT_EQ(motoren.gestoppt, 1) << abbruch;
+    EXPECT_EQ(motoren.takt->gestoppt, 1) << abbruch;
     EXPECT_GT(motoren.position[0], 0) << abbruch;
     EXPECT_LT(motoren.position[0], 100) << abbruch;
     EXPECT_EQ(positionen(), (Pos{motoren.position[0], 10, 0, 0})) << abbruch;
     EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
     EXPECT_EQ(V_WertVar[2], motoren.position[0]) << abbruch;
   }
-  // The path brakes on BREAK I, and on a failed step.
-  for (const char *abbruch : {"BREAK I\nW", "J M9"}) {
-    frisch();
-    flashProgramme(std::string("PROGMAIN\nIL 1000, 0, 0\nW 100\n") + abbruch + "\nV9=1\nENDE\n");
-    fake.beendenWenn = [] { return BahnAktiv == 0 && (V_WertVar[9] == 1 || LetztesErgebnis != 0); };
-    monitorMain();
-    EXPECT_GT(motoren.position[0], 0) << abbruch;
-    EXPECT_LT(motoren.position[0], 130) << abbruch;
-    EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
+  // The path, a line or an arc, brakes on BREAK I and on a failed step
+  // (the command's error or the executor's, after or before it), where it
+  // stands.
+  for (const char *bahn : {"IL 1000, 0, 0", "CCW 500, 0, 1000, 0"}) {
+    for (const char *abbruch : {"BREAK I\nW", "J M9", "SO 300", "J E 300 M9"}) {
+      frisch();
+      flashProgramme(std::string("PROGMAIN\n") + bahn + "\nW 100\n" + abbruch + "\nV9=1\nENDE\n");
+      fake.beendenWenn = [] { return BahnAktiv == 0 && (V_WertVar[9] == 1 || LetztesErgebnis != 0); };
+      monitorMain();
+      const int64_t x = 500 - motoren.position[0], y = motoren.position[1];
+      EXPECT_GT(motoren.position[0], 0) << bahn << abbruch;
+      EXPECT_LT(motoren.position[0], 130) << bahn << abbruch;
+      if (bahn[0] == 'C') {
+        EXPECT_NEAR(std::sqrt(double(x * x + y * y)), 500.0, 1.0) << abbruch;
+      }
+      EXPECT_EQ(sollSchritte(), positionen()) << bahn << abbruch;
+    }
   }
 
   // Without a command from the host the run stays held.
@@ -167,7 +197,7 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
   fake.beendenNach = 3000;
   flashProgramme("PROGMAIN\nX 1000\nSTOP 0\nV1=1\nENDE\n");
   monitorMain();
-  EXPECT_EQ(std::tuple(V_WertVar[1], motoren.gestoppt), std::tuple(0, 1));
+  EXPECT_EQ(std::tuple(V_WertVar[1], motoren.takt->gestoppt), std::tuple(0, 1));
 }
 
 // A reference run goes out to its switch and back until it opens; that

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/zustand.h"
-#include "platform/plattform.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "platform/plattform.h"
 #include "support/fake_geraete.h"
 
 namespace {
@@ -149,6 +149,20 @@ TEST_F(AntriebTest, TeachInJogsUntilTheEndKey) {
             (V{-2000000, 0, 0, 2000000, 2000000, 0, 0, 2000000, 0, 2, 0, 0, 2, 0}));
   bindePlattform(konsolPlattform());
   teachIn();  // no keypad: nothing to wait for
+}
+
+TEST_F(AntriebTest, TeachInEndsWhenThePlatformAsks) {
+  // Reads of the keys are idle rounds; it ends when the platform asks to,
+  // with no key held and with a jog key held.
+  for (uint8_t taste : {17, 4}) {
+    fake.leerlaeufe = 0;
+    fake.beendenNach = 30;
+    fake.tasten = decltype(fake.tasten)(1000, taste);
+    fake.tastenGelesen = 0;
+    teachIn();
+    EXPECT_EQ(fake.leerlaeufe, 30) << int{taste};
+    EXPECT_LE(fake.tastenGelesen, 32u) << int{taste};
+  }
 }
 
 }  // namespace

@@ -1,21 +1,19 @@
-// A motor fake for the platform's idle hook, driven by the library's tick
-// functions of the public header, counted in ticks: a step rate v means
-// v steps per 1000 ticks (at least one tick per step). Each idle round
-// reads the tick source once (so that time passes) and makes the steps
-// that are due: taktAchse for every running single-axis move at achsGeschw,
-// stepBahn for the path at BahnGeschw. A stop request ends a single-axis
-// move at once (haltAchse). Reference switches close when their axis has
-// moved far enough.
+// A motor fake for the platform's idle hook: the library's motor scheduler
+// (MotorTakt) counted in ticks of the fake's tick source, a step rate v
+// being v steps per 1000 ticks. Each idle round reads the tick source once
+// (so that time passes) and lets the scheduler make the steps that are due.
+// Reference switches close when their axis has moved far enough.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+#include "vela_steuerung.h"
 
 struct FakeMotoren {
-  int32_t position[4] = {};  // steps made by X Y Z A (single-axis moves and the path)
-  long bahnTakte = 0;        // calls of stepBahn
-  long gestoppt = 0;         // single-axis moves ended by a stop request
-  uint32_t faellig[5] = {};  // tick of the next step of each axis and of the path
-  bool laeuft[5] = {};
+  // The scheduler; its position holds the steps made by X Y Z A.
+  std::unique_ptr<vela::MotorTakt> takt;
+  int32_t *position = nullptr;
 
   // Reference switch of an axis: switch `schalter` reads closed (0) while
   // the axis stands at or beyond `bei` (beyond in the direction `richtung`,
