@@ -49,10 +49,7 @@ std::string rechtsOhneBlanks(std::string t) {
   return t;
 }
 
-bool istSprung(int befehl) {
-  return befehl == BEF_J || befehl == BEF_JE || befehl == BEF_JNE || befehl == BEF_J_VERGLEICH ||
-         befehl == BEF_J_ACHSE || befehl == BEF_JN_ACHSE;
-}
+bool istSprung(int befehl) { return vela_befehl_hat(befehl, BEF_EIG_SPRUNG); }
 
 std::vector<std::pair<int32_t, int32_t>> leseKreis(const std::string &datei) {
   std::vector<std::pair<int32_t, int32_t>> kreis;
@@ -161,10 +158,11 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const int befehl = Befehl;
   char *const p = zeile_;
   const int zeile = zeileVon(p);
-  const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
+  const bool home = ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ);
+  const bool paar = vela_befehl_hat(befehl, BEF_EIG_PAAR);
   if (home)
-    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0],
-                        befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
+    sim_->referenzStart(vela::ArgWert3, vela::ReferenzSchalter[0], paar ? vela::ArgWert4 : -1,
+                        vela::ReferenzSchalter[1]);
   const std::size_t ausgaenge = ausgaenge_.size();
   const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
   if (home) {
@@ -182,7 +180,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
 
   // A line that waits by executing again (W, a path command on a full
   // ring): shown once, with the time it waited when it goes on.
-  const bool wartet = code == 0 && befehl != BEF_ENDE && befehl != BEF_LOAD && !istSprung(befehl) &&
+  const bool wartet = code == 0 && !vela_befehl_hat(befehl, BEF_EIG_ENDE | BEF_EIG_SPRUNG) &&
                       befehlsStelle(NextBefp) == p;
   if (wartet) {
     if (warteZeile_ != p) {
@@ -192,7 +190,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
       warteZeile_ = p;
       warteSchritte_ = 0;
       warteBeginn_ = beginn_;
-      if (befehl == BEF_W) sim_->merkeWarten();
+      if (vela_befehl_hat(befehl, BEF_EIG_WIEDERHOLT)) sim_->merkeWarten();
     }
     return e;
   }
@@ -206,9 +204,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
     const vela::AntriebsStand s = vela::leseAntriebsStand();
     for (int a = 0; a < 4; ++a) {
       const int32_t d = s.SollSchritte[a] - sollVor_[a];
-      if (d == 0 || befehl == BEF_HOME || befehl == BEF_HOME_PAAR) continue;
-      if (befehl != BEF_ACHSE && befehl != BEF_ACHSPAAR && befehl != BEF_D_ACHSE && befehl != BEF_D_ACHSPAAR)
-        continue;
+      if (d == 0 || !vela_befehl_hat(befehl, BEF_EIG_FAHRT)) continue;
       notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (d > 0 ? "+" : "") << d;
     }
     if (kreisSchritte > 0) {
@@ -218,14 +214,13 @@ int16_t Lauf::nach(int16_t ergebnis) {
     if (home) {
       trenne();
       notiz << "reference run " << kAchsName[vela::ArgWert3 & 3];
-      if (befehl == BEF_HOME_PAAR) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
+      if (paar) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
     }
     for (std::size_t i = ausgaenge; i < ausgaenge_.size(); ++i) {
       trenne();
       notiz << ausgaenge_[i];
     }
-    const bool warteBefehl =
-        befehl == BEF_W_ZEIT || befehl == BEF_WE || befehl == BEF_WNE || befehl == BEF_W_ACHSE;
+    const bool warteBefehl = vela_befehl_hat(befehl, BEF_EIG_WARTET);
     if (warteBefehl) sim_->merkeWarten();
     if (gewartet > kMilli || warteBefehl) {
       trenne();
@@ -502,17 +497,15 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       }
       const int befehl = Befehl;
       // Jumps, labels, headers and RETURN leave their lines on purpose.
-      if (!istSprung(befehl) && befehl != BEF_MARKE && befehl != BEF_ENDE && befehl != BEF_RETURN &&
-          befehl != BEF_LOAD)
+      if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE && befehl != BEF_RETURN)
         ungelesen(p, zeile);
-      if (befehl == BEF_ENDE && buchstabe == 'P') {
+      if (vela_befehl_hat(befehl, BEF_EIG_KOPF) && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
         NextBefp = naechsteZeile(p);
         FetchMarken(NextBefp);
       } else if (befehl == BEF_RETURN) {
         rueckkehr(p);
-      } else if (befehl == BEF_ENDE || befehl == BEF_LOAD ||
-                 (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
+      } else if (vela_befehl_hat(befehl, BEF_EIG_ENDE) || (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
         // ENDE, LOAD and anything that would wait: on with the next line.
         NextBefp = naechsteZeile(p);
       }
