@@ -154,7 +154,9 @@ VELA_BEFEHL_FN unsigned vela_befehlseigenschaften(int code) {
 }
 
 /* Whether a code has any of the properties eig. */
-VELA_BEFEHL_FN int vela_befehl_hat(int code, unsigned eig) { return (vela_befehlseigenschaften(code) & eig) != 0; }
+VELA_BEFEHL_FN int vela_befehl_hat(int code, unsigned eig) {
+  return (vela_befehlseigenschaften(code) & eig) != 0;
+}
 
 #undef VELA_BEFEHL_FN
 

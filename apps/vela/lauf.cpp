@@ -180,8 +180,8 @@ int16_t Lauf::nach(int16_t ergebnis) {
 
   // A line that waits by executing again (W, a path command on a full
   // ring): shown once, with the time it waited when it goes on.
-  const bool wartet = code == 0 && !vela_befehl_hat(befehl, BEF_EIG_ENDE | BEF_EIG_SPRUNG) &&
-                      befehlsStelle(NextBefp) == p;
+  const bool wartet =
+      code == 0 && !vela_befehl_hat(befehl, BEF_EIG_ENDE | BEF_EIG_SPRUNG) && befehlsStelle(NextBefp) == p;
   if (wartet) {
     if (warteZeile_ != p) {
       if (opt_.trace)
@@ -490,14 +490,15 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       if (code != 0) {
         // Reached without the flow, a loop end may belong to a loop start
         // the walk did not come through: not reported.
-        const bool fremd = kalt && code == 25;
+        const bool fremd = kalt && code == FEHLER_ZU_VIELE_LENDEN;
         if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
         NextBefp = naechsteZeile(p);
         continue;
       }
       const int befehl = Befehl;
       // Jumps, labels, headers and RETURN leave their lines on purpose.
-      if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE && befehl != BEF_RETURN)
+      if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE &&
+          befehl != BEF_RETURN)
         ungelesen(p, zeile);
       if (vela_befehl_hat(befehl, BEF_EIG_KOPF) && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
@@ -505,7 +506,8 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
         FetchMarken(NextBefp);
       } else if (befehl == BEF_RETURN) {
         rueckkehr(p);
-      } else if (vela_befehl_hat(befehl, BEF_EIG_ENDE) || (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
+      } else if (vela_befehl_hat(befehl, BEF_EIG_ENDE) ||
+                 (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
         // ENDE, LOAD and anything that would wait: on with the next line.
         NextBefp = naechsteZeile(p);
       }

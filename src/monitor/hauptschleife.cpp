@@ -81,7 +81,7 @@ void starte() {
   }
   PruefsummeAn = 0;
   LadeSumme = 0;
-  LetztesErgebnis = 0;
+  LetztesErgebnis = F_OK;
   LaufAngehalten = 0;
   displayCmd(3);
   displayCmd(12);
@@ -100,7 +100,7 @@ Zustand leerlaufZustand() {
   ZeilenQuittung = 0;
   LaufAngehalten = 0;
   ProgStart[0] = findFirstProgramm();
-  return ProgStart[0] != nullptr && LetztesErgebnis == 0 ? Zustand::Laufstart : Zustand::Laden;
+  return ProgStart[0] != nullptr && LetztesErgebnis == F_OK ? Zustand::Laufstart : Zustand::Laden;
 }
 
 Zustand laufStart() {
@@ -114,7 +114,7 @@ Zustand laufStart() {
   for (int t = 1; t < kTasks; ++t) TaskPos[t] = nullptr;  // no program until a J starts one
   LetztesErgebnis = FetchMarken(ProgStart[0]);
   NextBefp = ProgStart[0];
-  if (LetztesErgebnis != 0) {
+  if (LetztesErgebnis != F_OK) {
     reportError(LetztesErgebnis);
     return Zustand::Leerlauf;
   }
@@ -238,10 +238,10 @@ Zustand schritt() {
   char *const zeile = befehlsStelle(NextBefp);
   int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
   if (beendenAngefordert()) return Zustand::Ende;
-  if (ergebnis == 0) {
+  if (ergebnis == F_OK) {
     ergebnis = execBefehl();
     const int16_t nach = fuehreAus(NACH_SCHRITT, ergebnis);
-    if (ergebnis == 0 && nach != 0) {
+    if (ergebnis == F_OK && nach != F_OK) {
       ergebnis = nach;
       NextBefp = zeile;
     }
@@ -257,7 +257,7 @@ Zustand schritt() {
   }
 
   // A failed command stops the axes and is shown; a download follows.
-  if (LetztesErgebnis != 0) {
+  if (LetztesErgebnis != F_OK) {
     for (int16_t a = 0; a < kMotorAchsen; ++a) stopAchse(a);
     reportError(LetztesErgebnis);
     char c = 0;
