@@ -64,6 +64,61 @@ extern "C" {
 #define VELA_STACKTIEFE 10         /* return and loop entries per task */
 #define VELA_FEHLERCODES 41        /* error codes 0..40 */
 
+/* The error codes, X(name, code, text) for each: a function's nonzero
+   result is one of them, and FehlerTxt[code] is its text. FEHLER_OK (0) is
+   success; FEHLER_LEERZEILE is no error but the text that clears a display
+   row. The enum below names each code FEHLER_name. */
+/* clang-format off */
+#define VELA_FEHLER(X) \
+  X(OK, 0, "Ausdruck OK") \
+  X(RECHTE_SEITE_ZAHL, 1, "rechte S.keine Zahl") \
+  X(INDEX, 2, "Zu grosser Index") \
+  X(RECHTE_SEITE_TEXT, 3, "rechte S. kein Text") \
+  X(AUSDRUCK1, 4, "1. Ausdruck keine Zahl") \
+  X(AUSDRUCK2, 5, "2. Ausdruck keine Zahl") \
+  X(INDEX_ZAHL, 6, "Index keine Zahl") \
+  X(INDEX_V, 7, "Index bei V keine Zahl") \
+  X(HINTER_V, 8, "Hinter V keine Zahl") \
+  X(KLAMMER, 9, "Klammer zu fehlt") \
+  X(NACHKOMMA, 10, "Zu viele Nachk.stellen") \
+  X(ZEICHEN, 11, "ungueltiges Zeichen") \
+  X(KEIN_AUSDRUCK, 12, "Kein Ausdruck gefunden") \
+  X(MEHR_AUSDRUECKE, 13, "Mehr als ein Ausdruck") \
+  X(ZUWEISUNG_V, 14, "K. Zuweisung nach V") \
+  X(ZUWEISUNG_T, 15, "K. Zuweisung nach T") \
+  X(HOME, 16, "falsches Z. bei Home") \
+  X(FALSCHE_ZEICHEN, 17, "falsche Zeichen") \
+  X(UNVOLLST, 18, "Ausdruck unvollst") \
+  X(BEFEHL, 19, "falscher Befehl") \
+  X(LISTENENDE, 20, "Ende der Liste") \
+  X(SPRUNG_OHNE_MARKE, 21, "Sprung ohne Marke") \
+  X(KEINE_MARKE, 22, "Keine Marke") \
+  X(ZU_VIELE_LOOPS, 23, "Zu viele Loops") \
+  X(ZU_VIELE_JUMPSUB, 24, "Zu viele Jump Sub") \
+  X(ZU_VIELE_LENDEN, 25, "Zu viele L- Enden") \
+  X(ZU_VIELE_RETURNS, 26, "Zu viele Returns") \
+  X(OPERATOR, 27, "Operator?") \
+  X(DIVISION, 28, "Division durch 0") \
+  X(IONUMMER, 29, "IOnummer zu gross") \
+  X(LEERZEILE, 30, "                    ") \
+  X(ZU_VIELE_PROGS, 31, "Zu viele Progs") \
+  X(MARKE_DA, 32, "Marke schon da") \
+  X(FLASH, 33, "Flash-Fehler") \
+  X(KEIN_EINGANG, 34, "Kein Eingang") \
+  X(KEIN_AUSGANG, 35, "Kein Ausgang") \
+  X(KEINE_FREIGABE, 36, "!!Keine Freigabe!!") \
+  X(KANAL, 37, "Falscher Kanal") \
+  X(NICHT_GEFUNDEN, 38, "Nicht gefunden") \
+  X(PROGNR, 39, "Progammnr. falsch") \
+  X(NULL, 40, "Null nicht erlaubt")
+/* clang-format on */
+
+enum VelaFehler {
+#define VELA_FEHLER_WERT(name, code, text) FEHLER_##name = code,
+  VELA_FEHLER(VELA_FEHLER_WERT)
+#undef VELA_FEHLER_WERT
+};
+
 /* One entry of the return stack: where RETURN continues, and the program
    start to restore (null when the call went to a label). */
 typedef struct ReturnEintrag {

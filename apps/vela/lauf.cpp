@@ -51,10 +51,7 @@ std::string rechtsOhneBlanks(std::string t) {
   return t;
 }
 
-bool istSprung(int befehl) {
-  return befehl == BEF_J || befehl == BEF_JE || befehl == BEF_JNE || befehl == BEF_J_VERGLEICH ||
-         befehl == BEF_J_ACHSE || befehl == BEF_JN_ACHSE;
-}
+bool istSprung(int befehl) { return vela_befehl_hat(befehl, BEF_EIG_SPRUNG); }
 
 }  // namespace
 
@@ -147,7 +144,8 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const int befehl = Befehl;
   char *const p = zeile_;
   const int zeile = zeileVon(p);
-  const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
+  const bool home = ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ);
+  const bool paar = vela_befehl_hat(befehl, BEF_EIG_PAAR);
   const int16_t e = sim_->nachSchritt(ergebnis);
   if (home) sim_->uebernimmSoll();
   const std::vector<std::string> ausgaenge = sim_->maschine().nimmAusgangsNotizen();
@@ -157,8 +155,8 @@ int16_t Lauf::nach(int16_t ergebnis) {
 
   // A line that waits by executing again (W, a path command on a full
   // ring): shown once, with the time it waited when it goes on.
-  const bool wartet = code == 0 && befehl != BEF_ENDE && befehl != BEF_LOAD && !istSprung(befehl) &&
-                      befehlsStelle(NextBefp) == p;
+  const bool wartet =
+      code == 0 && !vela_befehl_hat(befehl, BEF_EIG_ENDE | BEF_EIG_SPRUNG) && befehlsStelle(NextBefp) == p;
   if (wartet) {
     if (warteZeile_ != p) {
       if (opt_.trace)
@@ -167,7 +165,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
       warteZeile_ = p;
       warteSchritte_ = 0;
       warteBeginn_ = beginn_;
-      if (befehl == BEF_W) sim_->merkeWarten();
+      if (vela_befehl_hat(befehl, BEF_EIG_WIEDERHOLT)) sim_->merkeWarten();
     }
     return e;
   }
@@ -181,9 +179,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
     const vela::AntriebsStand s = vela::leseAntriebsStand();
     for (int a = 0; a < 4; ++a) {
       const int32_t d = s.SollSchritte[a] - sollVor_[a];
-      if (d == 0 || befehl == BEF_HOME || befehl == BEF_HOME_PAAR) continue;
-      if (befehl != BEF_ACHSE && befehl != BEF_ACHSPAAR && befehl != BEF_D_ACHSE && befehl != BEF_D_ACHSPAAR)
-        continue;
+      if (d == 0 || !vela_befehl_hat(befehl, BEF_EIG_FAHRT)) continue;
       notiz << (notiz.tellp() > 0 ? ", " : "move ") << kAchsName[a] << (d > 0 ? "+" : "") << d;
     }
     if (befehl == 0 && *p == 'C' && vela::leseAntriebsStand().BahnAktiv != 0) {
@@ -193,14 +189,13 @@ int16_t Lauf::nach(int16_t ergebnis) {
     if (home) {
       trenne();
       notiz << "reference run " << kAchsName[vela::ArgWert3 & 3];
-      if (befehl == BEF_HOME_PAAR) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
+      if (paar) notiz << ' ' << kAchsName[vela::ArgWert4 & 3];
     }
     for (const std::string &a : ausgaenge) {
       trenne();
       notiz << a;
     }
-    const bool warteBefehl =
-        befehl == BEF_W_ZEIT || befehl == BEF_WE || befehl == BEF_WNE || befehl == BEF_W_ACHSE;
+    const bool warteBefehl = vela_befehl_hat(befehl, BEF_EIG_WARTET);
     if (warteBefehl) sim_->merkeWarten();
     if (gewartet > kMilli || warteBefehl) {
       trenne();
@@ -468,23 +463,23 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
       if (code != 0) {
         // Reached without the flow, a loop end may belong to a loop start
         // the walk did not come through: not reported.
-        const bool fremd = kalt && code == 25;
+        const bool fremd = kalt && code == FEHLER_ZU_VIELE_LENDEN;
         if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
         NextBefp = naechsteZeile(p);
         continue;
       }
       const int befehl = Befehl;
       // Jumps, labels, headers and RETURN leave their lines on purpose.
-      if (!istSprung(befehl) && befehl != BEF_MARKE && befehl != BEF_ENDE && befehl != BEF_RETURN &&
-          befehl != BEF_LOAD)
+      if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE &&
+          befehl != BEF_RETURN)
         ungelesen(p, zeile);
-      if (befehl == BEF_ENDE && buchstabe == 'P') {
+      if (vela_befehl_hat(befehl, BEF_EIG_KOPF) && buchstabe == 'P') {
         // A header: the walk goes on into the next program, with its labels.
         NextBefp = naechsteZeile(p);
         FetchMarken(NextBefp);
       } else if (befehl == BEF_RETURN) {
         rueckkehr(p);
-      } else if (befehl == BEF_ENDE || befehl == BEF_LOAD ||
+      } else if (vela_befehl_hat(befehl, BEF_EIG_ENDE) ||
                  (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
         // ENDE, LOAD and anything that would wait: on with the next line.
         NextBefp = naechsteZeile(p);

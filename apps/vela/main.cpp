@@ -232,7 +232,7 @@ int main(int argc, char **argv) {
       std::erase_if(warnungen, [&](const Warnung &w) {
         return w.text.find("index wraps") != std::string::npos &&
                std::any_of(fehler.begin(), fehler.end(),
-                           [&](const Meldung &m) { return m.zeile == w.zeile && m.code == 2; });
+                           [&](const Meldung &m) { return m.zeile == w.zeile && m.code == FEHLER_INDEX; });
       });
       std::stable_sort(warnungen.begin(), warnungen.end(),
                        [](const Warnung &a, const Warnung &b) { return a.zeile < b.zeile; });

@@ -186,13 +186,11 @@ int16_t nachSchritt(int16_t ergebnis) {
     stopAchse(ACHSE_I);
     return F_OK;
   }
+  // Moves and reference runs by the command table's properties.
+  const bool paar = vela_befehl_hat(Befehl, BEF_EIG_PAAR);
+  if (vela_befehl_hat(Befehl, BEF_EIG_FAHRT)) starteAchsen(ArgWert3, paar ? ArgWert4 : -1);
+  if (vela_befehl_hat(Befehl, BEF_EIG_REFERENZ)) return referenz(paar);
   switch (Befehl) {
-    case BEF_ACHSE:
-    case BEF_D_ACHSE: starteAchsen(ArgWert3, -1); break;
-    case BEF_ACHSPAAR:
-    case BEF_D_ACHSPAAR: starteAchsen(ArgWert3, ArgWert4); break;
-    case BEF_HOME: return referenz(false);
-    case BEF_HOME_PAAR: return referenz(true);
     case BEF_D_WERT: printWert(AktKanal, ArgWert2); break;
     case BEF_D_TEXT: zeigeText(); break;
     case BEF_D_TEXT_ZEILE: displayLine(anzeigeZeile(ArgWert1), AnzeigeText, kAnzeigeSpalten); break;

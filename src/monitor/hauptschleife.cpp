@@ -84,7 +84,7 @@ void starte() {
   }
   PruefsummeAn = 0;
   LadeSumme = 0;
-  LetztesErgebnis = 0;
+  LetztesErgebnis = F_OK;
   LaufAngehalten = 0;
   displayCmd(3);
   displayCmd(12);
@@ -103,7 +103,7 @@ Zustand leerlaufZustand() {
   ZeilenQuittung = 0;
   LaufAngehalten = 0;
   ProgStart[0] = findFirstProgramm();
-  return ProgStart[0] != nullptr && LetztesErgebnis == 0 ? Zustand::Laufstart : Zustand::Laden;
+  return ProgStart[0] != nullptr && LetztesErgebnis == F_OK ? Zustand::Laufstart : Zustand::Laden;
 }
 
 Zustand laufStart() {
@@ -117,7 +117,7 @@ Zustand laufStart() {
   for (int t = 1; t < kTasks; ++t) TaskPos[t] = nullptr;  // no program until a J starts one
   LetztesErgebnis = FetchMarken(ProgStart[0]);
   NextBefp = ProgStart[0];
-  if (LetztesErgebnis != 0) {
+  if (LetztesErgebnis != F_OK) {
     reportError(LetztesErgebnis);
     return Zustand::Leerlauf;
   }
@@ -241,10 +241,10 @@ Zustand schritt() {
   char *const zeile = befehlsStelle(NextBefp);
   int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
   if (beendenAngefordert()) return Zustand::Ende;
-  if (ergebnis == 0) {
+  if (ergebnis == F_OK) {
     ergebnis = execBefehl();
     const int16_t nach = fuehreAus(NACH_SCHRITT, ergebnis);
-    if (ergebnis == 0 && nach != 0) {
+    if (ergebnis == F_OK && nach != F_OK) {
       ergebnis = nach;
       NextBefp = zeile;
     }
@@ -261,7 +261,7 @@ Zustand schritt() {
 
   // A failed step (the command's error or the executor's, before or after
   // it) stops the axes and the path and is shown; a download follows.
-  if (LetztesErgebnis != 0) {
+  if (LetztesErgebnis != F_OK) {
     for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
     reportError(LetztesErgebnis);
     char c = 0;

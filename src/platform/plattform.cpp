@@ -1,11 +1,15 @@
 // Device binding and the console binding of the library.
 //
-// Console: the host line writes to stdout and polls stdin (a read waits
-// only when a character is already on its way; end of input is
-// KANAL_ENDE), the display is DisplayInhalt, Ticks advances by the
-// milliseconds of the steady clock while the library waits, the
-// switches use the console protocol, the stores are plain memory, the
-// download stream is the file "test.dat", and no keypad is attached.
+// Console: the host line writes to stdout and reads stdin without waiting
+// where poll() exists (a character that has arrived, KANAL_ENDE at the end
+// of input, else none; on Windows a read waits for the next character);
+// the display is the model DisplayInhalt; the idle hook advances Ticks by
+// the milliseconds of the steady clock since its last round, so time
+// passes only while the library waits. The binding has no switch, keypad
+// or store devices: readSchalter and setSchalter then ask and report on
+// the host line (planner/antrieb.cpp), no key is ever held, and FLASH and
+// EEPROM writes go to plain memory and are not kept. The download stream
+// is the file "test.dat".
 #include "platform/plattform.h"
 
 #include <chrono>

@@ -110,9 +110,9 @@ TEST_F(AnzeigeTest, RelativeAxisMoves) {
   lade("DX 10\nDX 10\nDZ 5 DA 7\nDY 5 D\nDA 1/0\n");
   AchsMM[3] = 2;
   schritt();
-  EXPECT_TRUE(schrittGibt(0, 15, stelle("DZ")));
+  EXPECT_TRUE(schrittGibt(0, BEF_D_ACHSE, stelle("DZ")));
   EXPECT_EQ(std::tuple(SollPos[0], SollSchritte[0], DeltaSchritte[0]), std::tuple(20, 20, 10));
-  EXPECT_TRUE(schrittGibt(0, 20, stelle("DY")));
+  EXPECT_TRUE(schrittGibt(0, BEF_D_ACHSPAAR, stelle("DY")));
   EXPECT_EQ(std::tuple(ArgWert3, ArgWert4, DeltaSchritte[2], SollPos[3], SollSchritte[3]),
             std::tuple(2, 3, 5, 7, 3));
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DA 1")));  // no second axis: nothing planned

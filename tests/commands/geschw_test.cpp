@@ -31,9 +31,9 @@ TEST_F(GeschwTest, Speeds) {
       {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},
       {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
       {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},
-      {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, (4464 - 500) / 9},
+      {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
       {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},
-      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, (500 - 300) / 9},
+      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
       {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},
       {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
       {"GX 1/0", 28, BEF_KEINER, 0, 4464, 500, 0, 440},
@@ -78,13 +78,13 @@ TEST_F(GeschwTest, OneLineForms) {
 TEST_F(GeschwTest, PlainWaitRepeatsUntilEverythingRests) {
   lade("W  \nW ?\nV2=2\n");
   AchsLaeuft[3] = 1;
-  EXPECT_TRUE(schrittGibt(0, 61, Programm));
+  EXPECT_TRUE(schrittGibt(0, BEF_W, Programm));
   AchsLaeuft[3] = 0, RestSchritte[2] = 4;  // the path index still has steps in Z
-  EXPECT_TRUE(schrittGibt(0, 61, Programm));
+  EXPECT_TRUE(schrittGibt(0, BEF_W, Programm));
   RestSchritte[2] = 0, BahnAktiv = 1;
-  EXPECT_TRUE(schrittGibt(0, 61, Programm));
+  EXPECT_TRUE(schrittGibt(0, BEF_W, Programm));
   BahnAktiv = 0;
-  EXPECT_TRUE(schrittGibt(0, 61, stelle("W ?")));
+  EXPECT_TRUE(schrittGibt(0, BEF_W, stelle("W ?")));
   AchsLaeuft[1] = 1;  // unknown text is ignored; the W still waits
   EXPECT_TRUE(schrittGibt(0, 0, stelle("W ?")));
   AchsLaeuft[1] = 0;
@@ -94,13 +94,13 @@ TEST_F(GeschwTest, PlainWaitRepeatsUntilEverythingRests) {
 TEST_F(GeschwTest, KeyList) {
   lade("FXY 300, 4, 6\nFXY\nFXY 9, 1/0, 7\nFXY 1,2,3,4,5,6,7,8,9,10\nX1\n");
   auto tasten = [] { return std::vector<int>(TeachTasten, TeachTasten + 9); };
-  EXPECT_TRUE(schrittGibt(0, 23, stelle("FXY\r")));
+  EXPECT_TRUE(schrittGibt(0, BEF_F_TASTEN, stelle("FXY\r")));
   EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
-  EXPECT_TRUE(schrittGibt(0, 23, stelle("FXY 9")));  // the empty list changes nothing
+  EXPECT_TRUE(schrittGibt(0, BEF_F_TASTEN, stelle("FXY 9")));  // the empty list changes nothing
   EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
   schritt();  // a bad value ends the list
   EXPECT_EQ(tasten(), (std::vector<int>{9, 4, 6, 8, 2, 13, 12, 7, 1}));
-  EXPECT_TRUE(schrittGibt(0, 23, stelle("X1")));  // at most nine entries
+  EXPECT_TRUE(schrittGibt(0, BEF_F_TASTEN, stelle("X1")));  // at most nine entries
   EXPECT_EQ(tasten(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 

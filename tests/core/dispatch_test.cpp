@@ -1,6 +1,10 @@
-// Dispatch, cursor primitives and the error table, observed through the
+// Dispatch, cursor primitives and the command table, observed through the
 // exported interface.
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <map>
 
 #include "core/cursor.h"
 #include "core/zustand.h"
@@ -75,6 +79,37 @@ TEST_F(DispatchTest, SkipLine) {
     vela::skipLine(f.modus);
     EXPECT_EQ(cursor(), f.nach) << f.text << " from " << f.von;
   }
+}
+
+// The executor's table in docs/executor.md lists each code of VELA_BEFEHLE
+// once, with its name, its line forms and its properties.
+TEST(Befehlstabelle, DocsExecutorListsEveryCode) {
+  const std::string hier = __FILE__;
+  std::ifstream datei(hier.substr(0, hier.rfind('/')) + "/../../docs/executor.md");
+  std::map<int, std::string> doc;
+  for (std::string z; std::getline(datei, z);) {
+    int code = -1;
+    if (std::sscanf(z.c_str(), "| %d |", &code) != 1) continue;
+    std::erase(z, '`');
+    EXPECT_TRUE(doc.emplace(code, z).second) << z;
+  }
+  const char *const worte[] = {"moves", "reference run", "two axes", "waits",   "repeats",
+                               "jumps", "ends",          "header",   "prepared"};
+  int codes = 0;
+  for (int code = 0; code < 100; ++code) {
+    if (vela_befehlsname(code) == nullptr) {
+      EXPECT_EQ(doc.count(code), 0u) << code;
+      continue;
+    }
+    ++codes;
+    std::string eig;
+    for (unsigned bit = 0; bit < std::size(worte); ++bit)
+      if (vela_befehl_hat(code, 1u << bit)) eig += (eig.empty() ? "" : ", ") + std::string(worte[bit]);
+    const std::string zeile = "| " + std::to_string(code) + " | " + vela_befehlsname(code) + " | " +
+                              vela_befehlsform(code) + " | " + eig + " | ";
+    EXPECT_EQ(doc[code].substr(0, zeile.size()), zeile);
+  }
+  EXPECT_EQ(codes, 67);
 }
 
 }  // namespace

@@ -23,23 +23,23 @@ TEST_F(LoopTest, PassCounts) {
 
 TEST_F(LoopTest, ZeroCountSkipsToTheNextLineStartingWithL) {
   lade("L0\nX10\n  L2\nV1=V1+1\nL\nL\n");
-  EXPECT_TRUE(schrittGibt(0, 39, stelle("V1")));
+  EXPECT_TRUE(schrittGibt(0, BEF_L_START, stelle("V1")));
   // L2 was skipped, not opened: the L lines after it find nothing open.
   schritt();
-  EXPECT_TRUE(schrittGibt(25, 38, stelle("L\r")));
+  EXPECT_TRUE(schrittGibt(25, BEF_L_ENDE, stelle("L\r")));
 }
 
 TEST_F(LoopTest, StackLimits) {
   lade("L2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\n");
   for (int i = 0; i < 10; ++i) schritt();
-  EXPECT_TRUE(schrittGibt(23, 39, Programm + 30));
+  EXPECT_TRUE(schrittGibt(23, BEF_L_START, Programm + 30));
   EXPECT_EQ(V_UsedLoops[0], 9);
   // A stack top outside the stack, as a host may write it, is no loop.
   for (int16_t oben : {-1, 10}) {
     lade("X1\n  L  \n");
     V_UsedLoops[0] = oben;
     NextBefp = stelle("L");
-    EXPECT_TRUE(schrittGibt(25, 38, stelle("  L"))) << oben;
+    EXPECT_TRUE(schrittGibt(25, BEF_L_ENDE, stelle("  L"))) << oben;
     EXPECT_EQ(V_UsedLoops[0], oben);
   }
 }

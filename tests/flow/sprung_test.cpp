@@ -109,7 +109,7 @@ TEST_F(SprungTest, ReturnStack) {
   lade("M1\nJS M1\n");
   NextBefp = stelle("JS");
   for (int i = 0; i < 10; ++i) schritt();
-  EXPECT_TRUE(schrittGibt(24, 30, stelle("JS")));
+  EXPECT_TRUE(schrittGibt(24, BEF_J, stelle("JS")));
   EXPECT_EQ(V_UsedReturns[0], 9);
   // Nothing open, a stack top as at load (0, before the host set -1) or
   // one outside the stack: no call to return to.
@@ -117,7 +117,7 @@ TEST_F(SprungTest, ReturnStack) {
     vela_reset();
     lade("RETURN\n");
     V_UsedReturns[0] = oben;
-    EXPECT_TRUE(schrittGibt(26, 53, Programm + 1)) << oben;
+    EXPECT_TRUE(schrittGibt(26, BEF_RETURN, Programm + 1)) << oben;
   }
 }
 
@@ -125,10 +125,10 @@ TEST_F(SprungTest, CheckModeNeitherReturnsNorLoadsLabels) {
   lade("JS M5\nX1\nM5\nRETURN\nJ PROG7\nPROG7\nM2\nX7\n");
   isChecking = 1;
   schritt();
-  EXPECT_TRUE(schrittGibt(0, 53, stelle("ETURN")));
+  EXPECT_TRUE(schrittGibt(0, BEF_RETURN, stelle("ETURN")));
   EXPECT_EQ(V_UsedReturns[0], 0);
   NextBefp = stelle("J PROG7");
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("M2")));  // the jump is taken
+  EXPECT_TRUE(schrittGibt(0, BEF_J, stelle("M2")));  // the jump is taken
   EXPECT_EQ(ProgStart[0], stelle("M2"));
   EXPECT_EQ(V_Marke[0][5], stelle("RETURN"));
   EXPECT_EQ(V_Marke[0][2], nullptr);
@@ -139,8 +139,8 @@ TEST_F(SprungTest, CheckModeNeitherReturnsNorLoadsLabels) {
 TEST_F(SprungTest, FailingLineBeforeTheProgramStart) {
   lade("J PROGXY1\nM3\nF\nPROGXY1\nJ M3\nENDE\n");
   isChecking = 1;
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("J M3")));
-  EXPECT_TRUE(schrittGibt(0, 30, stelle("F\r")));
+  EXPECT_TRUE(schrittGibt(0, BEF_J, stelle("J M3")));
+  EXPECT_TRUE(schrittGibt(0, BEF_J, stelle("F\r")));
   EXPECT_EQ(schritt(), 19);
   EXPECT_EQ(cursor(), 13);
   EXPECT_EQ(NextBefp, stelle("F\r"));
@@ -181,17 +181,17 @@ TEST_F(SprungTest, ConditionIsReadWithoutExecutingTheLine) {
     int32_t wert;
   };
   const Bedingung faelle[] = {
-      {"JE 2*V2+1 M3", 0, 31, 5},
-      {"J N E V1 M3", 0, 32, 1},
-      {"JS Z M3", 0, 34, 2},
-      {"J N I M3", 0, 35, 4},
-      {"\n  \n\tJ A M3", 0, 34, 3},
-      {"J V1=V2 M3", 0, 33, 0},
-      {"JE (V1=9)+V1 M3", 0, 31, 18},
-      {"J M3", 0, 30, 0},
-      {"JNQ M3", 19, 0, 0},
-      {"JE 1/0 M3", 28, 0, 0},
-      {"X 5", 0, 0, 0},
+      {"JE 2*V2+1 M3", 0, BEF_JE, 5},
+      {"J N E V1 M3", 0, BEF_JNE, 1},
+      {"JS Z M3", 0, BEF_J_ACHSE, 2},
+      {"J N I M3", 0, BEF_JN_ACHSE, 4},
+      {"\n  \n\tJ A M3", 0, BEF_J_ACHSE, 3},
+      {"J V1=V2 M3", 0, BEF_J_VERGLEICH, 0},
+      {"JE (V1=9)+V1 M3", 0, BEF_JE, 18},
+      {"J M3", 0, BEF_J, 0},
+      {"JNQ M3", 19, BEF_KEINER, 0},
+      {"JE 1/0 M3", 28, BEF_KEINER, 0},
+      {"X 5", 0, BEF_KEINER, 0},
   };
   for (const auto &f : faelle) {
     lade(std::string(f.text) + "\nX1\nM3\nX2\n");

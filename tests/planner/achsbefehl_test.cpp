@@ -120,7 +120,7 @@ TEST_F(AchsbefehlTest, AxisModel) {
   RampenLaenge[3] = 0;
   for (uint8_t a = 0; a < 4; ++a) calcRampe(a);
   EXPECT_EQ(std::vector<int>(RampenInkrement, RampenInkrement + 4),
-            (std::vector<int>{100, 0, (1000 - 4) / 9, 900}));
+            (std::vector<int>{100, 0, 110, 900}));
   EXPECT_EQ(StartGeschw[2], 2);
 
   // The actual position of a moving axis counts back the steps left.
