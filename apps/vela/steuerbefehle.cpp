@@ -19,12 +19,20 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
   controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
       ->check(CLI::Range(1, 1000000));
+  controller_
+      ->add_option("--download-timeout", steuerOpt_.downloadTimeout,
+                   "seconds of silence after which a download that has begun its text gives up "
+                   "(default 30; 0: never)")
+      ->check(CLI::Range(0.0, 86400.0));
 
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");
     sub->add_option("--baud", klientOpt_.baud, "baud rate of a serial line (default 115200)");
     sub->add_option("--timeout", timeout_, "seconds to wait for each reply (default 5)")
         ->check(CLI::PositiveNumber);
+    sub->add_flag("--wait-idle", klientOpt_.warteLeerlauf,
+                  "when the controller does not answer, wait within --timeout until it gives up an "
+                  "interrupted download, then ask again");
     sub->add_option("--state", klientOpt_.zustand,
                     "the client's state file of the line (default: $XDG_STATE_HOME/vela/lines/...)");
   };

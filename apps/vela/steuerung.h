@@ -10,6 +10,9 @@
 //   keypad      digits, c and Enter typed on stdin
 //   time        1 tick = 1 ms of the monotonic clock (--tick-us N: N us);
 //               a step rate v is v steps per 1000 ticks
+//   download    a host silent for --download-timeout seconds (default 30,
+//               0: never) after the text of a download began ends it; the
+//               preamble waits for ever
 //   motors      the library's single-axis and path step ticks, run at their
 //               rates in the idle rounds and whenever the line is polled
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
@@ -32,6 +35,8 @@ struct SteuerungsOptionen {
   std::string ablage;      // store directory; empty: standardAblage()
   std::string displayLog;  // file the display changes are appended to; empty: none
   int tickUs = 1000;       // microseconds of one tick
+  // Seconds of silence that end a download once its text has begun; 0: never.
+  double downloadTimeout = 30;
 };
 
 // Runs the controller until a signal ends it; the exit status.
