@@ -2,7 +2,6 @@
 // the run control, each ending at the marker reply or at a timeout.
 #include "klient.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -31,9 +30,6 @@ constexpr uint32_t kMarkenErgebnis = 4;
 constexpr std::size_t kMaxAntwort = 1 << 20;
 // Largest name a request carries.
 constexpr std::size_t kMaxName = 5;
-// With --wait-idle: the longest wait for the first byte of a reply before
-// the client takes the controller for one inside an interrupted download.
-constexpr auto kErsteAntwort = std::chrono::seconds(2);
 // How the controller reports that it gave up a download: the reason, then 'F'.
 constexpr std::string_view kAufgaben[] = {"\rHost schweigt\rF", "\rLadestrom zu Ende\rF"};
 constexpr const char *kKeineAntwort =
@@ -204,38 +200,23 @@ int Klient::zeichenOhneLeer() {
 
 // With --wait-idle a request that draws no answer may have gone into
 // another host's interrupted download as text: the client then stays
-// silent (its bytes would keep that download alive) until the controller
-// reports that it gave the download up, or until the reply comes late,
-// and asks again. It never sends a '$' after a line end, so its bytes
-// cannot complete the other host's download.
+// silent (its bytes would keep that download alive) until the reply comes
+// or the controller reports that it gave the download up (each within
+// --timeout), and then asks again. It never sends a '$' after a line end, so its bytes cannot
+// complete the other host's download.
 std::string Klient::anfrage(const std::string &bytes) {
-  const auto bis = frist();
-  std::string antwort;
   for (;;) {
     sendeBytes(bytes + std::string(kMarkenAnfrage));
-    if (!opt_.warteLeerlauf) break;
-    const int erstes = leitung_->lies(std::min(bis, Uhr::now() + kErsteAntwort));
-    if (erstes >= 0) {
-      antwort += static_cast<char>(erstes);
-      break;
+    std::string antwort;
+    const auto ende = Uhr::now() + 10 * std::chrono::milliseconds(opt_.timeoutMs);
+    while (!endetMit(antwort, kMarke)) {
+      if (antwort.size() > kMaxAntwort || Uhr::now() > ende)
+        throw KlientFehler("the controller's reply does not end (is a program printing to the line?)");
+      antwort += static_cast<char>(zeichen());
+      if (opt_.warteLeerlauf && (endetMit(antwort, kAufgaben[0]) || endetMit(antwort, kAufgaben[1]))) break;
     }
-    std::string gehoert;
-    for (;;) {
-      const int c = leitung_->lies(bis);
-      if (c < 0) throw KlientFehler(kKeineAntwort);
-      gehoert += static_cast<char>(c);
-      if (endetMit(gehoert, kMarke)) return gehoert.substr(0, gehoert.size() - kMarke.size());
-      if (endetMit(gehoert, kAufgaben[0]) || endetMit(gehoert, kAufgaben[1])) break;
-    }
+    if (endetMit(antwort, kMarke)) return antwort.substr(0, antwort.size() - kMarke.size());
   }
-  const auto ende = Uhr::now() + 10 * std::chrono::milliseconds(opt_.timeoutMs);
-  while (antwort.size() < kMarke.size() || antwort.compare(antwort.size() - kMarke.size(), kMarke.size(), kMarke) != 0) {
-    if (antwort.size() > kMaxAntwort || Uhr::now() > ende)
-      throw KlientFehler("the controller's reply does not end (is a program printing to the line?)");
-    antwort += static_cast<char>(zeichen());
-  }
-  antwort.resize(antwort.size() - kMarke.size());
-  return antwort;
 }
 
 bool Klient::zumLaden(bool zuerstAbbrechen, uint32_t &summe) {
