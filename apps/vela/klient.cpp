@@ -2,6 +2,7 @@
 // the run control, each ending at the marker reply or at a timeout.
 #include "klient.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +31,9 @@ constexpr uint32_t kMarkenErgebnis = 4;
 constexpr std::size_t kMaxAntwort = 1 << 20;
 // Largest name a request carries.
 constexpr std::size_t kMaxName = 5;
+// Quiet the line must keep before the first request, and the longest wait for it.
+constexpr auto kLeitungsRuhe = std::chrono::milliseconds(30);
+constexpr auto kLeitungsRuheMax = std::chrono::seconds(1);
 // How the controller reports that it gave up a download: the reason, then 'F'.
 constexpr std::string_view kAufgaben[] = {"\rHost schweigt\rF", "\rLadestrom zu Ende\rF"};
 constexpr const char *kKeineAntwort =
@@ -138,7 +142,13 @@ std::vector<Eintrag> leseListe(std::string_view a) {
 Klient::Klient(KlientOptionen o) : opt_(std::move(o)) {
   if (opt_.zustand.empty()) opt_.zustand = zustandsDatei(opt_.leitung);
   leitung_ = std::make_unique<Verbindung>(oeffneLeitung(opt_.leitung, opt_.baud));
+  // Replies still on their way to a host that has gone (a killed client's
+  // marker reply among them) would read as answers to this one: the line is
+  // drained until it has been quiet for a moment.
   leitung_->verwirf();
+  const auto grenze = Uhr::now() + kLeitungsRuheMax;
+  while (leitung_->lies(std::min(grenze, Uhr::now() + kLeitungsRuhe)) >= 0) {
+  }
 }
 
 Klient::~Klient() = default;

@@ -206,7 +206,8 @@ Antwort hostBefehl(char zeichen, Zustand &ziel) {
 
 // The look at the host line in every round of a wait of the run
 // (LaufAbfrage): true once a host command has left the run. Characters
-// other than '@' and its letter are dropped, as between steps. In remote
+// other than '@' and its letter are dropped, as between steps (all that
+// have arrived, so that a flood of them cannot hold up a command). In remote
 // step a letter that does not leave the run (a request, W) is kept for the
 // next step, where the host expects its answer. Where the switches are
 // read over the host line (no switch device) the line carries their
@@ -215,7 +216,10 @@ bool hostImWarten() {
   if (Abgebrochen != Zustand::Schritt) return true;
   if (Geraete.leseSchalter == nullptr || Vorgemerkt != 0) return false;
   char c = 0, zeichen = 0;
-  if (readHostChar(c) == 0 || c != '@' || !warteHostZeichen(zeichen)) return false;
+  do {
+    if (readHostChar(c) == 0) return false;
+  } while (c != '@');
+  if (!warteHostZeichen(zeichen)) return false;
   if (Betriebsart == BETRIEB_REMOTE && zeichen != 'K' && zeichen != 'L' && zeichen != 'N' && zeichen != 'S') {
     Vorgemerkt = zeichen;
     return false;
