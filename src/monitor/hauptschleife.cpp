@@ -161,7 +161,7 @@ bool pollHost(char &zeichen) {
 // What a host command does to the run:
 enum class Antwort {
   Weiter,     // the step goes on (W, any other letter)
-  Nochmal,    // the step polls again, a wait waits on (U, V, a request that leaves the run)
+  Nochmal,    // the step polls again, a wait waits on (U, V, a request that does not leave the run)
   Verlassen,  // the run is left for ziel, its motions stopped (K, L, N, S; P with E F C)
 };
 
