@@ -44,7 +44,7 @@ std::string programm() {
 void BM_DownloadReceive(benchmark::State &state) {
   vela_reset();
   vela::Plattform p{};
-  p.lade = {oeffne, lies, nullptr, nullptr};
+  p.lade = {oeffne, lies, nullptr, nullptr, 0};
   vela::bindePlattform(p);
   const std::string text = programm();
   strom = {text.data(), text.size(), 0};

@@ -89,7 +89,7 @@ void bindeGeraete(const uint8_t *h, size_t hostLaenge, const uint8_t *l, size_t 
   p.flashLoesche = flashLoesche;
   p.eepromSchreibe = eepromSchreibe;
   p.eepromLies = eepromLies;
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr};
+  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, 0};
   bindePlattform(p);
 }
 

@@ -10,6 +10,7 @@
 #ifndef VELA_STEUERUNG_H
 #define VELA_STEUERUNG_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vela.h"
@@ -39,14 +40,43 @@ struct Kanal {
 };
 
 // The download input stream, opened at the start of every download and
-// closed after it. A read waits for the next byte; KANAL_ENDE when the
-// stream has ended or cannot deliver any more.
+// closed after it. A read returns the next byte, KEIN_ZEICHEN while none
+// has arrived (the download then idles and reads again), or KANAL_ENDE
+// when the stream has ended or cannot deliver any more.
 struct LadeStrom {
   bool (*oeffne)(void *objekt);  // false: the stream cannot be opened
   int16_t (*lies)(void *objekt);
   void (*schliesse)(void *objekt);
   void *objekt;
+  // Silence limit: once the text of a download has begun (its first byte
+  // after the preamble), a stream that delivers nothing for this many ticks
+  // ends the download, which loads nothing. 0: no limit. The preamble has
+  // none: a controller waits for its host for ever.
+  uint32_t stilleFrist;
 };
+
+// ---- The download filter ---------------------------------------------
+//
+// What the download stores of a program text: outside quoted text it
+// drops the lower-case letters a-z, blanks and tabs, and a ';' with the
+// rest of its line (the line end is kept). A '"' opens quoted text; the
+// next '"' or line end (CR, LF) closes it. The bytes NUL and 0xFF are
+// dropped everywhere. Every other byte is stored as it came. The monitor's
+// download, the host client's size check and its sum guess use this one
+// filter.
+struct LadeFilter {
+  bool imText = false;       // inside quoted text
+  bool imKommentar = false;  // after ';', up to the line end
+  // Feeds the next byte of the text; true when the download stores it.
+  bool nimmt(uint8_t c);
+};
+// Bytes the download stores of a text of n bytes (its NUL not counted),
+// the text fed through one LadeFilter.
+std::size_t ladeLaenge(const char *text, std::size_t n);
+// The size rule: the RAM store holds a text of at most LADE_MAX_TEXT
+// stored bytes, with its NUL behind them.
+constexpr std::size_t LADE_MAX_TEXT = VELA_PROGRAMM_GROESSE - 1;
+constexpr bool passtInsProgramm(std::size_t gespeichert) { return gespeichert <= LADE_MAX_TEXT; }
 
 // Store letters of the three program stores.
 constexpr char SPEICHER_RAM = 'R';

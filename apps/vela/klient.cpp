@@ -2,6 +2,7 @@
 // the run control, each ending at the marker reply or at a timeout.
 #include "klient.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "laden.h"
 #include "vela.h"
+#include "vela_steuerung.h"
 
 namespace velatool {
 
@@ -29,6 +31,17 @@ constexpr uint32_t kMarkenErgebnis = 4;
 constexpr std::size_t kMaxAntwort = 1 << 20;
 // Largest name a request carries.
 constexpr std::size_t kMaxName = 5;
+// Quiet the line must keep before the first request, and the longest wait for it.
+constexpr auto kLeitungsRuhe = std::chrono::milliseconds(30);
+constexpr auto kLeitungsRuheMax = std::chrono::seconds(1);
+// How the controller reports that it gave up a download: the reason, then 'F'.
+constexpr std::string_view kAufgaben[] = {"\rHost schweigt\rF", "\rLadestrom zu Ende\rF"};
+constexpr const char *kKeineAntwort =
+    "no answer: the controller may be inside an interrupted download; it gives up after its silence limit";
+
+bool endetMit(const std::string &s, std::string_view ende) {
+  return s.size() >= ende.size() && s.compare(s.size() - ende.size(), ende.size(), ende) == 0;
+}
 
 std::string ohneFuehrendeLeer(std::string s) {
   const auto n = s.find_first_not_of(' ');
@@ -65,34 +78,6 @@ const char *modusName(Modus m) {
 
 }  // namespace
 
-std::size_t gespeicherteLaenge(std::string_view body) {
-  auto istEnde = [](char c) { return c == '\r' || c == '\n'; };
-  std::size_t n = 0;
-  bool imText = false;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    char c = body[i];
-    if (!imText) {
-      while ((c >= 'a' && c <= 'z') || c == ' ' || c == '\t') {
-        if (++i == body.size()) return n;
-        c = body[i];
-      }
-      if (c == ';') {
-        while (!istEnde(c)) {
-          if (++i == body.size()) return n;
-          c = body[i];
-        }
-      }
-    }
-    if (imText) {
-      if (c == '"' || istEnde(c)) imText = false;
-    } else if (c == '"') {
-      imText = true;
-    }
-    ++n;
-  }
-  return n;
-}
-
 uint32_t bytesumme(std::string_view bytes, uint32_t start) {
   for (unsigned char c : bytes) start += c;
   return start;
@@ -112,7 +97,7 @@ Sendetext bereiteText(std::string_view datei) {
     ++t.zeilen;
     anfang = cr + 1;
   }
-  t.gespeichert = gespeicherteLaenge(t.bytes);
+  t.gespeichert = vela::ladeLaenge(t.bytes.data(), t.bytes.size());
   return t;
 }
 
@@ -157,7 +142,13 @@ std::vector<Eintrag> leseListe(std::string_view a) {
 Klient::Klient(KlientOptionen o) : opt_(std::move(o)) {
   if (opt_.zustand.empty()) opt_.zustand = zustandsDatei(opt_.leitung);
   leitung_ = std::make_unique<Verbindung>(oeffneLeitung(opt_.leitung, opt_.baud));
+  // Replies still on their way to a host that has gone (a killed client's
+  // marker reply among them) would read as answers to this one: the line is
+  // drained until it has been quiet for a moment.
   leitung_->verwirf();
+  const auto grenze = Uhr::now() + kLeitungsRuheMax;
+  while (leitung_->lies(std::min(grenze, Uhr::now() + kLeitungsRuhe)) >= 0) {
+  }
 }
 
 Klient::~Klient() = default;
@@ -203,9 +194,8 @@ void Klient::sendeBytes(const std::string &b) { leitung_->schreibe(b, frist()); 
 int Klient::zeichen() {
   const int c = leitung_->lies(frist());
   if (c < 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, "the controller does not answer (nothing within %.1f s)",
-                  opt_.timeoutMs / 1000.0);
+    char text[160];
+    std::snprintf(text, sizeof text, "%s (nothing within %.1f s)", kKeineAntwort, opt_.timeoutMs / 1000.0);
     throw KlientFehler(text);
   }
   return c;
@@ -218,17 +208,25 @@ int Klient::zeichenOhneLeer() {
   return c;
 }
 
+// With --wait-idle a request that draws no answer may have gone into
+// another host's interrupted download as text: the client then stays
+// silent (its bytes would keep that download alive) until the reply comes
+// or the controller reports that it gave the download up (each within
+// --timeout), and then asks again. It never sends a '$' after a line end, so its bytes cannot
+// complete the other host's download.
 std::string Klient::anfrage(const std::string &bytes) {
-  sendeBytes(bytes + std::string(kMarkenAnfrage));
-  std::string antwort;
-  const auto ende = Uhr::now() + 10 * std::chrono::milliseconds(opt_.timeoutMs);
-  while (antwort.size() < kMarke.size() || antwort.compare(antwort.size() - kMarke.size(), kMarke.size(), kMarke) != 0) {
-    if (antwort.size() > kMaxAntwort || Uhr::now() > ende)
-      throw KlientFehler("the controller's reply does not end (is a program printing to the line?)");
-    antwort += static_cast<char>(zeichen());
+  for (;;) {
+    sendeBytes(bytes + std::string(kMarkenAnfrage));
+    std::string antwort;
+    const auto ende = Uhr::now() + 10 * std::chrono::milliseconds(opt_.timeoutMs);
+    while (!endetMit(antwort, kMarke)) {
+      if (antwort.size() > kMaxAntwort || Uhr::now() > ende)
+        throw KlientFehler("the controller's reply does not end (is a program printing to the line?)");
+      antwort += static_cast<char>(zeichen());
+      if (opt_.warteLeerlauf && (endetMit(antwort, kAufgaben[0]) || endetMit(antwort, kAufgaben[1]))) break;
+    }
+    if (endetMit(antwort, kMarke)) return antwort.substr(0, antwort.size() - kMarke.size());
   }
-  antwort.resize(antwort.size() - kMarke.size());
-  return antwort;
 }
 
 bool Klient::zumLaden(bool zuerstAbbrechen, uint32_t &summe) {
@@ -292,6 +290,8 @@ std::string Klient::lade(const Sendetext &t, const SendeOptionen &so, uint32_t &
     long host = 0, ziel = 0;
     if (std::sscanf(meldung.c_str(), "Host: %ld, Target %ld", &host, &ziel) == 2)
       summe = static_cast<uint32_t>(ziel);
+    else if (meldung == "Programm zu gross")
+      summe = h;  // read to its end mark, which counts once
     return meldung;
   }
   summe = so.pruefsumme ? h + (h & 0xFF) : h + '$';
@@ -304,9 +304,9 @@ void Klient::sende(const std::string &datei, const SendeOptionen &so, std::ostre
   const std::string roh((std::istreambuf_iterator<char>(ein)), std::istreambuf_iterator<char>());
   if (ein.bad()) throw KlientFehler(datei + ": cannot read the file");
   const Sendetext t = bereiteText(roh);
-  if (t.gespeichert + 1 > VELA_PROGRAMM_GROESSE)
+  if (!vela::passtInsProgramm(t.gespeichert))
     throw KlientFehler(datei + ": the controller would store " + std::to_string(t.gespeichert) +
-                       " bytes of it; its program store holds " + std::to_string(VELA_PROGRAMM_GROESSE - 1));
+                       " bytes of it; its program store holds " + std::to_string(vela::LADE_MAX_TEXT));
 
   Zustand z = ladeZustand();
   uint32_t summe = z.summe;
@@ -359,7 +359,16 @@ void Klient::dump(char speicher, std::ostream &aus) {
   aus << alsTextZeilen(antwort);
 }
 
+void Klient::bereit() {
+  if (!opt_.warteLeerlauf) return;
+  if (anfrage("@R").find("Yes\n") == std::string::npos) return;
+  Zustand z = ladeZustand();  // the probe counted into the download sum
+  z.summe = bytesumme("@R@P", z.summe) + kMarkenErgebnis;
+  speichereZustand(z);
+}
+
 void Klient::sichere(std::ostream &aus) {
+  bereit();
   sendeBytes("@PF");
   const int angenommen = zeichenOhneLeer();
   const int antwort = angenommen == 'Y' ? zeichenOhneLeer() : angenommen;
@@ -374,7 +383,9 @@ void Klient::sichere(std::ostream &aus) {
 }
 
 void Klient::loesche(const std::string &name, std::ostream &aus) {
-  sendeBytes("@PC" + nameZeile(name));
+  const std::string zeile = nameZeile(name);
+  bereit();
+  sendeBytes("@PC" + zeile);
   const int angenommen = zeichenOhneLeer();
   if (angenommen == 'N') throw Ablehnung("the controller did not take the name");
   const int antwort = zeichenOhneLeer();
@@ -387,6 +398,7 @@ void Klient::loesche(const std::string &name, std::ostream &aus) {
 }
 
 void Klient::loescheFlash(std::ostream &aus) {
+  bereit();
   sendeBytes("@L");
   const int angenommen = zeichenOhneLeer();
   const int antwort = angenommen == 'Y' ? zeichenOhneLeer() : angenommen;

@@ -49,6 +49,9 @@ struct KlientOptionen {
   int baud = 115200;      // for serial devices
   int timeoutMs = 5000;   // longest wait for each part of a reply
   std::string zustand;    // state file; empty: zustandsDatei(leitung)
+  // A request without an answer: wait (within timeoutMs) until the
+  // controller gives up an interrupted download, and ask again.
+  bool warteLeerlauf = false;
 };
 
 struct SendeOptionen {
@@ -66,14 +69,10 @@ struct SendeOptionen {
 struct Sendetext {
   std::string bytes;
   std::size_t zeilen = 0;       // line ends, one acknowledgement each with @Q
-  std::size_t gespeichert = 0;  // bytes the controller stores, without the NUL
+  std::size_t gespeichert = 0;  // bytes the controller stores (vela::ladeLaenge), without the NUL
 };
 // Throws KlientFehler for a text with a NUL byte.
 Sendetext bereiteText(std::string_view datei);
-
-// Bytes the controller stores of a download body: its input filter drops
-// lower-case letters, blanks and tabs, and ';' comments, outside quoted text.
-std::size_t gespeicherteLaenge(std::string_view body);
 
 // Sum of the byte values, as the controller counts them.
 uint32_t bytesumme(std::string_view bytes, uint32_t start = 0);
@@ -133,6 +132,9 @@ class Klient {
   // the controller's report ("Host: ..., Target ...", "Programm zu gross").
   std::string lade(const Sendetext &t, const SendeOptionen &so, uint32_t &summe, bool &fehlschlag);
   std::string nameZeile(const std::string &name) const;
+  // With --wait-idle: a probe, so that the controller answers before a
+  // command that sends no probe of its own.
+  void bereit();
 
   KlientOptionen opt_;
   std::unique_ptr<Verbindung> leitung_;

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "vela_steuerung.h"
+
 namespace velatool {
 
 // A file that cannot be loaded; what() is the message for the user.
@@ -17,7 +19,7 @@ struct LadeFehler : std::runtime_error {
 };
 
 // Longest program text the store holds (one byte stays for the NUL).
-constexpr std::size_t kMaxText = 6399;
+constexpr std::size_t kMaxText = vela::LADE_MAX_TEXT;
 
 // Text with every LF, CR LF and CR line end replaced by one CR.
 std::string wandleZeilenenden(std::string_view roh);

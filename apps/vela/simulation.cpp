@@ -98,7 +98,7 @@ void Simulation::binde(const std::string &text) {
   if (mitTasten_) p.leseTaste = Haken::taste;
   p.leseSchalter = Haken::leseSchalter;
   p.setzeSchalter = Haken::setzeSchalter;
-  p.lade = {Haken::oeffne, Haken::lies, nullptr, nullptr};
+  p.lade = {Haken::oeffne, Haken::lies, nullptr, nullptr, 0};
   p.leerlauf = Haken::leerlauf;
   p.beenden = Haken::beenden;
   vela::bindePlattform(p);

@@ -29,12 +29,20 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
                           "port 0: a free one); its URL is printed");
   controller_->add_option("--web-token", steuerOpt_.webToken,
                           "every request of the panel must carry TOKEN (required off the loopback)");
+  controller_
+      ->add_option("--download-timeout", steuerOpt_.downloadTimeout,
+                   "seconds of silence after which a download that has begun its text gives up "
+                   "(default 30; 0: never)")
+      ->check(CLI::Range(0.0, 86400.0));
 
   auto klientOptionen = [this](CLI::App *sub) {
     sub->add_option("--line", klientOpt_.leitung, "the controller's line (default: $VELA_LINE)");
     sub->add_option("--baud", klientOpt_.baud, "baud rate of a serial line (default 115200)");
     sub->add_option("--timeout", timeout_, "seconds to wait for each reply (default 5)")
         ->check(CLI::PositiveNumber);
+    sub->add_flag("--wait-idle", klientOpt_.warteLeerlauf,
+                  "when the controller does not answer, wait within --timeout until it gives up an "
+                  "interrupted download, then ask again");
     sub->add_option("--state", klientOpt_.zustand,
                     "the client's state file of the line (default: $XDG_STATE_HOME/vela/lines/...)");
   };

@@ -312,14 +312,11 @@ bool ladeOeffne(void *) {
   return true;
 }
 
-// The download reads the line and waits for every byte.
+// The download reads the line; while nothing has arrived it idles (and
+// counts the silence) in the library's rounds.
 int16_t ladeLies(void *) {
-  for (;;) {
-    const int16_t z = naechstesByte();
-    if (z >= 0) return z;
-    if (beenden()) return vela::KANAL_ENDE;
-    pumpe(rundeUs());
-  }
+  if (beenden()) return vela::KANAL_ENDE;
+  return hostLies(nullptr);
 }
 
 void ladeSchliesse(void *) {
@@ -395,7 +392,11 @@ vela::Plattform plattform() {
   p.leseSchalter = leseSchalter;
   p.setzeSchalter = setzeSchalter;
   p.speicherFertig = speicherFertig;
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr};
+  // The silence limit in ticks, at least one.
+  const double frist = g->opt.downloadTimeout * 1e6 / g->opt.tickUs;
+  const uint32_t stille =
+      g->opt.downloadTimeout <= 0 ? 0 : static_cast<uint32_t>(std::clamp(frist, 1.0, 4e9));
+  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, stille};
   p.leerlauf = leerlauf;
   p.beenden = beenden;
   return p;

@@ -12,6 +12,9 @@
 //               and --keys SECONDS=KEY,... presses since the start
 //   time        1 tick = 1 ms of the monotonic clock (--tick-us N: N us);
 //               a step rate v is v steps per 1000 ticks
+//   download    a host silent for --download-timeout seconds (default 30,
+//               0: never) after the text of a download began ends it; the
+//               preamble waits for ever
 //   motors      the library's motor scheduler (MotorTakt), run in the idle
 //               rounds and whenever the line is polled; arcs run in ticks
 //   stores      FLASH and EEPROM images in a store directory (ablage.h),
@@ -45,6 +48,8 @@ struct SteuerungsOptionen {
   std::vector<Tastendruck> tasten;  // --keys: key presses over time
   std::string web;         // --web [ADDRESS:]PORT: the front panel over HTTP (web.h); empty: none
   std::string webToken;    // --web-token: every request of the panel must carry it
+  // Seconds of silence that end a download once its text has begun; 0: never.
+  double downloadTimeout = 30;
 };
 
 // Runs the controller until a signal ends it; the exit status.

@@ -11,7 +11,9 @@
 // One motion at a time per axis: a single-axis move of an axis starts only
 // when that axis rests and, for X Y Z, no path runs; the path and a
 // single-axis move of the same axis would share its step count. Every wait
-// is a round of the platform's idle hook, where the motors run.
+// is a round of the run's wait (laufRunde): the platform's idle hook, where
+// the motors run, and a look at the host line, whose @N, @K, @L, @S end
+// the wait (the monitor then leaves the step).
 #include "monitor/ausfuehrer.h"
 
 #include <cstdint>
@@ -42,13 +44,12 @@ constexpr int32_t kMaxIoNummer = 255;      // highest switch number a platform c
 
 Ausfuehrer installiert = kStandard;
 
-// Idle rounds of the platform until fertig holds; false when the platform
-// asks to end first.
+// Rounds of the run's wait until fertig holds; false when the platform
+// asks to end or the host abandons the run first.
 template <typename Bedingung>
 bool warteBis(Bedingung fertig) {
   while (!fertig()) {
-    if (beendenAngefordert()) return false;
-    leerlauf();
+    if (!laufRunde()) return false;
   }
   return true;
 }
@@ -199,7 +200,10 @@ int16_t nachSchritt(int16_t ergebnis) {
       printWert(AktKanal, ArgWert2);
       break;
     case BEF_W_ZEIT:
-      if (ArgWert1 > 0) delayTicks(static_cast<uint32_t>(ArgWert1));
+      if (ArgWert1 > 0) {
+        const uint32_t start = getTicks();
+        warteBis([&] { return getTicks() - start >= static_cast<uint32_t>(ArgWert1); });
+      }
       break;
     case BEF_WE: return warteEingang(ArgWert1, true);
     case BEF_WNE: return warteEingang(ArgWert1, false);

@@ -8,9 +8,11 @@
 //
 // One command per step through execBefehl, with the executor around it
 // (ausfuehrer.cpp) and up to three tasks taking turns (nextTask). Between
-// steps the host may send '@' and a letter. Every wait and poll is a round
-// of the platform's idle hook and gives up once the platform asks to end;
-// only then does monitorMain return.
+// steps the host may send '@' and a letter; the waits of a step (motions,
+// W, WE, reference runs, single and display step) look at the host line in
+// every round too (hostImWarten), so that @N, @K, @L and @S end a run that
+// waits. Every wait and poll is a round of the platform's idle hook and
+// gives up once the platform asks to end; only then does monitorMain return.
 #include <cstdint>
 
 #include "core/cursor.h"
@@ -52,6 +54,13 @@ constexpr char kBanner[kZeilen][21] = {" GRONDA             ", "VELA 12-12-02", 
 constexpr char kBauDatum[] = "Dec 12 2002";
 constexpr char kWeiter[] = "Weiter?             ";
 constexpr int8_t kStartPrio[kTasks] = {0, 127, 127};
+
+// A host command received in a wait that leaves the run: where the step
+// goes once the wait has ended (Schritt: none).
+Zustand Abgebrochen = Zustand::Schritt;
+// In remote step, a host letter received in a wait that does not leave the
+// run: the next step takes it as its own (0: none).
+char Vorgemerkt = 0;
 
 const char *leerzeile() { return FehlerTxt[F_LEERZEILE]; }
 
@@ -102,6 +111,7 @@ Zustand leerlaufZustand() {
   PruefsummeAn = 0;
   ZeilenQuittung = 0;
   LaufAngehalten = 0;
+  Vorgemerkt = 0;
   ProgStart[0] = findFirstProgramm();
   return ProgStart[0] != nullptr && LetztesErgebnis == F_OK ? Zustand::Laufstart : Zustand::Laden;
 }
@@ -129,12 +139,17 @@ Zustand laufStart() {
 // The poll at the start of a step: one idle round, then the host line. In remote step (and
 // while STOP holds the run) the step waits for '@' and takes the letter
 // after it; otherwise an '@' that has arrived is followed by its letter,
-// any other character is dropped. zeichen: the letter, 0 for none; false
-// once the platform asks to end.
+// any other character is dropped. A letter kept by a wait comes first.
+// zeichen: the letter, 0 for none; false once the platform asks to end.
 bool pollHost(char &zeichen) {
   zeichen = 0;
   leerlauf();
   if (beendenAngefordert()) return false;
+  if (Vorgemerkt != 0) {
+    zeichen = Vorgemerkt;
+    Vorgemerkt = 0;
+    return true;
+  }
   char c = 0;
   if (Betriebsart == BETRIEB_REMOTE || LaufAngehalten != 0) {
     do {
@@ -146,15 +161,96 @@ bool pollHost(char &zeichen) {
   return warteHostZeichen(zeichen);
 }
 
-// Single step: the line echoed to the host, then a keypad key.
+// What a host command does to the run:
+enum class Antwort {
+  Weiter,     // the step goes on (W, any other letter)
+  Nochmal,    // the step polls again, a wait waits on (U, V, a request that does not leave the run)
+  Verlassen,  // the run is left for ziel, its motions stopped (K, L, N, S; P with E F C)
+};
+
+// Stops the single-axis moves and the path.
+void stoppeBewegungen() {
+  for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
+}
+
+// The host's letter after '@', as the step and every wait of the run act on it.
+Antwort hostBefehl(char zeichen, Zustand &ziel) {
+  switch (zeichen) {
+    case 'K':
+      antworte('Y');
+      antworte('Y');
+      ziel = Zustand::Leerlauf;
+      break;
+    case 'L':
+      antworte('Y');
+      antworte(flashErase(FlashStart) != 0 ? 'N' : 'Y');
+      ziel = Zustand::Leerlauf;
+      break;
+    case 'N':
+      LetztesErgebnis = ERGEBNIS_ABBRUCH;
+      ziel = Zustand::Leerlauf;
+      break;
+    case 'P': {
+      const uint8_t r = hostRequest();
+      if (r != 'E' && r != 'F' && r != 'C') return Antwort::Nochmal;
+      LetztesErgebnis = 0;
+      ProgStart[0] = findFirstProgramm();
+      ziel = Zustand::Leerlauf;
+      break;
+    }
+    case 'S': ziel = Zustand::Laufstart; break;
+    case 'U':
+    case 'V': return Antwort::Nochmal;
+    default: return Antwort::Weiter;
+  }
+  stoppeBewegungen();
+  return Antwort::Verlassen;
+}
+
+// The look at the host line in every round of a wait of the run
+// (LaufAbfrage): true once a host command has left the run. Characters
+// other than '@' and its letter are dropped, as between steps (all that
+// have arrived, so that a flood of them cannot hold up a command). In remote
+// step a letter that does not leave the run (a request, W) is kept for the
+// next step, where the host expects its answer. Where the switches are
+// read over the host line (no switch device) the line carries their
+// answers and is not looked at.
+bool hostImWarten() {
+  if (Abgebrochen != Zustand::Schritt) return true;
+  if (Geraete.leseSchalter == nullptr || Vorgemerkt != 0) return false;
+  char c = 0, zeichen = 0;
+  do {
+    if (readHostChar(c) == 0) return false;
+  } while (c != '@');
+  if (!warteHostZeichen(zeichen)) return false;
+  if (Betriebsart == BETRIEB_REMOTE && zeichen != 'K' && zeichen != 'L' && zeichen != 'N' && zeichen != 'S') {
+    Vorgemerkt = zeichen;
+    return false;
+  }
+  Zustand ziel = Zustand::Schritt;
+  if (hostBefehl(zeichen, ziel) != Antwort::Verlassen) return false;
+  Abgebrochen = ziel;
+  return true;
+}
+
+// After a wait that ended early: where a host command sent the run, or
+// the end when the platform asks for it.
+Zustand nachAbbruch() {
+  if (beendenAngefordert()) return Zustand::Ende;
+  const Zustand z = Abgebrochen;
+  Abgebrochen = Zustand::Schritt;
+  return z;
+}
+
+// Single step: the line echoed to the host, then a keypad key; false when
+// the wait ended early.
 bool einzelSchritt() {
   lineEcho(NextBefp);
   putZeile("Weiter?");
   putZeile("..........");
   uint8_t code = 0;
   while (readTastatur(code) == 0) {
-    if (beendenAngefordert()) return false;
-    leerlauf();
+    if (!laufRunde()) return false;
   }
   TasteGedrueckt = 0;  // the key is taken
   return true;
@@ -179,8 +275,19 @@ bool anzeigeSchritt() {
     if (++geschrieben % kSpalten == 0) displayGoto(0, ++zeile);
   }
   displayLine(3, kWeiter, kSpalten);
-  readKonsolenTaste();
-  return !beendenAngefordert();
+  // Any character of the host line steps (its key code is not used), but
+  // '@' and a letter: a host command, which may leave the run.
+  for (;;) {
+    char c = 0, zeichen = 0;
+    if (!warteHostZeichen(c)) return false;
+    if (c != '@') return true;
+    if (!warteHostZeichen(zeichen)) return false;
+    Zustand ziel = Zustand::Schritt;
+    if (hostBefehl(zeichen, ziel) == Antwort::Verlassen) {
+      Abgebrochen = ziel;
+      return false;
+    }
+  }
 }
 
 // The cursor as an offset from the RAM store's first byte (a program in
@@ -194,31 +301,10 @@ Zustand schritt() {
   char zeichen = 0;
   for (;;) {
     if (!pollHost(zeichen)) return Zustand::Ende;
-    switch (zeichen) {
-      case 'K':
-        antworte('Y');
-        antworte('Y');
-        return Zustand::Leerlauf;
-      case 'L':
-        antworte('Y');
-        antworte(flashErase(FlashStart) != 0 ? 'N' : 'Y');
-        return Zustand::Leerlauf;
-      case 'N': LetztesErgebnis = ERGEBNIS_ABBRUCH; return Zustand::Leerlauf;
-      case 'P': {
-        const uint8_t r = hostRequest();
-        if (r == 'E' || r == 'F' || r == 'C') {
-          LetztesErgebnis = 0;
-          ProgStart[0] = findFirstProgramm();
-          return Zustand::Leerlauf;
-        }
-        continue;
-      }
-      case 'S': return Zustand::Laufstart;
-      case 'U':
-      case 'V': continue;
-      default: break;
-    }
-    break;
+    Zustand ziel = Zustand::Schritt;
+    const Antwort a = hostBefehl(zeichen, ziel);
+    if (a == Antwort::Verlassen) return ziel;
+    if (a == Antwort::Weiter) break;
   }
   LaufAngehalten = 0;
 
@@ -234,13 +320,14 @@ Zustand schritt() {
     displayLine(0, leerzeile(), kSpalten);
     displayLine(0, NextBefp, lineLength(NextBefp));
   }
-  if (Betriebsart == BETRIEB_EINZEL && !einzelSchritt()) return Zustand::Ende;
-  if (Betriebsart == BETRIEB_DISPLAY && !anzeigeSchritt()) return Zustand::Ende;
+  if (Betriebsart == BETRIEB_EINZEL && !einzelSchritt()) return nachAbbruch();
+  if (Betriebsart == BETRIEB_DISPLAY && !anzeigeSchritt()) return nachAbbruch();
 
-  // The command, with the executor around it.
+  // The command, with the executor around it; a host command in one of its
+  // waits leaves the step there.
   char *const zeile = befehlsStelle(NextBefp);
   int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
-  if (beendenAngefordert()) return Zustand::Ende;
+  if (beendenAngefordert() || Abgebrochen != Zustand::Schritt) return nachAbbruch();
   if (ergebnis == F_OK) {
     ergebnis = execBefehl();
     const int16_t nach = fuehreAus(NACH_SCHRITT, ergebnis);
@@ -251,6 +338,7 @@ Zustand schritt() {
   } else {
     NextBefp = zeile;
   }
+  if (Abgebrochen != Zustand::Schritt) return nachAbbruch();
   LetztesErgebnis = ergebnis;
 
   // Remote step answers with the new cursor.
@@ -283,6 +371,9 @@ Zustand schritt() {
 }  // namespace
 
 void monitorMain() {
+  Abgebrochen = Zustand::Schritt;
+  Vorgemerkt = 0;
+  LaufAbfrage = hostImWarten;
   starte();
   Zustand z = Zustand::Leerlauf;
   while (z != Zustand::Ende && !beendenAngefordert()) {
@@ -294,6 +385,7 @@ void monitorMain() {
       case Zustand::Ende: break;
     }
   }
+  LaufAbfrage = nullptr;
 }
 
 }  // namespace vela

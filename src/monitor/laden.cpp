@@ -28,20 +28,32 @@ namespace {
 
 LadeStrom Strom;  // the stream of the running download
 bool Offen;       // Strom is open
+uint32_t Frist;   // silence limit of the reads in ticks: 0 none (the preamble)
+
+// A read that found the line silent for longer than Frist.
+constexpr int16_t kStille = -3;
 
 inline bool istEnde(int16_t c) { return c == '\r' || c == '\n'; }
 
 // The next byte; KANAL_ENDE when the stream has ended, delivers something
-// other than a byte, or the platform asks to stop.
+// other than a byte, or the platform asks to stop; kStille when nothing
+// came within Frist.
 inline int16_t liesLade() {
   int16_t z = Strom.lies != nullptr ? Strom.lies(Strom.objekt) : KANAL_ENDE;
-  while (z == KEIN_ZEICHEN && !beendenAngefordert()) {
-    leerlauf();
-    z = Strom.lies(Strom.objekt);
+  if (z == KEIN_ZEICHEN) {
+    const uint32_t start = getTicks();
+    while (z == KEIN_ZEICHEN && !beendenAngefordert()) {
+      if (Frist != 0 && getTicks() - start >= Frist) return kStille;
+      leerlauf();
+      z = Strom.lies(Strom.objekt);
+    }
   }
   if (z < 0 || z > 0xFF || beendenAngefordert()) return KANAL_ENDE;
   return z;
 }
+
+// Why a read ended the download.
+uint8_t endeGrund(int16_t c) { return c == kStille ? EMPFANG_STILLE : EMPFANG_ENDE; }
 
 void quittung(char c) {
   AusgabeZiel = 0;
@@ -52,25 +64,6 @@ void sendeHost(const char *t) {
   while (*t != '\0') kanalSchreibe(HostKanal, *t++);
 }
 
-// The input filter outside quoted text: lower-case letters, blanks and
-// tabs are dropped, and a ';' drops the rest of its line but the line end.
-// Every byte read counts into the sum.
-inline int16_t skipIgnored(int16_t c, uint32_t &summe) {
-  while ((c >= 'a' && c <= 'z') || c == ' ' || c == '\t') {
-    c = liesLade();
-    if (c < 0) return c;
-    summe += static_cast<uint32_t>(c);
-  }
-  if (c == ';') {
-    while (!istEnde(c)) {
-      c = liesLade();
-      if (c < 0) return c;
-      summe += static_cast<uint32_t>(c);
-    }
-  }
-  return c;
-}
-
 // After the end mark with option C: the host's sum, most significant byte
 // first, against LadeSumme.
 uint8_t pruefeSumme() {
@@ -78,7 +71,7 @@ uint8_t pruefeSumme() {
   int16_t letztes = 0;
   for (int i = 0; i < 4; ++i) {
     letztes = liesLade();
-    if (letztes < 0) return EMPFANG_ENDE;
+    if (letztes < 0) return endeGrund(letztes);
     h = h << 8 | static_cast<uint32_t>(letztes);
   }
   if (h != LadeSumme) {
@@ -99,14 +92,26 @@ uint8_t pruefeSumme() {
   return EMPFANG_OK;
 }
 
+// After the end mark of a text that did not fit: with option C its four
+// sum bytes are read (not compared, not counted).
+uint8_t verwirfRest() {
+  if (PruefsummeAn == 1) {
+    for (int i = 0; i < 4; ++i) {
+      const int16_t z = liesLade();
+      if (z < 0) return endeGrund(z);
+    }
+  }
+  return EMPFANG_VOLL;
+}
+
 // A download that loaded nothing: an empty store, the reason on the display
 // (row 0, rows 1 and 2 cleared) and on the host line, then "F".
 bool ladeFehler(uint8_t grund) {
   static constexpr const char *kAnzeige[] = {"** Programm zu gross", "** Ladestrom zu Ende",
-                                             "** Ladestrom fehlt  "};
+                                             "** Host schweigt    ", "** Ladestrom fehlt  "};
   static constexpr const char *kHost[] = {"\rProgramm zu gross\r", "\rLadestrom zu Ende\r",
-                                          "\rLadestrom fehlt\r"};
-  const int i = grund == EMPFANG_VOLL ? 0 : grund == EMPFANG_ENDE ? 1 : 2;
+                                          "\rHost schweigt\r", "\rLadestrom fehlt\r"};
+  const int i = grund == EMPFANG_VOLL ? 0 : grund == EMPFANG_ENDE ? 1 : grund == EMPFANG_STILLE ? 2 : 3;
   Programm[0] = '\0';
   NextBefp = Programm;
   AktTask = 0;
@@ -161,11 +166,43 @@ bool option(int16_t buchstabe) {
 
 }  // namespace
 
+// Outside quoted text the comment and the dropped letters come first; a
+// line end closes both a comment and a quote.
+bool LadeFilter::nimmt(uint8_t c) {
+  const bool ende = c == '\r' || c == '\n';
+  if (imKommentar) {
+    if (!ende) return false;
+    imKommentar = false;
+  } else if (imText) {
+    if (c == '"' || ende) imText = false;
+  } else if ((c >= 'a' && c <= 'z') || c == ' ' || c == '\t') {
+    return false;
+  } else if (c == ';') {
+    imKommentar = true;
+    return false;
+  } else if (c == '"') {
+    imText = true;
+  }
+  // NUL would end the text early, and the erased FLASH byte 0xFF would
+  // mark free space inside a saved program, where the next save would
+  // write over it.
+  return c != 0 && c != 0xFF;
+}
+
+std::size_t ladeLaenge(const char *text, std::size_t n) {
+  LadeFilter f;
+  std::size_t gespeichert = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    if (f.nimmt(static_cast<uint8_t>(text[i]))) ++gespeichert;
+  return gespeichert;
+}
+
 bool ladeDateiOeffnen() {
   ladeDateiSchliessen();
   const LadeStrom &b = Geraete.lade;
   Strom = b.oeffne == nullptr && b.lies == nullptr && b.schliesse == nullptr ? konsolPlattform().lade : b;
   Offen = Strom.oeffne == nullptr || Strom.oeffne(Strom.objekt);
+  Frist = 0;
   return Offen;
 }
 
@@ -174,40 +211,33 @@ void ladeDateiSchliessen() {
   Offen = false;
 }
 
-// One byte per round: counted, filtered outside quoted text, stored; at a
-// line end the next byte decides: '$' ends the text, a second line end is
-// acknowledged. The sum and the store pointer are kept in locals and
-// written back at the end.
+// One byte per round: counted, filtered, stored; at a line end the next
+// byte decides: '$' ends the text, a second line end is acknowledged. A
+// text that outgrows the store is read on to its end mark (and its sum
+// bytes), counted and acknowledged as usual but not stored: nothing of a
+// refused stream is left to be read as the next download. The sum and the
+// store pointer are kept in locals and written back at the end.
 uint8_t receiveProgram(int16_t c) {
   uint32_t summe = LadeSumme;
   char *ziel = NextBefp;
   char *const letzter = Programm + kProgrammGroesse - 1;  // kept for the NUL
-  bool imText = false;
-  uint8_t ergebnis = EMPFANG_ENDE;
+  LadeFilter filter;
+  bool voll = false;
   for (;;) {
-    if (c < 0) break;
+    if (c < 0) {
+      LadeSumme = summe;
+      NextBefp = ziel;
+      return endeGrund(c);
+    }
     summe += static_cast<uint32_t>(c);
-    if (!imText) {
-      c = skipIgnored(c, summe);
-      if (c < 0) break;
-    }
-    if (imText) {
-      if (c == '"' || istEnde(c)) imText = false;
-    } else if (c == '"') {
-      imText = true;
-    }
-    if (c == 0 || c == 0xFF) {
-      // Counted but not stored: a NUL would end the text early, and the
-      // erased FLASH byte 0xFF would mark the free space inside a saved
-      // program, where the next save would write over it.
+    if (!filter.nimmt(static_cast<uint8_t>(c))) {
       c = liesLade();
       continue;
     }
-    if (ziel >= letzter) {
-      ergebnis = EMPFANG_VOLL;
-      break;
-    }
-    *ziel++ = static_cast<char>(c);
+    if (ziel < letzter)
+      *ziel++ = static_cast<char>(c);
+    else
+      voll = true;
     if (!istEnde(c)) {
       c = liesLade();
       continue;
@@ -218,6 +248,7 @@ uint8_t receiveProgram(int16_t c) {
       summe += '$';
       LadeSumme = summe;
       NextBefp = ziel;
+      if (voll) return verwirfRest();
       if (PruefsummeAn == 1) return pruefeSumme();
       quittung('Y');
       LadeSumme += '$';
@@ -226,9 +257,6 @@ uint8_t receiveProgram(int16_t c) {
     }
     if (istEnde(c)) quittung('Y');
   }
-  LadeSumme = summe;
-  NextBefp = ziel;
-  return ergebnis;
 }
 
 bool downloadState() {
@@ -253,8 +281,10 @@ bool downloadState() {
 
   NextBefp = Programm;
   displayLine(3, "--------Laden-------", 20);
+  Frist = Strom.stilleFrist;
   const uint8_t ergebnis = receiveProgram(c);
-  if (ergebnis == EMPFANG_VOLL || ergebnis == EMPFANG_ENDE) return ladeFehler(ergebnis);
+  if (ergebnis == EMPFANG_VOLL || ergebnis == EMPFANG_ENDE || ergebnis == EMPFANG_STILLE)
+    return ladeFehler(ergebnis);
 
   displayLine(3, "***geladen***", 20);
   displayGoto(0, 0);
@@ -277,6 +307,7 @@ bool downloadState() {
 void resetLaden() {
   Strom = LadeStrom{};
   Offen = false;
+  Frist = 0;
 }
 
 }  // namespace vela

@@ -24,11 +24,12 @@ constexpr uint8_t EMPFANG_OK = 0;          // text stored, NUL-terminated
 constexpr uint8_t EMPFANG_PRUEFSUMME = 1;  // the host's sum differs
 constexpr uint8_t EMPFANG_VOLL = 2;        // the text does not fit the RAM store
 constexpr uint8_t EMPFANG_ENDE = 3;        // the stream ended before the end mark
+constexpr uint8_t EMPFANG_STILLE = 4;      // the stream was silent longer than its limit
 
 // The download state, from its first message to its last: true when a
 // program was received and the run starts; false when the monitor goes back
 // to idle (options L and N, a checksum mismatch, a download that could not
-// be stored). Sets LetztesErgebnis.
+// be stored, a stream silent beyond its limit). Sets LetztesErgebnis.
 bool downloadState();
 
 // Opens the download stream (the binding's, or the file "test.dat" when the

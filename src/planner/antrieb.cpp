@@ -67,25 +67,21 @@ int16_t warteZeichen() {
   }
 }
 
-// Reads switch s until it shows the wanted state, one idle round of the
-// platform between reads (its motors run there); false when the input
-// ended or the platform asks to end.
+// Reads switch s until it shows the wanted state, one round of the run's
+// wait between reads (the motors run there); false when the input ended,
+// the platform asks to end or the host abandoned the run.
 bool warteSchalter(uint8_t s, uint8_t gewollt) {
   uint8_t zustand = 1;
   for (;;) {
     if (readSchalter(s, zustand) != 0) return false;
     if (zustand == gewollt) return true;
-    if (beendenAngefordert()) return false;
-    leerlauf();
+    if (!laufRunde()) return false;
   }
 }
 
-// One idle round between switch reads; false once the platform asks to end.
-bool weiter() {
-  if (beendenAngefordert()) return false;
-  leerlauf();
-  return true;
-}
+// One round of the run's wait between switch reads; false once the
+// platform asks to end or the host abandoned the run.
+bool weiter() { return laufRunde(); }
 
 void stopAchsPaar(int16_t achse1, int16_t achse2) {
   stopAchse(achse1);
@@ -94,7 +90,7 @@ void stopAchsPaar(int16_t achse1, int16_t achse2) {
 
 // Runs two axes until each switch shows the wanted state, stopping each axis
 // as its switch does; false (both axes stopped) when a switch cannot be
-// read or the platform asks to end.
+// read, the platform asks to end or the host abandoned the run.
 bool paarBisSchalter(uint8_t achse1, uint8_t achse2, uint8_t schalter1, uint8_t schalter2, uint8_t gewollt) {
   uint8_t z1 = 1, z2 = 1;
   do {

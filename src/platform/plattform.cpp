@@ -86,7 +86,7 @@ constexpr Plattform konsole() {
   p.displayBefehl = modellBefehl;
   p.displayGehe = modellGehe;
   p.leerlauf = konsolTakt;
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr};
+  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, 0};
   return p;
 }
 
@@ -147,8 +147,17 @@ void leerlauf() {
 
 bool beendenAngefordert() { return Geraete.beenden != nullptr && Geraete.beenden(); }
 
+bool (*LaufAbfrage)();
+
+bool laufRunde() {
+  if (beendenAngefordert() || (LaufAbfrage != nullptr && LaufAbfrage())) return false;
+  leerlauf();
+  return true;
+}
+
 void resetPlattform() {
   bindePlattform(konsolPlattform());
+  LaufAbfrage = nullptr;
   AusgabeZiel = 0;
   Ticks = 0;
   letzteMs = 0;

@@ -46,6 +46,16 @@ void leerlauf();
 // True once the platform asks the monitor to end.
 bool beendenAngefordert();
 
+// The waits of a run (for motions, time, inputs, a reference run, a
+// keypad key) look at the host line once per round through the check the
+// monitor installs here: true once the host has abandoned the run. Null:
+// nothing to look at.
+extern bool (*LaufAbfrage)();
+// One round of a wait of the run: false when the wait is to end (the
+// platform asks to end, or the host has abandoned the run), else true
+// after the platform's idle round.
+bool laufRunde();
+
 // Keypad state, written by the platform's keypad scan (and cleared by the
 // monitor).
 constexpr int kTastenCodes = 256;

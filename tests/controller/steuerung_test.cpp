@@ -7,8 +7,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
@@ -223,6 +225,39 @@ TEST_F(SteuerungTest, SingleStepTakesKeysFromStdin) {
   EXPECT_EQ(liesWaehrend(fd, 0.1s), "");
   ::close(fd);
   ::close(tasten[1]);
+}
+
+// A run that waits for ever still answers the host: `vela stop` (@N)
+// brings it to the download within a second, during a long W, a WE whose
+// input never comes, and a reference run whose switch never closes.
+TEST_F(SteuerungTest, AHostCommandEndsAWaitingRun) {
+  starte();
+  for (const char *text : {"V1=1\nW 100000000\n", "V1=1\nWE 3\n", "V1=1\nXH 0, 4\n"}) {
+    SCOPED_TRACE(text);
+    ASSERT_EQ(k({"send", datei("p.vela", text)}).status, 0);
+    std::this_thread::sleep_for(0.2s);
+    const auto start = std::chrono::steady_clock::now();
+    const Aufruf a = k({"stop"});
+    EXPECT_EQ(a.status, 0) << a.fehler;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  }
+}
+
+// A host that dies inside its text: the controller gives the download up
+// once the line has been silent for --download-timeout seconds; a client
+// with --wait-idle stays silent until then and is answered within 5 s.
+TEST_F(SteuerungTest, AnInterruptedDownloadEndsAfterTheSilenceLimit) {
+  steuerung = std::make_unique<Steuerung>(ablage, log, -1, std::vector<std::string>{"--download-timeout", "2"});
+  ASSERT_EQ(k({"list"}).status, 0);
+  const int fd = velatool::oeffneLeitung(steuerung->pfad(), 0);
+  schreibe(fd, "@AV1=1\rV2=2\r");
+  ::close(fd);
+  const auto start = std::chrono::steady_clock::now();
+  const Aufruf a = k({"list", "--wait-idle"});
+  EXPECT_EQ(a.status, 0) << a.fehler;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_TRUE(zeigt(0, [](const Zeilen &z) { return z[0] == zeile("** Host schweigt"); }));
+  EXPECT_EQ(k({"dump", "R"}).aus, "***** RAM *****\n");
 }
 
 TEST_F(SteuerungTest, ARestartFindsTheSavedProgramAndRunsIt) {

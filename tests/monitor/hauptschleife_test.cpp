@@ -1,6 +1,7 @@
 // The controller's main loop. A scenario that needs a run mode loads its
 // program by download, in text the download stores unchanged (upper case,
 // no blanks), and compares the host output from the download's end on.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,11 @@
 #include "monitor/monitorzustand.h"
 #include "monitor/tastatur.h"
 #include "planner/achsen.h"
+#include "planner/bahn.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
 #include "vela.h"
+#include "vela_befehle.h"
 
 namespace {
 
@@ -178,6 +181,53 @@ TEST_F(HauptschleifeTest, HostSRestartsAndNAwaitsANewDownload) {
   monitorMain();
   EXPECT_EQ(fake.ladeOeffnungen, 2);
   EXPECT_EQ(std::tuple(V_WertVar[3], V_WertVar[5]), std::tuple(3, 0));
+}
+
+// Every wait of a run looks at the host line as the step does: N ends it
+// for a new download, S starts the run afresh, K answers and goes to idle
+// (which starts the run again), a request is answered and the wait goes
+// on, U lets the wait end on its own; a command that leaves the run stops
+// its motions. In remote step a request waits for the next step, after the
+// cursor the host expects. Each host command arrives once the wait began.
+TEST_F(HauptschleifeTest, HostCommandsInTheWaitsOfARun) {
+  const auto imBefehl = [](uint8_t b) { return [b] { return Befehl == b; }; };
+  const auto gefragt = [] { return fake.host.ends_with("Weiter?\n..........\n"); };
+  const std::string marke = "N Programm z nicht gefunden\rN";
+  struct Fall {
+    std::string optionen, text, eingabe;
+    std::function<bool()> wann;
+    int oeffnungen;
+    int32_t v1, v2;
+    std::string host;  // after the (last) download
+  } faelle[] = {
+      {"", "V1=V1+1\nW 100000\nV2=1\n", "@N", imBefehl(BEF_W_ZEIT), 2, 1, 0, ""},
+      {"", "V1=V1+1\nWE 3\nV2=1\n", "@N", imBefehl(BEF_WE), 2, 1, 0, ""},
+      {"", "V1=V1+1\nXH 0, 4\nV2=1\n", "@N", imBefehl(BEF_HOME), 2, 1, 0, ""},
+      {"", "V1=V1+1\nX 100000\nW X\nV2=1\n", "@N", imBefehl(BEF_W_ACHSE), 2, 1, 0, ""},
+      {"@S", "V1=V1+1\nV2=1\n", "@N", gefragt, 2, 0, 0, ""},
+      {"", "V1=V1+1\nW 100000\nV2=1\n", "x@S", imBefehl(BEF_W_ZEIT), 1, 2, 0, ""},
+      {"", "V1=V1+1\nW 100000\nV2=1\n", "@K", imBefehl(BEF_W_ZEIT), 1, 2, 0, "YY"},
+      {"", "V1=V1+1\nW 100000\nV2=1\n", "@PPz\n", imBefehl(BEF_W_ZEIT), 1, 1, 0, marke},
+      {"", "V1=V1+1\nW 1000\nV2=1\n", "@U", imBefehl(BEF_W_ZEIT), 1, 1, 1, ""},
+      {"@R", "W 1000\nV2=1\n", "@W@PPz\n", nullptr, 1, 0, 0, std::string("\0\0\0\x06", 4) + marke},
+  };
+  for (const Fall &f : faelle) {
+    frisch();
+    V_WertVar[1] = V_WertVar[2] = 0;
+    ladeStrom(f.optionen, f.text);
+    fake.eingabe = f.eingabe;
+    fake.eingabeWenn = f.wann;
+    fake.beendenWenn = [&] {
+      return fake.ladeOeffnungen == 2 || V_WertVar[1] == 2 || V_WertVar[2] == 1 || fake.host.ends_with(marke);
+    };
+    monitorMain();
+    EXPECT_EQ(std::tuple(fake.ladeOeffnungen, V_WertVar[1], V_WertVar[2]),
+              std::tuple(f.oeffnungen, f.v1, f.v2))
+        << f.text << f.eingabe;
+    EXPECT_EQ(fake.hostNachLaden(), f.host) << f.text << f.eingabe;
+    EXPECT_LT(Ticks, 20000u) << f.text << f.eingabe;
+    EXPECT_EQ(std::tuple(AchsLaeuft[0], BahnAktiv), std::tuple(0, 0)) << f.text << f.eingabe;
+  }
 }
 
 // Three tasks take turns by their priorities (nextTask): the main program

@@ -2,6 +2,7 @@
 // the bytes on the host line, the display and the running checksum.
 #include "monitor/laden.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ uint32_t bytesumme(const std::string &s) {
   return n;
 }
 
+// The download's filter, through the monitor (what the RAM store holds)
+// and as the host client sees it (ladeLaenge), in one table.
 TEST_F(LadenTest, FilterAndAcknowledgements) {
   struct Fall {
     std::string strom, text, host;
@@ -57,6 +60,8 @@ TEST_F(LadenTest, FilterAndAcknowledgements) {
     fake.lade = f.strom;
     EXPECT_TRUE(downloadState()) << f.strom;
     EXPECT_EQ(ablage(), f.text + '\0') << f.strom;
+    const std::size_t anfang = f.strom[0] == '@' ? 2 : 0;
+    EXPECT_EQ(ladeLaenge(f.strom.data() + anfang, f.strom.size() - anfang - 1), f.text.size()) << f.strom;
     EXPECT_EQ(fake.host, f.host) << f.strom;
     // Every byte counts once, the end mark twice.
     EXPECT_EQ(LadeSumme, bytesumme(f.strom) + '$') << f.strom;
@@ -170,29 +175,57 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
     std::string strom;
     bool oeffnenFehlt;
     std::string anzeige, host;
+    std::size_t pauseAb = std::string::npos;  // the host falls silent here for 500 reads
   } faelle[] = {
+      // A refused text is read to its end mark and sum bytes: its tail is
+      // not left for the next download.
       {voll + "X\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
+      {voll + "XX\rD 0 \"TAIL\"\rJ M1\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
+      {"@C" + voll + "X\rM1\r$@@X\r", false, "** Programm zu gross", "\rProgramm zu gross\r"},
       {"X1\rY", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"@", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"a;b", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"@CX\r$\1\2", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"X1\r$", true, "** Ladestrom fehlt  ", "\rLadestrom fehlt\r"},
+      // Silent beyond the limit of 50 ticks once the text has begun.
+      {"X1\rY2\r$", false, "** Host schweigt    ", "\rHost schweigt\r", 3},
+      {"D \"A b\"\r$", false, "** Host schweigt    ", "\rHost schweigt\r", 4},
+      {"@CX\r$\1\2", false, "** Host schweigt    ", "\rHost schweigt\r", 6},
   };
   for (const Fall &f : faelle) {
     bindeFakes();
     resetMonitorZustand();
+    Geraete.lade.stilleFrist = 50;
     std::memset(Programm, 'V', sizeof Programm);  // an earlier text must not survive
     fake.lade = f.strom;
     fake.ladeOeffnenFehlt = f.oeffnenFehlt;
+    fake.ladePauseAb = f.pauseAb;
+    fake.ladePause = 500;
     EXPECT_FALSE(downloadState()) << f.anzeige;
     EXPECT_EQ(Programm[0], '\0');
     EXPECT_EQ(LetztesErgebnis, ERGEBNIS_LADEFEHLER);
     EXPECT_EQ(zeile(0), f.anzeige);
     EXPECT_EQ(zeile(1), kLeer);
     EXPECT_EQ(fake.host.substr(fake.host.size() - f.host.size() - 1), f.host + "F");
+    EXPECT_EQ(fake.ladeGelesen, f.oeffnenFehlt ? 0 : std::min(f.pauseAb, f.strom.size())) << f.anzeige;
     EXPECT_FALSE(fake.ladeOffen);
   }
+  // A refused text counts up to its end mark once, as a mismatch does.
+  bindeFakes();
+  LadeSumme = 0;
+  fake.lade = voll + "X\r$";
+  EXPECT_FALSE(downloadState());
+  EXPECT_EQ(LadeSumme, bytesumme(fake.lade));
+  // The preamble has no limit: a host may pause before its text.
+  bindeFakes();
+  resetMonitorZustand();
+  Geraete.lade.stilleFrist = 50;
+  fake.lade = "@AX1\r$";
+  fake.ladePauseAb = 2;
+  fake.ladePause = 500;
+  EXPECT_TRUE(downloadState());
+  EXPECT_EQ(fake.ladePause, 0);
   // The largest text that fits leaves its NUL on the store's last byte.
   bindeFakes();
   resetMonitorZustand();

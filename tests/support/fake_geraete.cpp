@@ -108,6 +108,10 @@ bool ladeOeffne(void *) {
 
 int16_t ladeLies(void *) {
   if (!fake.ladeOffen || fake.ladeGelesen >= fake.lade.size()) return vela::KANAL_ENDE;
+  if (fake.ladeGelesen == fake.ladePauseAb && fake.ladePause > 0) {
+    --fake.ladePause;
+    return vela::KEIN_ZEICHEN;
+  }
   return static_cast<uint8_t>(fake.lade[fake.ladeGelesen++]);
 }
 
@@ -152,7 +156,7 @@ void bindeFakes(bool schalter) {
   p.eepromSchreibe = eepromSchreibe;
   p.eepromLies = eepromLies;
   p.speicherFertig = speicherFertig;
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr};
+  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, 0};
   p.leerlauf = leerlauf;
   p.beenden = beenden;
   vela::bindePlattform(p);

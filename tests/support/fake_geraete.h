@@ -33,6 +33,8 @@ struct FakeGeraete {
   int ladeOeffnungen = 0;      // opens so far
   bool ladeOeffnenFehlt = false;  // true: the stream cannot be opened
   bool ladeOffen = false;
+  std::size_t ladePauseAb = std::string::npos;  // at this byte the stream is silent ...
+  int ladePause = 0;                            // ... for this many reads
 
   // Switch devices (bound by bindeFakes(true)): inputs by number (missing:
   // open, 1); outputs as written.
