@@ -107,13 +107,10 @@ uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs
 
 // ---- motors ------------------------------------------------------------
 
-// The library's scheduler makes the steps due; at rest the axes stand
-// where they were commanded (a preset moves the commanded position without
-// steps).
+// The library's scheduler makes the steps due.
 void motoren() {
   g->takt->fahre(jetztNs());
   g->maschine->schalter(g->takt->position);
-  g->takt->uebernimmSoll();
   std::copy(g->takt->position, g->takt->position + 4, g->position.begin());
 }
 
@@ -358,9 +355,18 @@ int16_t setzeSchalter(uint8_t n, uint8_t wert) {
 }
 
 // The default executor, with the reference switches of a reference run.
+// A preset (CE, CP) and the end of a reference run move the commanded
+// position without steps: the axes then stand where they were commanded.
+// Only then: at any other moment the commanded position may already hold
+// the target of a move about to start.
 int16_t ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
   if (phase == vela::VOR_SCHRITT) return vela::standardAusfuehrer(phase, ergebnis);
-  return g->maschine->nachSchritt(g->takt->position, ergebnis);
+  const int befehl = Befehl;
+  const int16_t e = g->maschine->nachSchritt(g->takt->position, ergebnis);
+  if (ergebnis == 0 &&
+      (vela_befehl_hat(befehl, BEF_EIG_REFERENZ) || (befehl >= BEF_CE_ALLE && befehl <= BEF_CP_ALLE)))
+    g->takt->uebernimmSoll();
+  return e;
 }
 
 // Before the reply that reports a save, delete or erase: each store image

@@ -6,7 +6,7 @@
 // `vela list` must succeed within their timeouts, and the FLASH and EEPROM
 // files must be whole and hold what the last successful save put there.
 //
-// VELA_CHAOS_RUNDEN sets the rounds (default 150), VELA_CHAOS_SEKUNDEN runs
+// VELA_CHAOS_RUNDEN sets the rounds (default 100), VELA_CHAOS_SEKUNDEN runs
 // rounds until that many seconds have passed instead; the figures go to
 // stdout.
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ class Chaos : public ::testing::Test {
     return t;
   }
   Aufruf k(std::vector<std::string> a) {
-    a.insert(a.end(), {"--wait-idle", "--timeout", "3"});
+    a.insert(a.end(), {"--wait-idle", "--timeout", "10"});
     return klient(steuerung->pfad(), zustand, a);
   }
 
@@ -96,11 +96,11 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
   schreibeDatei(ablage + "/flash.bin", flash);
   schreibeDatei(ablage + "/eeprom.bin", eeprom);
   steuerung = std::make_unique<Steuerung>(ablage, dir.datei("log"), -1,
-                                          std::vector<std::string>{"--download-timeout", "0.3"});
+                                          std::vector<std::string>{"--download-timeout", "0.6"});
 
   const char *r = std::getenv("VELA_CHAOS_RUNDEN");
   const char *s = std::getenv("VELA_CHAOS_SEKUNDEN");
-  const int runden = r != nullptr ? std::atoi(r) : 150;
+  const int runden = r != nullptr ? std::atoi(r) : 100;
   const auto dauer = std::chrono::seconds(s != nullptr ? std::atoi(s) : 0);
   const auto start = Uhr::now();
   const std::string sauber = schreibeDatei(dir.datei("p.vela"), "V1=1\nW 100000000\n");
