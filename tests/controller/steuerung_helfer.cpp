@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -50,7 +51,8 @@ std::string zeile(const std::string &text) { return text + std::string(20 - text
 
 Steuerung::Steuerung(const std::string &ablage, const std::string &log, int stdinFd,
                      const std::vector<std::string> &mehr) {
-  std::vector<std::string> a{"controller", "--pty", "--tick-us", "10", "--store", ablage, "--display-log", log};
+  std::vector<std::string> a{"controller", "--pty", "--store", ablage, "--display-log", log};
+  if (std::find(mehr.begin(), mehr.end(), "--tick-us") == mehr.end()) a.insert(a.end(), {"--tick-us", "10"});
   a.insert(a.end(), mehr.begin(), mehr.end());
   prozess_ = std::make_unique<Vela>(a, std::vector<std::string>{}, stdinFd);
   pfad_ = prozess_->ersteZeile();

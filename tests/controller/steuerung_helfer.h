@@ -35,7 +35,8 @@ std::string schreibeDatei(const std::string &pfad, const std::string &inhalt);
 
 class Steuerung {
  public:
-  // Starts a controller on a new pseudo-terminal with 10 us ticks.
+  // Starts a controller on a new pseudo-terminal with 10 us ticks (unless
+  // `mehr` gives --tick-us).
   Steuerung(const std::string &ablage, const std::string &log, int stdinFd = -1,
             const std::vector<std::string> &mehr = {});
   // Ends it with the signal; its exit status.
