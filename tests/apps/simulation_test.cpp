@@ -1,6 +1,5 @@
-// The built command on the simulated controller: moves that overlap, time,
-// tasks, the limits, the check walk across programs, the command-line
-// values, and the outputs (JSON, display, plot to standard output).
+// The built command on the simulated controller: time, tasks, the limits,
+// the check walk across programs, the command-line values, and the outputs (JSON, display, plot to standard output).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -57,26 +56,6 @@ long schritte(const std::string &aus, char achse) {
 bool enthaelt(const std::string &s, const std::string &teil) { return s.find(teil) != std::string::npos; }
 
 }  // namespace
-
-TEST(Simulation, OverlappingMovesOfOneAxisEndWhereTheyAreSent) {
-  // A controller finishes one motion of an axis before the next drives it.
-  const struct {
-    const char *text;
-    long x;
-  } faelle[] = {
-      {"IL 50, 0, 0\nX 20\nW\nENDE\n", 20},      {"DX 1\nDIL 10, 0, 0\nW\nENDE\n", 11},
-      {"X 100\nDIL 10, 0, 0\nW X\nENDE\n", 110}, {"IL 10, 0, 0\nX 100\nW\nENDE\n", 100},
-      {"X 1\nIL 10, 0, 0\nW\nENDE\n", 10},
-  };
-  for (const auto &f : faelle) {
-    const std::string p = datei("ueberlapp.vela", f.text);
-    const Ergebnis r = vela("run " + p);
-    EXPECT_EQ(r.status, 0) << f.text;
-    EXPECT_TRUE(enthaelt(r.aus, "program ended (ENDE)")) << r.aus;
-    EXPECT_EQ(schritte(r.aus, 'X'), f.x) << f.text;
-    EXPECT_EQ(vela("plot " + p + " -o u.svg").status, 0) << f.text;
-  }
-}
 
 TEST(Simulation, LimitsStopEveryRunAndNameWhatWasGoingOn) {
   Ergebnis r = vela("run --max-steps 50 " + datei("schleife.vela", "M1\nJ M1\n"));
