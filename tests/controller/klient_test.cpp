@@ -15,22 +15,6 @@ namespace {
 
 using namespace testpty;
 
-// The four bytes of a sum, most significant first.
-std::string be(uint32_t v) {
-  std::string s;
-  for (int i = 24; i >= 0; i -= 8) s += static_cast<char>((v >> i) & 0xFF);
-  return s;
-}
-
-uint32_t summe(const std::string &s, uint32_t start = 0) {
-  for (unsigned char c : s) start += c;
-  return start;
-}
-
-// The probe's bytes as the controller counts them while it waits for a
-// download: @ R @ P and the result 4 of the marker request.
-const uint32_t kProbe = summe("@R@P") + 4;
-
 class KlientTest : public ::testing::Test {
  protected:
   TempVerzeichnis dir;
@@ -46,7 +30,6 @@ class KlientTest : public ::testing::Test {
   }
   std::string erwarte(const std::string &ende) { return liesBis(leitung.master, ende); }
   void antworte(const std::string &s) { schreibe(leitung.master, s); }
-  std::string zustandsText() { return lies(zustand); }
   // A request command run against scripted replies: what the client sent
   // until `ende`, then the reply; returns the exit status.
   int anfrage(const std::vector<std::string> &befehl, const std::string &ende, const std::string &antwort,
@@ -62,30 +45,6 @@ class KlientTest : public ::testing::Test {
 // lines, and a final CR.
 const std::string kDatei = "PROGAB\n$ note\n\nX 1 ;c\r\n@ c";
 const std::string kText = "PROGAB\r $ note\r \rX 1 ;c\r @ c\r";
-
-TEST_F(KlientTest, SendToARunningControllerAbandonsTheRunFirst) {
-  std::ofstream(zustand) << "sum 1000\nmode run\n";
-  auto v = starte({"send", "--mode", "remote", "--no-checksum", datei("p.vela", "X1\n")});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@R" + kMarkenAnfrage);
-  antworte("   " + kMarke);  // no Yes: the run took the R
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  EXPECT_EQ(erwarte("$"), "X1\r$");  // remote: the R of the probe is the mode
-  antworte("Y");
-  EXPECT_EQ(v->warte(), 0);
-  // Without a checksum the controller counts the $ twice.
-  EXPECT_NE(zustandsText().find("sum " + std::to_string(summe("X1\r$$", 1000 + kProbe)) + "\nmode remote\n"),
-            std::string::npos);
-
-  // The next download after a remote run abandons the run at once.
-  auto w = starte({"send", datei("q.vela", "X2\n")});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  erwarte("$");
-  EXPECT_EQ(liesAnzahl(leitung.master, 4), be(summe("@A@CX2\r$", summe("X1\r$$", 1000 + 2 * kProbe))));
-  antworte("Y");
-  EXPECT_EQ(w->warte(), 0);
-}
 
 TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
   auto v = starte({"send", datei("p.vela", "X1\n")});
