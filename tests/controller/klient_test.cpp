@@ -3,7 +3,6 @@
 // sends and answers as a controller would (display blanks included).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 #include "controller/steuerung_helfer.h"

@@ -53,7 +53,6 @@ class Vela {
   // The first line of standard output (without its LF), read as it comes.
   std::string ersteZeile(Sekunden frist = 20s);
   void signal(int sig);
-  pid_t pid() const { return pid_; }
   // Everything written to stdout and stderr (after warte()).
   const std::string &aus() const { return aus_; }
   const std::string &fehler() const { return fehler_; }
