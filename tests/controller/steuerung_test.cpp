@@ -1,7 +1,4 @@
-// `vela controller` and the client end to end, on real pseudo-terminals:
-// the examples run, the stores make their round trips into the image files,
-// checksums across downloads, remote and single stepping, a restart that
-// finds the saved program, and the controller's own exit statuses.
+// `vela controller` and the client end to end, on real pseudo-terminals.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
