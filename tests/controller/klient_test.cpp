@@ -1,12 +1,13 @@
 // The client commands against a scripted controller: the test plays the
 // controller's end of a pseudo-terminal, checks every byte the client
 // sends and answers as a controller would (display blanks included).
+#include "klient.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "controller/steuerung_helfer.h"
-#include "klient.h"
 #include "support/temp_verzeichnis.h"
 #include "vela.h"
 
@@ -97,11 +98,15 @@ TEST_F(KlientTest, RequestBytesAndRefusals) {
     int status;
   } faelle[] = {
       {{"list"}, kMarkenAnfrage, "E\rF\r" + kMarke, "@PL" + kMarkenAnfrage, 2},  // no RAM list
-      {{"get", "ABCDE"}, kMarkenAnfrage, " FX1\r" + kMarke, "@PPABCDE" + kMarkenAnfrage, 0},  // no LF after five
+      {{"get", "ABCDE"},
+       kMarkenAnfrage,
+       " FX1\r" + kMarke,
+       "@PPABCDE" + kMarkenAnfrage,
+       0},  // no LF after five
       {{"get", "Q"}, kMarkenAnfrage, "N Programm Q nicht gefunden\rN" + kMarke, "@PPQ\n" + kMarkenAnfrage, 1},
       {{"dump", "E"}, kMarkenAnfrage, "***** EEPROM *****\r" + kMarke, "@PAE" + kMarkenAnfrage, 0},
       {{"save"}, "@PF", "YN", "@PF", 1},
-      {{"save"}, "@PF", "YQ", "@PF", 2},  // a reply outside the protocol
+      {{"save"}, "@PF", "YQ", "@PF", 2},            // a reply outside the protocol
       {{"delete", "AB"}, "\n", "N", "@PCAB\n", 1},  // the name did not arrive
       {{"erase"}, "@L", "YN", "@L", 1},
   };
