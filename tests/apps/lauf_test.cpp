@@ -1,55 +1,20 @@
-// The inputs of conditional jumps, the plot's test data and SVG escaping
-// (traces, check reports, plots and exit statuses are covered by the golden
-// runs and the command-line tests).
-#include "lauf.h"
-
+// The plot's test data and SVG escaping (traces, check reports, plots and
+// exit statuses are covered by the golden runs and the command-line tests).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "laden.h"
 #include "plot.h"
 #include "support/temp_verzeichnis.h"
-#include "vela.h"
 
 using namespace velatool;
 
 namespace {
-
-void lauf(const std::string &text, Optionen opt) {
-  opt.name = "p.vela";
-  std::ostringstream out;
-  Lauf(opt).run(wandleZeilenenden(text), out);
-}
-
 bool enthaelt(const std::string &s, const std::string &teil) { return s.find(teil) != std::string::npos; }
-
 }  // namespace
-
-TEST(Lauf, ConditionalJumpsGetInputAndAxisStates) {
-  // The J line itself may still fail; V_Handshake is set before it runs.
-  Optionen opt;
-  opt.eingaben.push_back({3, 1, 0});
-  const struct {
-    const char *zeile;
-    int16_t erwartet;
-  } faelle[] = {
-      {"JE 3 M1", 1}, {"JNE 3 M1", 0}, {"JE 4 M1", 0},     {"JNE 4 M1", 1},
-      {"J X M1", 1},  {"J N I M1", 0}, {"JS E 1+2 M1", 1}, {"JE V1 M1", 1},
-  };
-  for (const auto &f : faelle) {
-    V_Handshake = -1;
-    lauf(std::string("V1=3\n") + f.zeile + "\n", opt);
-    EXPECT_EQ(V_Handshake, f.erwartet) << f.zeile;
-  }
-  // The tool reads the input number without assigning; only the J command
-  // itself performs the assignment, once.
-  lauf("V1=3\nJE V1=V1+1 M1\n", opt);
-  EXPECT_EQ(V_WertVar[1], 4);
-}
 
 TEST(Plot, TestDataAndWellFormedSvg) {
   std::istringstream daten("1 0 \r\r\n2 1 \r\r\n\r\r\n-3 -4 \r\r\n");

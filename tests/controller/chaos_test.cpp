@@ -1,14 +1,9 @@
-// A chaos host against a real `vela controller`: for a fixed seed and
-// number of rounds it damages the line at random (random bytes, truncated
-// and oversized downloads, wrong sums, requests inside a download text,
-// hang-ups, a client killed with SIGKILL), now and then saves a program or
-// erases FLASH the clean way; after every round a clean `vela send` and
-// `vela list` must succeed within their timeouts, and the FLASH and EEPROM
-// files must be whole and hold what the last successful save put there.
-//
-// VELA_CHAOS_RUNDEN sets the rounds (default 100), VELA_CHAOS_SEKUNDEN runs
-// rounds until that many seconds have passed instead; the figures go to
-// stdout.
+// A chaos host against a real `vela controller` (fixed seed): random bytes,
+// truncated, oversized and wrongly summed downloads, requests inside a text,
+// hang-ups and killed clients, with clean saves and erases now and then.
+// After every round a clean send and list succeed, and the image files hold
+// what the last save put there. VELA_CHAOS_RUNDEN (default 100) or
+// VELA_CHAOS_SEKUNDEN sets the length; the figures go to stdout.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>

@@ -1,9 +1,6 @@
-# Tests of `vela controller` and of the client commands: the client against
-# a scripted controller on a pseudo-terminal, the controller's devices and
-# store directory, end-to-end runs of the two together, the protocol's
-# edges from a raw-byte host, power loss during store writes, and the front
-# panel: its JSON interface, and its page in headless Chromium. Included
-# from apps/CMakeLists.txt.
+# Tests of `vela controller` and its client: the client against a scripted
+# controller, end-to-end runs, power loss, chaos, and the front panel (JSON
+# and headless Chromium). Included from apps/CMakeLists.txt.
 if(NOT VELA_M32)
   find_package(GTest REQUIRED)
   file(GLOB VELA_CONTROLLER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)

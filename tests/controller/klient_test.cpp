@@ -1,35 +1,19 @@
 // The client commands against a scripted controller: the test plays the
 // controller's end of a pseudo-terminal, checks every byte the client
 // sends and answers as a controller would (display blanks included).
+#include "klient.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 #include "controller/steuerung_helfer.h"
-#include "klient.h"
 #include "support/temp_verzeichnis.h"
 #include "vela.h"
 
 namespace {
 
 using namespace testpty;
-
-// The four bytes of a sum, most significant first.
-std::string be(uint32_t v) {
-  std::string s;
-  for (int i = 24; i >= 0; i -= 8) s += static_cast<char>((v >> i) & 0xFF);
-  return s;
-}
-
-uint32_t summe(const std::string &s, uint32_t start = 0) {
-  for (unsigned char c : s) start += c;
-  return start;
-}
-
-// The probe's bytes as the controller counts them while it waits for a
-// download: @ R @ P and the result 4 of the marker request.
-const uint32_t kProbe = summe("@R@P") + 4;
 
 class KlientTest : public ::testing::Test {
  protected:
@@ -46,7 +30,6 @@ class KlientTest : public ::testing::Test {
   }
   std::string erwarte(const std::string &ende) { return liesBis(leitung.master, ende); }
   void antworte(const std::string &s) { schreibe(leitung.master, s); }
-  std::string zustandsText() { return lies(zustand); }
   // A request command run against scripted replies: what the client sent
   // until `ende`, then the reply; returns the exit status.
   int anfrage(const std::vector<std::string> &befehl, const std::string &ende, const std::string &antwort,
@@ -62,50 +45,6 @@ class KlientTest : public ::testing::Test {
 // lines, and a final CR.
 const std::string kDatei = "PROGAB\n$ note\n\nX 1 ;c\r\n@ c";
 const std::string kText = "PROGAB\r $ note\r \rX 1 ;c\r @ c\r";
-
-TEST_F(KlientTest, SendToARunningControllerAbandonsTheRunFirst) {
-  std::ofstream(zustand) << "sum 1000\nmode run\n";
-  auto v = starte({"send", "--mode", "remote", "--no-checksum", datei("p.vela", "X1\n")});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@R" + kMarkenAnfrage);
-  antworte("   " + kMarke);  // no Yes: the run took the R
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  EXPECT_EQ(erwarte("$"), "X1\r$");  // remote: the R of the probe is the mode
-  antworte("Y");
-  EXPECT_EQ(v->warte(), 0);
-  // Without a checksum the controller counts the $ twice.
-  EXPECT_NE(zustandsText().find("sum " + std::to_string(summe("X1\r$$", 1000 + kProbe)) + "\nmode remote\n"),
-            std::string::npos);
-
-  // The next download after a remote run abandons the run at once.
-  auto w = starte({"send", datei("q.vela", "X2\n")});
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@N@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  erwarte("$");
-  EXPECT_EQ(liesAnzahl(leitung.master, 4), be(summe("@A@CX2\r$", summe("X1\r$$", 1000 + 2 * kProbe))));
-  antworte("Y");
-  EXPECT_EQ(w->warte(), 0);
-}
-
-TEST_F(KlientTest, LearnsTheSumFromTheMismatchAndSendsOnceMore) {
-  std::ofstream(zustand) << "sum 5\nmode run\n";
-  auto v = starte({"send", "--trace", datei("p.vela", "X1\n")});
-  erwarte(kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  const uint32_t h1 = summe("@A@T@CX1\r$", 5 + kProbe);
-  EXPECT_EQ(erwarte("$" + be(h1)), "@A@T@CX1\r$" + be(h1));
-  antworte(" \rHost: " + std::to_string(h1) + ", Target -2\r F  ");
-  // -2 is the sum 0xFFFFFFFE printed signed; the controller waits again.
-  EXPECT_EQ(erwarte(kMarkenAnfrage), "@R" + kMarkenAnfrage);
-  antworte("Yes\n" + kMarke);
-  const uint32_t h2 = summe("@A@T@CX1\r$", 0xFFFFFFFEu + kProbe);
-  EXPECT_EQ(erwarte("$" + be(h2)), "@A@T@CX1\r$" + be(h2));
-  antworte("Y");
-  EXPECT_EQ(v->warte(), 0);
-  EXPECT_EQ(v->aus(), "loaded\n");
-  EXPECT_NE(v->fehler().find("sending once more"), std::string::npos);
-  EXPECT_NE(zustandsText().find("sum " + std::to_string(h2 + (h2 & 0xFF)) + "\n"), std::string::npos);
-}
 
 TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
   auto v = starte({"send", datei("p.vela", "X1\n")});
@@ -159,11 +98,15 @@ TEST_F(KlientTest, RequestBytesAndRefusals) {
     int status;
   } faelle[] = {
       {{"list"}, kMarkenAnfrage, "E\rF\r" + kMarke, "@PL" + kMarkenAnfrage, 2},  // no RAM list
-      {{"get", "ABCDE"}, kMarkenAnfrage, " FX1\r" + kMarke, "@PPABCDE" + kMarkenAnfrage, 0},  // no LF after five
+      {{"get", "ABCDE"},
+       kMarkenAnfrage,
+       " FX1\r" + kMarke,
+       "@PPABCDE" + kMarkenAnfrage,
+       0},  // no LF after five
       {{"get", "Q"}, kMarkenAnfrage, "N Programm Q nicht gefunden\rN" + kMarke, "@PPQ\n" + kMarkenAnfrage, 1},
       {{"dump", "E"}, kMarkenAnfrage, "***** EEPROM *****\r" + kMarke, "@PAE" + kMarkenAnfrage, 0},
       {{"save"}, "@PF", "YN", "@PF", 1},
-      {{"save"}, "@PF", "YQ", "@PF", 2},  // a reply outside the protocol
+      {{"save"}, "@PF", "YQ", "@PF", 2},            // a reply outside the protocol
       {{"delete", "AB"}, "\n", "N", "@PCAB\n", 1},  // the name did not arrive
       {{"erase"}, "@L", "YN", "@L", 1},
   };

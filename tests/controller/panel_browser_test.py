@@ -1,15 +1,8 @@
 #!/usr/bin/python3
-"""The controller's front panel in headless Chromium.
-
-Starts `vela controller --pty --web 0`, opens the page in two browsers and
-checks what a user sees: the banner, then "Bereit z. Laden"; a program sent
-with `vela send` moves the readout and grows the track; an input toggled on
-the page ends a WE wait; a key button steps a single-step run; the second
-browser shows the same display. Takes the screenshot of docs/controller.md.
-
-Run with Debian's interpreter (/usr/bin/python3), which has Selenium:
-  panel_browser_test.py --vela PATH [--screenshot FILE]
-"""
+"""The front panel of `vela controller --web` in two headless Chromium browsers:
+the banner, a run's readout and track, an input that ends a WE wait, key buttons
+that step, the same display in both; the screenshot of docs/controller.md.
+Run with Debian's /usr/bin/python3 (Selenium): --vela PATH [--screenshot FILE]"""
 import argparse
 import os
 import subprocess

@@ -28,10 +28,10 @@ int msBis(Uhr::time_point t) {
   return ms < 0 ? 0 : ms > 1000 ? 1000 : static_cast<int>(ms) + 1;
 }
 
-// Reads from fd, `einzeln` one byte at a time (so that nothing after what
-// the caller waits for is taken), until `fertig` holds, the deadline has
-// passed or fd has ended.
-std::string lese(int fd, Uhr::time_point bis, bool einzeln, const std::function<bool(const std::string &)> &fertig) {
+// Reads until `fertig` holds, the deadline or the end of fd; `einzeln`: one
+// byte at a time, so that nothing after what the caller waits for is taken.
+std::string lese(int fd, Uhr::time_point bis, bool einzeln,
+                 const std::function<bool(const std::string &)> &fertig) {
   std::string gelesen;
   while (!fertig(gelesen)) {
     pollfd p{fd, POLLIN, 0};
@@ -39,8 +39,10 @@ std::string lese(int fd, Uhr::time_point bis, bool einzeln, const std::function<
     if (r > 0) {
       char puffer[4096];
       const ssize_t n = ::read(fd, puffer, einzeln ? 1 : sizeof puffer);
-      if (n > 0) gelesen.append(puffer, static_cast<std::size_t>(n));
-      else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+      if (n > 0)
+        gelesen.append(puffer, static_cast<std::size_t>(n));
+      else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+        break;
     } else if (Uhr::now() >= bis) {
       break;
     }
@@ -70,8 +72,10 @@ void schreibe(int fd, const std::string &bytes) {
   std::size_t n = 0;
   while (n < bytes.size()) {
     const ssize_t w = ::write(fd, bytes.data() + n, bytes.size() - n);
-    if (w > 0) n += static_cast<std::size_t>(w);
-    else if (w < 0 && errno != EINTR && errno != EAGAIN) throw std::runtime_error("write to the line");
+    if (w > 0)
+      n += static_cast<std::size_t>(w);
+    else if (w < 0 && errno != EINTR && errno != EAGAIN)
+      throw std::runtime_error("write to the line");
   }
 }
 
@@ -125,8 +129,7 @@ Vela::~Vela() {
   ::close(fehlerFd_);
 }
 
-// Collects stdout and stderr until both pipes have closed (the child has
-// ended) or the deadline has passed.
+// Collects stdout and stderr until both pipes have closed or the deadline.
 void Vela::sammle(Sekunden frist) {
   const auto bis = ab(frist);
   int offen[2] = {ausFd_, fehlerFd_};
@@ -138,8 +141,10 @@ void Vela::sammle(Sekunden frist) {
       if (p[i].revents == 0) continue;
       char puffer[4096];
       const ssize_t n = ::read(offen[i], puffer, sizeof puffer);
-      if (n > 0) ziel[i]->append(puffer, static_cast<std::size_t>(n));
-      else offen[i] = -1;
+      if (n > 0)
+        ziel[i]->append(puffer, static_cast<std::size_t>(n));
+      else
+        offen[i] = -1;
     }
   }
 }
@@ -161,9 +166,8 @@ int Vela::warte(Sekunden frist) {
 }
 
 std::string Vela::ersteZeile(Sekunden frist) {
-  const std::string zeile = lese(ausFd_, ab(frist), true, [](const std::string &s) {
-    return !s.empty() && s.back() == '\n';
-  });
+  const std::string zeile =
+      lese(ausFd_, ab(frist), true, [](const std::string &s) { return !s.empty() && s.back() == '\n'; });
   aus_ += zeile;
   return zeile.empty() ? zeile : zeile.substr(0, zeile.size() - 1);
 }

@@ -1,6 +1,5 @@
-// Test support for the controller and its client: pseudo-terminal pairs,
-// the vela tool as a child process, and reads with deadlines. Every wait
-// ends at a generous deadline; no test depends on timing otherwise.
+// Pseudo-terminal pairs, the vela tool as a child process, and reads that
+// end at generous deadlines.
 #pragma once
 
 #include <sys/types.h>
@@ -14,8 +13,7 @@ namespace testpty {
 using namespace std::chrono_literals;
 using Sekunden = std::chrono::duration<double>;
 
-// A pseudo-terminal pair made raw (openpty): a test plays one end on the
-// master, the tool opens the slave's path.
+// A raw pseudo-terminal pair: the test plays the master, the tool opens `pfad`.
 struct PtyPaar {
   int master = -1;
   int slave = -1;
@@ -26,35 +24,29 @@ struct PtyPaar {
   PtyPaar &operator=(const PtyPaar &) = delete;
 };
 
-// Writes all bytes to fd.
 void schreibe(int fd, const std::string &bytes);
-// Reads from fd until the bytes read end with `ende` or the deadline has
-// passed; returns everything read.
+// Everything read from fd until it ends with `ende`, or n bytes, or (for
+// checks that nothing came) whatever arrives within the time.
 std::string liesBis(int fd, const std::string &ende, Sekunden frist = 20s);
-// Reads from fd until n bytes have arrived or the deadline has passed.
 std::string liesAnzahl(int fd, std::size_t n, Sekunden frist = 20s);
-// Bytes that arrive within the (short) time; for checks that nothing came.
 std::string liesWaehrend(int fd, Sekunden zeit);
 
 // The vela tool as a child process with stdout and stderr in pipes.
 class Vela {
  public:
-  // Starts VELA_TOOL with the arguments; `env` entries NAME=VALUE are added
-  // to the environment; stdin is /dev/null unless a descriptor is given.
+  // `env`: NAME=VALUE entries added; stdin is /dev/null unless given.
   explicit Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env = {},
                 int stdinFd = -1);
   ~Vela();
   Vela(const Vela &) = delete;
   Vela &operator=(const Vela &) = delete;
 
-  // Waits for the end (killing the child after the deadline); its exit
-  // status, or -1 when it was killed or died of a signal.
+  // The exit status, or -1 when it died of a signal or was killed at the deadline.
   int warte(Sekunden frist = 60s);
-  // The first line of standard output (without its LF), read as it comes.
+  // The first line of stdout (without its LF), read as it comes.
   std::string ersteZeile(Sekunden frist = 20s);
   void signal(int sig);
-  pid_t pid() const { return pid_; }
-  // Everything written to stdout and stderr (after warte()).
+  // stdout and stderr (after warte()).
   const std::string &aus() const { return aus_; }
   const std::string &fehler() const { return fehler_; }
 
@@ -66,7 +58,7 @@ class Vela {
   int status_ = -2;
 };
 
-// Runs the tool to its end; stdout into *aus, the exit status as result.
+// Runs the tool to its end; its exit status.
 int vela(const std::vector<std::string> &argumente, std::string *aus = nullptr, std::string *fehler = nullptr,
          const std::vector<std::string> &env = {});
 

@@ -14,7 +14,6 @@ namespace testpty {
 
 using Zeilen = std::array<std::string, 4>;
 
-// Entries of a display log: the four rows of each.
 std::vector<Zeilen> leseAnzeigeLog(const std::string &pfad);
 // Waits until an entry of the log satisfies the condition; true then.
 bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeilen &)> &bedingung,
@@ -49,8 +48,7 @@ class Steuerung {
   std::string pfad_;
 };
 
-// Runs a client command against the line with the state file; the exit
-// status, stdout and stderr.
+// A client command against the line with the state file.
 struct Aufruf {
   int status;
   std::string aus, fehler;

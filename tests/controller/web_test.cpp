@@ -53,21 +53,20 @@ TEST_F(WebTest, StateHasItsFieldsAndBadRequestsChangeNothing) {
   starte({"--web", "0"});
   json vorher = zustand([](const json &j) { return j["display"][3] == zeile("Bereit z. Laden"); });
   ASSERT_EQ(vorher["display"][3], zeile("Bereit z. Laden"));
-  std::vector<std::string> felder;
-  for (const auto &[k, v] : vorher.items()) felder.push_back(k);
-  EXPECT_EQ(felder, (std::vector<std::string>{"display", "error", "inputs", "moving", "outputs", "positions",
-                                              "references", "state", "task", "ticks", "units"}));
-  EXPECT_EQ(vorher["positions"], (json{{"X", 0}, {"Y", 0}, {"Z", 0}, {"A", 0}}));
-  EXPECT_EQ(vorher["units"], (json{{"X", 0.0}, {"Y", 0.0}, {"Z", 0.0}, {"A", 0.0}}));
-  EXPECT_EQ(vorher["moving"], json::array());
-  EXPECT_EQ(vorher["inputs"], json::object());
+  EXPECT_TRUE(vorher["ticks"].is_number_unsigned());
+  vorher.erase("ticks");
   json aus = json::object();
   for (int n = 0; n < 12; ++n) aus[std::to_string(n)] = 0;  // switched off at start-up
-  EXPECT_EQ(vorher["outputs"], aus);
-  EXPECT_EQ(vorher["state"], "download");
-  EXPECT_EQ(vorher["error"], nullptr);
-  EXPECT_EQ(vorher["task"], 1);
-  EXPECT_TRUE(vorher["ticks"].is_number_unsigned());
+  EXPECT_EQ(vorher, (json{{"display", vorher["display"]},
+                          {"error", nullptr},
+                          {"inputs", json::object()},
+                          {"moving", json::array()},
+                          {"outputs", aus},
+                          {"positions", {{"X", 0}, {"Y", 0}, {"Z", 0}, {"A", 0}}},
+                          {"references", vorher["references"]},
+                          {"state", "download"},
+                          {"task", 1},
+                          {"units", {{"X", 0.0}, {"Y", 0.0}, {"Z", 0.0}, {"A", 0.0}}}}));
 
   struct Fall {
     const char *methode, *pfad;
@@ -106,7 +105,6 @@ TEST_F(WebTest, StateHasItsFieldsAndBadRequestsChangeNothing) {
     EXPECT_TRUE(j.is_object() && j["error"].is_string()) << r->body;
   }
   json nachher = zustand();
-  vorher.erase("ticks");
   nachher.erase("ticks");
   EXPECT_EQ(nachher, vorher);
 

@@ -71,11 +71,9 @@ TEST_F(EvalTest, AssignmentForms) {
   EXPECT_EQ(schritt(), 7);
 }
 
-// Value, code, where the cursor ends and the target V1, also when an
-// evaluation fails: the ending token is given back as the scanner took it,
-// also when the index reader moved the cursor behind a V. The first rows
-// are shapes that the short path takes, then those next to them that it
-// leaves to the levels.
+// Value, code, cursor and target V1, also after a failure: the ending token
+// is given back as the scanner took it. First the short path's shapes, then
+// their neighbours, which go through the levels.
 TEST_F(EvalTest, CursorContract) {
   struct {
     const char *text;

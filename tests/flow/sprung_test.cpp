@@ -146,29 +146,24 @@ TEST_F(SprungTest, FailingLineBeforeTheProgramStart) {
   EXPECT_EQ(NextBefp, stelle("F\r"));
 }
 
-TEST_F(SprungTest, ProgramsCallEachOtherAndASecondTaskRuns) {
+TEST_F(SprungTest, ProgramsCallEachOtherAndStartATask) {
   // MAIN calls 7 twice as a subroutine (both have a label 1), starts 5 as
-  // task 2 and goes on in ABC with priority 1, so that the tasks alternate.
+  // task 2 (its own labels, empty stacks) and goes on in ABC with priority 1.
   ASSERT_EQ(lade("PROGMAIN\nM1\nJS PROG7\nV1=V1+1\nJ V1<2 M1\nJ PROG5,1,2\nJ PROGABC,1\n"
                  "PROG7\nM1\nV2=V2+1\nRETURN\nPROGABC\nM2\nV3=V3+1\nJ M2\nPROG5\nM2\nV4=V4+1\nJ M2\n"),
             0);
   V_UsedLoops[1] = 4;  // left over: the started task begins with empty stacks
   std::string spur;
-  for (int i = 0; i < 23; ++i) {
-    // The controller: save the cursor, pick the task, restore its cursor.
-    TaskPos[AktTask] = NextBefp;
-    AktTask = nextTask();
-    NextBefp = TaskPos[AktTask];
-    spur += std::to_string(AktTask) + std::string(NextBefp, std::strcspn(NextBefp, "\r")) + " ";
+  for (int i = 0; i < 19; ++i) {
+    spur += std::string(NextBefp, std::strcspn(NextBefp, "\r")) + " ";
     ASSERT_EQ(schritt(), 0) << spur;
   }
-  // Back from 7 the J line finds MAIN's label 1 again; both loops use label
-  // 2 of their own program. Task 2 is index 1.
   EXPECT_EQ(spur,
-            "0M1 0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 "
-            "0JS PROG7 0M1 0V2=V2+1 0RETURN 0V1=V1+1 0J V1<2 M1 0J PROG5,1,2 0J PROGABC,1 "
-            "0M2 1M2 0V3=V3+1 1V4=V4+1 0J M2 1J M2 0V3=V3+1 1V4=V4+1 ");
-  EXPECT_EQ(V_UsedLoops[1], -1);
+            "M1 JS PROG7 M1 V2=V2+1 RETURN V1=V1+1 J V1<2 M1 JS PROG7 M1 V2=V2+1 RETURN V1=V1+1 J V1<2 M1 "
+            "J PROG5,1,2 J PROGABC,1 M2 V3=V3+1 J M2 V3=V3+1 ");
+  EXPECT_EQ(std::tuple(TaskPos[1], V_Marke[1][2], V_UsedLoops[1]),
+            std::tuple(stelle("M2\rV4"), stelle("V4"), -1));
+  EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 1, 127));
 }
 
 // The condition of the next J line, read without executing it: the form
