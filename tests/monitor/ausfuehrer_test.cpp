@@ -144,19 +144,6 @@ TEST_F(AusfuehrerTest, SwitchesAndConditions) {
   }
 }
 
-// An arc runs in path ticks at the path speed: the read-out on the way
-// lies on the arc, and the arc takes its lead-axis steps (4 octants of
-// 354) at 1 step per tick after the ramp.
-TEST_F(AusfuehrerTest, ArcsRunInTicks) {
-  bisV9("G 1000\nV1=T\nCCW 500, 0, 1000, 0\nW 200\nV2=X P\nV3=Y P\nW\nV4=T-V1\n");
-  const int64_t x = 500 - V_WertVar[2], y = V_WertVar[3];
-  EXPECT_NEAR(std::sqrt(double(x * x + y * y)), 500.0, 1.0);
-  EXPECT_LT(y, -100);
-  EXPECT_GE(V_WertVar[4], 1414);
-  EXPECT_LE(V_WertVar[4], 1480);
-  EXPECT_EQ(positionen(), (Pos{1000, 0, 0, 0}));
-}
-
 // BREAK stops the single axes and the path; a stopped axis keeps the steps
 // it made as its position. STOP stops them too and holds the run until the
 // host sends a command.

@@ -57,11 +57,9 @@ struct FakeGeraete {
   void (*imLeerlauf)() = nullptr;     // runs in every round (the motor fake)
 
   // Keypad scan: whenever no key is waiting (TasteGedrueckt 0) a round
-  // presses the next of these TastenIndex values (only while tastenWenn
-  // holds, when it is set).
+  // presses the next of these TastenIndex values.
   std::vector<uint8_t> gedrueckt;
   std::size_t gedruecktGenommen = 0;
-  std::function<bool()> tastenWenn;
 
   std::size_t hostBeiLadeEnde = 0;  // size of host when the download stream was last closed
   // Host output since the download stream was last closed.
