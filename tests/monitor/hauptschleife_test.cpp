@@ -88,6 +88,17 @@ TEST_F(HauptschleifeTest, DisplayStepShowsTheTextAndWaitsForTheConsole) {
   EXPECT_EQ(AusgabeZiel, 1);
 }
 
+// Remote step: a step only on the host's '@' and 'W', answered by the new
+// cursor as four bytes; '@' 'U' runs nothing; anything before an '@' is dropped.
+TEST_F(HauptschleifeTest, RemoteStepRunsOneCommandPerHostW) {
+  ladeStrom("@R", "V1=1\nV2=2\nV9=1\n");
+  fake.eingabe = "x@W@UU@W";
+  fake.beendenWenn = [] { return fake.gelesen == fake.eingabe.size() && V_WertVar[2] == 2; };
+  monitorMain();
+  EXPECT_EQ(fake.hostNachLaden(), std::string("\0\0\0\x05\0\0\0\x0A", 8));
+  EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2], V_WertVar[9]), std::tuple(1, 2, 0));
+}
+
 // Host commands between steps in a normal run. K and L answer on the host
 // line and go to idle (which ends the single-step mode of the download);
 // N abandons the run for a new download; S starts the run afresh; P with
