@@ -1,6 +1,5 @@
-// The controller's main loop. A scenario that needs a run mode loads its
-// program by download, in text the download stores unchanged (upper case,
-// no blanks), and compares the host output from the download's end on.
+// The controller's main loop. A run mode comes with a download (text it
+// stores unchanged); host output is compared from the download's end on.
 #include <functional>
 #include <string>
 #include <vector>
@@ -86,24 +85,22 @@ TEST_F(HauptschleifeTest, RemoteStepRunsOneCommandPerHostW) {
   EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2], V_WertVar[9]), std::tuple(1, 2, 0));
 }
 
-// Host commands between steps in a normal run. K and L answer on the host
-// line and go to idle (which ends the single-step mode of the download);
-// N abandons the run for a new download; S starts the run afresh; P with
-// no request letter in time goes to idle, a request the dispatcher does not
-// know goes on with the step.
+// Host commands between single steps: K and L answer and go to idle (L
+// erases FLASH, durable before the reply); P without a request letter in
+// time goes to idle, a request the dispatcher does not know steps on.
 TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
-  struct Fall {
+  const struct {
     const char *eingabe;
     bool loeschenFehlt;
     const char *host;  // after the download
     int32_t v1, v2;    // at the end
-  };
-  const Fall faelle[] = {
-      {"@K", false, "YY", 2, 2},
-      {"@L", false, "YY", 2, 2},
-      {"@L", true, "YN", 2, 2},
-      {"@P", false, "", 2, 2},
-      {"@PX", false, "V1=V1+1, V2=V2+1, V9=1, ENDE, Weiter?\n..........\n", 0, 0},
+    std::vector<std::string> speicher;
+  } faelle[] = {
+      {"@K", false, "YY", 2, 2, {}},
+      {"@L", false, "YY", 2, 2, {"L@0", "fertig F"}},
+      {"@L", true, "YN", 2, 2, {"L@0", "fertig F"}},
+      {"@P", false, "", 2, 2, {}},
+      {"@PX", false, "V1=V1+1, V2=V2+1, V9=1, ENDE, Weiter?\n..........\n", 0, 0, {}},
   };
   for (const auto &f : faelle) {
     bindeFakes(true);
@@ -115,22 +112,14 @@ TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
     fake.beendenWenn = [] { return V_WertVar[2] == 2 || fake.host.ends_with("Weiter?\n..........\n"); };
     monitorMain();
     EXPECT_EQ(fake.hostNachLaden(), f.host) << f.eingabe;
-    EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2]), std::tuple(f.v1, f.v2)) << f.eingabe;
-    // L erases FLASH through the platform's FLASH device, which makes the
-    // store durable before the reply.
-    const bool loescht = f.host[0] == 'Y' && f.eingabe[1] == 'L';
-    const std::vector<std::string> erwartet =
-        loescht ? std::vector<std::string>{"L@0", "fertig F"} : std::vector<std::string>{};
-    EXPECT_EQ(fake.speicher, erwartet) << f.eingabe;
+    EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2], fake.speicher), std::tuple(f.v1, f.v2, f.speicher))
+        << f.eingabe;
   }
 }
 
-// Every wait of a run looks at the host line as the step does: N ends it
-// for a new download, S starts the run afresh, K answers and goes to idle
-// (which starts the run again), a request is answered and the wait goes
-// on, U lets the wait end on its own; a command that leaves the run stops
-// its motions. In remote step a request waits for the next step, after the
-// cursor the host expects. Each host command arrives once the wait began.
+// Every wait of a run looks at the host line as the step does (N, S, K
+// leave it and stop the motions, a request is answered, U lets the wait
+// end); in remote step a request waits until after the next cursor.
 TEST_F(HauptschleifeTest, HostCommandsInTheWaitsOfARun) {
   const auto imBefehl = [](uint8_t b) { return [b] { return Befehl == b; }; };
   const auto gefragt = [] { return fake.host.ends_with("Weiter?\n..........\n"); };
@@ -169,10 +158,8 @@ TEST_F(HauptschleifeTest, HostCommandsInTheWaitsOfARun) {
   }
 }
 
-// Three tasks take turns by their priorities (nextTask): the main program
-// runs every step while its countdown is 0; with PRIO 1 it shares the
-// steps with task 2 started at priority 1, one step each, the main program
-// first: its twentieth V1 step comes before the twentieth V2 step.
+// With PRIO 1 the main program shares the steps with task 2 (priority 1),
+// one step each, the main program first.
 TEST_F(HauptschleifeTest, TasksTakeTurns) {
   flashProgramme("PROGMAIN\nJ PROG7,1,2\nPRIO 1\nM1\nV1=V1+1\nJ M1\n|PROG7\nM2\nV2=V2+1\nJ M2\n");
   fake.beendenWenn = [] { return V_WertVar[1] == 20; };
@@ -187,9 +174,8 @@ TEST_F(HauptschleifeTest, TasksTakeTurns) {
   EXPECT_EQ(std::tuple(AktTask, TaskPrio[2]), std::tuple(0, 1));
 }
 
-// A failing command: the axes stop, the message and the failing line with
-// the next one are shown, and a download is awaited (row 3 shows the
-// download's message). A label error is shown at run start in the same way.
+// A failing command stops the axes, is shown with its line and the next,
+// and a download follows; so does a label error at run start.
 TEST_F(HauptschleifeTest, ErrorReportAndDownload) {
   flashProgramme("PROGMAIN\nX 500\nJ M5\nV2=2\n");
   fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
