@@ -1,5 +1,4 @@
-// Saving to FLASH, deleting from EEPROM and RAM, erasing FLASH: the
-// replies, the store contents and the device calls in their order.
+// Saving, deleting and erasing: replies, stores and device calls in order.
 #include "monitor/speichern.h"
 
 #include <string>
@@ -42,8 +41,7 @@ TEST_F(SpeichernTest, SavingIntoFlashWordByWord) {
   EXPECT_EQ(Programm[0], '\0');                           // saved: the RAM store is emptied
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{1});  // durable before the reply
 
-  // A NUL on an even byte is programmed with 0xFF beside it; the next save
-  // begins on that odd byte and reads the NUL back as its partner.
+  // A NUL on an even byte goes with 0xFF; the next save reads it back.
   flashBytes("");
   ramText("PROG1\nX\n");
   anfrage("F");
@@ -148,8 +146,8 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
 }
 
 TEST_F(SpeichernTest, EepromPollsAtBlockBoundariesAndAfterTheLast) {
-  // Program B from offset 10 to 109 moves down to offset 0: the writes at
-  // offsets 63 and 99 (the NUL) wait; a slow device is read three times.
+  // B (10..109) moves down to 0: the writes at 63 and 99 (the NUL) wait,
+  // three reads each on a slow device.
   std::string zeile;
   for (int i = 0; i < 92; ++i) zeile += static_cast<char>('A' + i % 26);
   const std::string b = "PROGB\n" + zeile + "\n";

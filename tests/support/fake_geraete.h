@@ -1,8 +1,6 @@
-// In-memory devices for tests: scripted host input, captured host and
-// display output, a tick counter that advances by one on every read, a
-// scripted keypad, a scripted download stream, recorded switch and store
-// writes with injectable failures, and a stop request. MaschinenTest binds
-// them after the library reset.
+// In-memory devices for tests: scripted inputs, captured outputs, a tick
+// counter that advances on every read, recorded switch and store writes
+// with injectable failures, and a stop request.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +25,7 @@ struct FakeGeraete {
   std::vector<uint8_t> tasten;   // keypad codes, one per read; then 0xFF
   std::size_t tastenGelesen = 0;
 
-  // Download stream: opened once per download; after its bytes it has ended.
+  // Download stream, opened once per download.
   std::string lade;
   std::size_t ladeGelesen = 0;
   int ladeOeffnungen = 0;      // opens so far
@@ -36,8 +34,7 @@ struct FakeGeraete {
   std::size_t ladePauseAb = std::string::npos;  // at this byte the stream is silent ...
   int ladePause = 0;                            // ... for this many reads
 
-  // Switch devices (bound by bindeFakes(true)): inputs by number (missing:
-  // open, 1); outputs as written.
+  // Switch devices (bindeFakes(true)): inputs by number (missing: open, 1).
   std::vector<uint8_t> schalterEin = std::vector<uint8_t>(64, 1);
   std::vector<std::pair<uint8_t, uint8_t>> schalterAus;  // (number, value) in order
 
@@ -56,21 +53,19 @@ struct FakeGeraete {
   std::function<bool()> beendenWenn;  // the stop request is made once this holds
   void (*imLeerlauf)() = nullptr;     // runs in every round (the motor fake)
 
-  // Keypad scan: whenever no key is waiting (TasteGedrueckt 0) a round
-  // presses the next of these TastenIndex values.
+  // TastenIndex values pressed by the rounds whenever no key waits.
   std::vector<uint8_t> gedrueckt;
   std::size_t gedruecktGenommen = 0;
 
   std::size_t hostBeiLadeEnde = 0;  // size of host when the download stream was last closed
-  // Host output since the download stream was last closed.
   std::string hostNachLaden() const { return host.substr(hostBeiLadeEnde); }
 };
 
 // The devices of the running test.
 extern FakeGeraete fake;
 
-// Binds the fakes (and resets them). Without schalter the switches keep
-// the console protocol on the (fake) host line.
+// Binds the fakes (and resets them); without schalter the switches use the
+// console protocol on the host line.
 void bindeFakes(bool schalter = false);
 
 // Row r of the display model, 20 characters.
