@@ -19,9 +19,8 @@ using namespace vela;
 using GeschwTest = VelaTest;
 
 TEST_F(GeschwTest, Speeds) {
-  // One line after the other; each row shows one index afterwards. G pulls
-  // the start speed down to the new maximum, GS may set it above; GE
-  // without an axis is the plain form; speeds keep their low 16 bits.
+  // One line after the other, one index per row. G pulls the start speed
+  // down to the new maximum, GS may set it above; speeds keep 16 bits.
   lade("G 50\nGS 2000\nGE 500\nGX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
   const struct {
     const char *zeile;
@@ -49,8 +48,8 @@ TEST_F(GeschwTest, Speeds) {
 }
 
 TEST_F(GeschwTest, OneLineForms) {
-  // These W forms only report and never wait; FREI... is compared by its
-  // first characters; FreiOn and FreiLowActive carry over from row to row.
+  // These forms only report; FREI... is compared by its first characters;
+  // FreiOn and FreiLowActive carry over from row to row.
   const struct {
     const char *zeile;
     int16_t code, befehl;

@@ -1,5 +1,4 @@
-// The variable and parameter records: lengths, field offsets and the
-// big-endian encoding, as they leave through standard character output.
+// The variable and parameter records: lengths, offsets, big-endian bytes.
 #include "monitor/datensatz.h"
 
 #include <cstring>
