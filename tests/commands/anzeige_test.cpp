@@ -127,7 +127,7 @@ TEST_F(AnzeigeTest, PathLine) {
   EXPECT_EQ(std::tuple(SollPos[0], BahnSchreibIndex), std::tuple(0, 0));
   lade("DIL 3, -4, 5\nDIL 1, 1, 1\nDIL 1073741823, 0, 0\n");
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
-  BahnLeseIndex = 2;                // full ring: the line runs again, nothing changes
+  BahnLeseIndex = 2;  // full ring: the line runs again, nothing changes
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
   EXPECT_EQ(SollPos[0], 3);
   BahnLeseIndex = 0;

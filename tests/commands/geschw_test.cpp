@@ -27,14 +27,10 @@ TEST_F(GeschwTest, Speeds) {
     int16_t code, befehl;
     int idx, max, start, end, rampe;
   } faelle[] = {
-      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},
-      {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
-      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},
-      {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
-      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},
-      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
-      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},
-      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
+      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},         {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
+      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},     {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
+      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
+      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
       {"GX 1/0", 28, BEF_KEINER, 0, 4464, 500, 0, 440},
   };
   for (const auto &f : faelle) {

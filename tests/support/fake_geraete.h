@@ -13,22 +13,22 @@
 #include "support/vela_test.h"
 
 struct FakeGeraete {
-  std::string eingabe;           // host input, read one character per poll; then it has ended
-  std::size_t gelesen = 0;       // characters of eingabe already read
-  uint32_t eingabeAb = 0;        // no character arrives before this tick
+  std::string eingabe;                // host input, read one character per poll; then it has ended
+  std::size_t gelesen = 0;            // characters of eingabe already read
+  uint32_t eingabeAb = 0;             // no character arrives before this tick
   std::function<bool()> eingabeWenn;  // set: no character arrives before this holds
-  std::string host;              // everything written to the host line
-  std::string display;           // everything written to the display stream
-  std::vector<uint8_t> befehle;  // display command bytes
-  uint32_t letzterTick = 0;      // value returned by the last tick read
-  long tickLesungen = 0;         // tick reads so far
-  std::vector<uint8_t> tasten;   // keypad codes, one per read; then 0xFF
+  std::string host;                   // everything written to the host line
+  std::string display;                // everything written to the display stream
+  std::vector<uint8_t> befehle;       // display command bytes
+  uint32_t letzterTick = 0;           // value returned by the last tick read
+  long tickLesungen = 0;              // tick reads so far
+  std::vector<uint8_t> tasten;        // keypad codes, one per read; then 0xFF
   std::size_t tastenGelesen = 0;
 
   // Download stream, opened once per download.
   std::string lade;
   std::size_t ladeGelesen = 0;
-  int ladeOeffnungen = 0;      // opens so far
+  int ladeOeffnungen = 0;         // opens so far
   bool ladeOeffnenFehlt = false;  // true: the stream cannot be opened
   bool ladeOffen = false;
   std::size_t ladePauseAb = std::string::npos;  // at this byte the stream is silent ...
@@ -43,13 +43,13 @@ struct FakeGeraete {
   // for an EEPROM read-back, "fertig X" for a completed store operation.
   std::vector<std::string> speicher;
   std::vector<std::size_t> hostBeiFertig;  // bytes on the host line at each completed store operation
-  int flashFehlerAb = -1;  // the n-th FLASH word write (0-based) and all later ones fail; -1 none
-  int flashWorte = 0;      // FLASH word writes so far
+  int flashFehlerAb = -1;      // the n-th FLASH word write (0-based) and all later ones fail; -1 none
+  int flashWorte = 0;          // FLASH word writes so far
   bool loeschenFehlt = false;  // the FLASH erase reports a failure
   int eepromVerzoegerung = 0;  // read-backs that still show the old byte after each EEPROM write
 
-  long leerlaeufe = 0;     // rounds of wait and poll loops
-  long beendenNach = -1;   // the stop request is made after this many rounds; -1 never
+  long leerlaeufe = 0;                // rounds of wait and poll loops
+  long beendenNach = -1;              // the stop request is made after this many rounds; -1 never
   std::function<bool()> beendenWenn;  // the stop request is made once this holds
   void (*imLeerlauf)() = nullptr;     // runs in every round (the motor fake)
 
