@@ -70,8 +70,10 @@ TEST_F(AnfragenTest, SendingOneProgram) {
       {zwei, "", "", "PA\r\n", "N Programm A\r nicht gefunden\rN", 4},  // the CR is part of the name
       {zwei, "", "", "P\n", "N", 2},
       {zwei, "", "", "P", "N", 2},
+      {"PROGABCDE\nX\n", "", "", "PABCDEF\n", "RX", 0},  // five characters, the rest stays
   };
   for (const Fall &f : faelle) pruefe(f);
+  EXPECT_EQ(fake.eingabe.substr(fake.gelesen), "F\n");
   pruefe({zwei, "", "", "PA\nLX", "RX1", 0});  // the LF ends the name
   EXPECT_EQ(fake.eingabe.substr(fake.gelesen), "LX");
 }

@@ -23,9 +23,9 @@ using Zeilen = std::vector<std::string>;
 
 Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
 
-// Start-up (the banner is checked end to end): outputs 0..11 off, keypad
-// cleared and on, store and variables cleared, 1000 ticks.
-TEST_F(HauptschleifeTest, StartUpClearsTheMachineForAThousandTicks) {
+// Start-up: outputs 0..11 off, keypad cleared and on, store and variables
+// cleared, display commands 3 12 1 and the banner for 1000 ticks.
+TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
   Programm[0] = 'X';
   V_WertVar[7] = 5;
   AchsZaehler[2] = 9;
@@ -33,6 +33,9 @@ TEST_F(HauptschleifeTest, StartUpClearsTheMachineForAThousandTicks) {
   fake.imLeerlauf = nullptr;  // no motors: the rounds read no ticks
   fake.beendenNach = 999;
   monitorMain();
+  EXPECT_EQ(anzeige(), (Zeilen{" GRONDA             ", "VELA 12-12-02       ", " (Ing. Tellmark)    ",
+                               "KORDec 12 2002      "}));
+  EXPECT_EQ(fake.befehle, (std::vector<uint8_t>{3, 12, 1}));
   EXPECT_EQ(Ticks, 1001u);
   EXPECT_EQ(fake.schalterAus.back(), (std::pair<uint8_t, uint8_t>{11, 0}));
   EXPECT_EQ(std::tuple(Programm[0], V_WertVar[7], AchsZaehler[2]), std::tuple('\0', 0, 0));

@@ -172,14 +172,17 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
   } faelle[] = {
       // A refused text is read to its end mark and sum bytes.
       {voll + "X\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
+      {voll + "XX\rD 0 \"TAIL\"\rJ M1\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
       {"@C" + voll + "X\rM1\r$@@X\r", false, "** Programm zu gross", "\rProgramm zu gross\r"},
       {"X1\rY", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
+      {"", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"@", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"a;b", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"@CX\r$\1\2", false, "** Ladestrom zu Ende", "\rLadestrom zu Ende\r"},
       {"X1\r$", true, "** Ladestrom fehlt  ", "\rLadestrom fehlt\r"},
       // Silent beyond the limit of 50 ticks once the text has begun.
       {"X1\rY2\r$", false, "** Host schweigt    ", "\rHost schweigt\r", 3},
+      {"D \"A b\"\r$", false, "** Host schweigt    ", "\rHost schweigt\r", 4},
       {"@CX\r$\1\2", false, "** Host schweigt    ", "\rHost schweigt\r", 6},
   };
   for (const Fall &f : faelle) {
