@@ -21,9 +21,8 @@ using namespace vela;
 using AnzeigeTest = MaschinenTest;
 
 TEST_F(AnzeigeTest, TextAndNumberForms) {
-  // From ArgWert1=11, ArgWert2=0 and AnzeigeText "xx...x" (text null: left
-  // so). Row 99 is no row; without a leading digit or V nothing is
-  // evaluated; a text ends at the line end and is cut to 23 characters.
+  // From ArgWert1=11, ArgWert2=0, AnzeigeText "xx...x" (text null: left so);
+  // a text ends at the line end and is cut to 23 characters.
   const std::string leer(sizeof AnzeigeText - 1, 'x');
   const std::string lang = "D \"" + std::string(30, 'A');
   const struct {
@@ -59,9 +58,8 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
 }
 
 TEST_F(AnzeigeTest, ValueFormat) {
-  // The format is stored as given; bad decimals mean none, no width 8 and
-  // none; printing stops at 32 wide and 10 decimals, and a wider number is
-  // not cut.
+  // Bad decimals mean none, no width 8; printing stops at 32 wide and 10
+  // decimals, and a wider number is not cut.
   const struct {
     const char *zeile;
     int breite, stellen;
@@ -129,7 +127,7 @@ TEST_F(AnzeigeTest, PathLine) {
   EXPECT_EQ(std::tuple(SollPos[0], BahnSchreibIndex), std::tuple(0, 0));
   lade("DIL 3, -4, 5\nDIL 1, 1, 1\nDIL 1073741823, 0, 0\n");
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
-  BahnLeseIndex = 2;                // full ring: the line runs again, nothing changes
+  BahnLeseIndex = 2;  // full ring: the line runs again, nothing changes
   EXPECT_TRUE(schrittGibt(0, 0, stelle("DIL 1,")));
   EXPECT_EQ(SollPos[0], 3);
   BahnLeseIndex = 0;

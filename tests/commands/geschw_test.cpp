@@ -19,23 +19,18 @@ using namespace vela;
 using GeschwTest = VelaTest;
 
 TEST_F(GeschwTest, Speeds) {
-  // One line after the other; each row shows one index afterwards. G pulls
-  // the start speed down to the new maximum, GS may set it above; GE
-  // without an axis is the plain form; speeds keep their low 16 bits.
+  // One line after the other, one index per row. G pulls the start speed
+  // down to the new maximum, GS may set it above; speeds keep 16 bits.
   lade("G 50\nGS 2000\nGE 500\nGX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
   const struct {
     const char *zeile;
     int16_t code, befehl;
     int idx, max, start, end, rampe;
   } faelle[] = {
-      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},
-      {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
-      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},
-      {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
-      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},
-      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
-      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},
-      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
+      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},         {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
+      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},     {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
+      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
+      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
       {"GX 1/0", 28, BEF_KEINER, 0, 4464, 500, 0, 440},
   };
   for (const auto &f : faelle) {
@@ -49,8 +44,8 @@ TEST_F(GeschwTest, Speeds) {
 }
 
 TEST_F(GeschwTest, OneLineForms) {
-  // These W forms only report and never wait; FREI... is compared by its
-  // first characters; FreiOn and FreiLowActive carry over from row to row.
+  // These forms only report; FREI... is compared by its first characters;
+  // FreiOn and FreiLowActive carry over from row to row.
   const struct {
     const char *zeile;
     int16_t code, befehl;

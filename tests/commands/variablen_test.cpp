@@ -13,8 +13,7 @@ namespace {
 using namespace vela;
 
 // One line before "X1", from ArgWert1=ArgWert3=0, ArgWert2=33: the code,
-// Befehl (set even when the line then fails) and the argument cells; the
-// cursor goes to X1 on success, else stays.
+// Befehl and the argument cells; the cursor goes to X1 on success.
 struct Fall {
   const char *zeile;
   int16_t code, befehl;
@@ -38,9 +37,8 @@ class VariablenTest : public VelaTest {
 };
 
 TEST_F(VariablenTest, TextAndKeyLines) {
-  // T4 has no '=' and a text ended by the line end; T V2 reads V2 (5); a
-  // text needs an index. K stores what the previous command left in
-  // ArgWert2, and never takes its index from the next line.
+  // T V2 reads V2 (5); a text needs an index. K stores what the previous
+  // command left in ArgWert2; its index is never on the next line.
   const std::string tLang = "T1=\"" + std::string(40, 'A') + "\"";
   const Fall faelle[] = {
       {"T3=\"HALLO\"", 0, BEF_T, 3, 0, 0},    {"T4\"OK", 0, BEF_T, 4, 0, 0},
@@ -66,8 +64,8 @@ TEST_F(VariablenTest, TextAndKeyLines) {
 }
 
 TEST_F(VariablenTest, PointAndPriorityLines) {
-  // A failed point line stores nothing; PRIO keeps the low byte, and a task
-  // number outside 1..3 changes no task.
+  // A failed point line stores nothing; PRIO keeps the low byte; a task
+  // outside 1..3 changes nothing.
   const Fall faelle[] = {
       {"P2 = 10, 20", 0, BEF_P_SETZEN, 2, 10, 20},
       {"P2", 0, BEF_P_LESEN, 2, 10, 20},

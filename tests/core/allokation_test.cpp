@@ -1,7 +1,5 @@
-// The interpreter allocates nothing while it executes: malloc, calloc and
-// realloc (and so operator new) are counted during a run of mixed commands.
-// The sanitizer build supplies its own allocator, so the count is taken in
-// the plain builds only.
+// The interpreter allocates nothing while it executes (counted in the plain
+// builds; the sanitizers bring their own allocator).
 #include <cstddef>
 #include <string>
 

@@ -1,5 +1,4 @@
-// Dispatch, cursor primitives and the command table, observed through the
-// exported interface.
+// Dispatch, cursor primitives and the command table.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,8 +13,7 @@ namespace {
 
 using DispatchTest = VelaTest;
 
-// One step from the start of each text: result, Befehl and where the cursor
-// ends (offset in the store).
+// One step from the start of each text: result, Befehl, cursor offset.
 TEST_F(DispatchTest, OneStep) {
   struct {
     const char *text;
@@ -53,8 +51,7 @@ TEST_F(DispatchTest, OneStep) {
   EXPECT_EQ(NextBefp, Programm + sizeof Programm - 1);
 }
 
-// skipLine back and forth: text, where the cursor starts, the mode, the
-// start of the running program, and where the cursor ends (offsets).
+// skipLine back and forth (offsets).
 TEST_F(DispatchTest, SkipLine) {
   struct {
     const char *text;
@@ -81,8 +78,7 @@ TEST_F(DispatchTest, SkipLine) {
   }
 }
 
-// The executor's table in docs/executor.md lists each code of VELA_BEFEHLE
-// once, with its name, its line forms and its properties.
+// docs/executor.md lists each code once with its name, forms and properties.
 TEST(Befehlstabelle, DocsExecutorListsEveryCode) {
   const std::string hier = __FILE__;
   std::ifstream datei(hier.substr(0, hier.rfind('/')) + "/../../docs/executor.md");

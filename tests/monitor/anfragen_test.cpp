@@ -61,8 +61,8 @@ TEST_F(AnfragenTest, ListingAndDump) {
 TEST_F(AnfragenTest, SendingOneProgram) {
   const std::string zwei = "PROGA\nX1\nPROGB\nY1\n";
   const Fall faelle[] = {
-      {zwei, "", "", "PA\n", "RX1", 0},  // without the CR before the next header
-      {zwei, "", "", "PB\n", "RY1", 0},  // without the text's last character
+      {zwei, "", "", "PA\n", "RX1", 0},                           // without the CR before the next header
+      {zwei, "", "", "PB\n", "RY1", 0},                           // without the text's last character
       {zwei, "PROGB\nZ2\n", "PROGB\nW3\n\0"s, "PB\n", "FW3", 0},  // FLASH first, then EEPROM
       {zwei, "PROGB\nZ2\nPROGC\n", "", "PB\n", "EZ2", 0},
       {"PROGA\n", "", "", "PA\n", "R\0"s, 0},  // an empty body: its NUL is sent

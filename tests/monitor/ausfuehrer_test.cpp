@@ -1,7 +1,4 @@
-// The default executor, in runs of the monitor from FLASH against the motor
-// fake: moves end where the program sends them, one motion per axis at a
-// time, reference runs, waits, display output, switches, stops, and the
-// conditions of J lines.
+// The default executor, in runs from FLASH against the motor fake.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -32,8 +29,7 @@ Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
 
 class AusfuehrerTest : public MonitorTest {
  protected:
-  // Runs the program (PROGMAIN in FLASH) until it sets V9 to 1, or until
-  // a step fails (stopped in the pause after the error report).
+  // Runs PROGMAIN until it sets V9 to 1 or a step fails.
   static void bisV9(const std::string &programm) {
     flashProgramme("PROGMAIN\n" + programm + "V9=1\nENDE\n");
     fake.beendenWenn = [] { return V_WertVar[9] == 1 || LetztesErgebnis != 0; };
@@ -41,10 +37,8 @@ class AusfuehrerTest : public MonitorTest {
   }
 };
 
-// A new move of an axis waits for the one running; a single-axis move of X
-// Y Z waits for the path and a path line for the single axes; relative
-// moves add to the commanded position. At the end each axis stands where
-// the program sent it.
+// One motion per axis at a time (X Y Z and the path wait for each other);
+// each axis ends where the program sent it.
 TEST_F(AusfuehrerTest, MovesEndWhereTheProgramSendsThem) {
   struct Fall {
     const char *programm;
@@ -67,9 +61,8 @@ TEST_F(AusfuehrerTest, MovesEndWhereTheProgramSendsThem) {
   }
 }
 
-// W n waits n ticks; W axis until the axis rests; WE and WNE until the
-// input is set (closed) or not set. Switch 3 closes while X stands at 40 or
-// beyond; at 10 ticks a step the program reads X right where it changed.
+// W n waits n ticks, W axis until it rests, WE/WNE until the input is set
+// or not (switch 3 closes while X stands at 40 or beyond).
 TEST_F(AusfuehrerTest, WaitsForTimeAxesAndInputs) {
   bisV9("V1=T\nW 200\nV2=T\nW 0\nW -5\nV3=T\n");
   EXPECT_GE(V_WertVar[2] - V_WertVar[1], 200);
@@ -82,9 +75,8 @@ TEST_F(AusfuehrerTest, WaitsForTimeAxesAndInputs) {
   EXPECT_EQ(std::vector<int32_t>(V_WertVar + 1, V_WertVar + 5), (std::vector<int32_t>{40, 39, 0, 30}));
 }
 
-// The display forms show AnzeigeText or the value on AktKanal: on the row
-// given (rows off the display show nothing there), else at the display
-// position; values in the DF format. DCH 2 sends them to the host line.
+// The display forms on the row given (none off the display) or at the
+// position, values in the DF format; DCH 2 sends them to the host line.
 TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
   struct Fall {
     const char *programm;
@@ -98,9 +90,7 @@ TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
        "    "},
       {"T3=\"TEXT\"\nD 0 T3\nD 7 \"X\"\n", {"TEXT                ", kLeer, kLeer, kLeer}, "  "},
       {"DCH 2\nD \"AB\"\nD 2 \"CD\"\nD 9\nDCH 3\n", {kLeer, kLeer, kLeer, kLeer}, "AB CD       9"},
-      // After the clearing the position stands past the end of row 3: on
-      // from row 0, column 0; past a row's end on the next row in the
-      // display's order (0, 2, 1, 3).
+      // From past row 3's end on at row 0; rows in the order 0, 2, 1, 3.
       {"D \"HALLO\"\nD 1234\nDP 15, 0\nD \"ABCDEFGH\"\n",
        {"HALLO    1234  ABCDE", kLeer, "FGH" + kLeer.substr(3), kLeer},
        std::string(16, ' ')},
@@ -113,10 +103,8 @@ TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
   }
 }
 
-// SO switches an output on, RO off; J on an input or an axis jumps by
-// V_Handshake, which the executor sets from the input (set: closed) or the
-// axis (at rest) before the step. Input and output numbers beyond what a
-// platform addresses are reported on the line.
+// SO/RO switch outputs; J on an input (closed) or an axis (at rest) jumps
+// by V_Handshake, set before the step; numbers beyond 255 are reported.
 TEST_F(AusfuehrerTest, SwitchesAndConditions) {
   using Schaltungen = std::vector<std::pair<uint8_t, uint8_t>>;
   bisV9("SO 3\nRO 4\n");
@@ -144,22 +132,8 @@ TEST_F(AusfuehrerTest, SwitchesAndConditions) {
   }
 }
 
-// An arc runs in path ticks at the path speed: the read-out on the way
-// lies on the arc, and the arc takes its lead-axis steps (4 octants of
-// 354) at 1 step per tick after the ramp.
-TEST_F(AusfuehrerTest, ArcsRunInTicks) {
-  bisV9("G 1000\nV1=T\nCCW 500, 0, 1000, 0\nW 200\nV2=X P\nV3=Y P\nW\nV4=T-V1\n");
-  const int64_t x = 500 - V_WertVar[2], y = V_WertVar[3];
-  EXPECT_NEAR(std::sqrt(double(x * x + y * y)), 500.0, 1.0);
-  EXPECT_LT(y, -100);
-  EXPECT_GE(V_WertVar[4], 1414);
-  EXPECT_LE(V_WertVar[4], 1480);
-  EXPECT_EQ(positionen(), (Pos{1000, 0, 0, 0}));
-}
-
-// BREAK stops the single axes and the path; a stopped axis keeps the steps
-// it made as its position. STOP stops them too and holds the run until the
-// host sends a command.
+// BREAK (and STOP, which holds the run until a host command) stops the
+// axes where they stand.
 TEST_F(AusfuehrerTest, BreakAndStop) {
   for (const char *abbruch : {"BREAK", "BREAK X", "STOP 1"}) {
     frisch();
@@ -173,9 +147,7 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
     EXPECT_EQ(sollSchritte(), positionen()) << abbruch;
     EXPECT_EQ(V_WertVar[2], motoren.position[0]) << abbruch;
   }
-  // The path, a line or an arc, brakes on BREAK I and on a failed step
-  // (the command's error or the executor's, after or before it), where it
-  // stands.
+  // The path, a line or an arc, brakes on BREAK I and on a failed step.
   for (const char *bahn : {"IL 1000, 0, 0", "CCW 500, 0, 1000, 0"}) {
     for (const char *abbruch : {"BREAK I\nW", "J M9", "SO 300", "J E 300 M9"}) {
       frisch();
@@ -200,9 +172,8 @@ TEST_F(AusfuehrerTest, BreakAndStop) {
   EXPECT_EQ(std::tuple(V_WertVar[1], motoren.takt->gestoppt), std::tuple(0, 1));
 }
 
-// A reference run goes out to its switch and back until it opens; that
-// point is 0. The direction is the first value of the pair, the switch
-// number the second.
+// A reference run goes out to its switch (direction, number) and back until
+// it opens; that point is 0.
 TEST_F(AusfuehrerTest, ReferenceRuns) {
   motoren.referenz[0] = {5, 300, 1};
   bisV9("XH 0, 5\nX 10\nW\n");
@@ -218,9 +189,8 @@ TEST_F(AusfuehrerTest, ReferenceRuns) {
   EXPECT_EQ(sollSchritte(), (Pos{0, 0, 0, 0}));
 }
 
-// An installed executor replaces the default one around every step: its
-// error before a step keeps the step from running, its error after a step
-// is reported on the step's line.
+// An installed executor runs around every step; its error before a step
+// keeps it from running, after it is reported on the step's line.
 TEST_F(AusfuehrerTest, InstalledExecutorRunsAroundEveryStep) {
   static std::vector<std::string> protokoll;
   static constexpr Ausfuehrer kProtokoll = [](SchrittPhase phase, int16_t ergebnis) -> int16_t {

@@ -1,5 +1,4 @@
-// The variable and parameter records: lengths, field offsets and the
-// big-endian encoding, as they leave through standard character output.
+// The variable and parameter records: lengths, offsets, big-endian bytes.
 #include "monitor/datensatz.h"
 
 #include <cstring>
@@ -53,16 +52,16 @@ TEST_F(DatensatzTest, ParameterRecord) {
     size_t versatz;
     std::string bytes;
   } felder[] = {
-      {0, std::string(21, ' ') + '\0'},                // a cleared text
-      {198, "OK\0rest"s},                              // the whole element as stored
-      {220, "\0\0\0\x05\xFF\xFF\xFF\xFB"s},            // taught x, y
-      {240, "\0\0\x01\0"s},                            // AchsZaehler A
-      {244, "\0\x01\x02\x03\x04\x05\x06\x07"s},        // the index table
-      {252, std::string(8, '\0')},                     // the second table
-      {260, "\xFF\xFF\xFF\xFC\0\0\0\x03\0\0\0\x02"s},  // X: -14 / 3 toward zero, scale
-      {276, "\0\0\0\x64"s},                            // StartGeschw X
-      {352, "\0\0\xFF\xFF"s},                          // MaxGeschw A, widened with zeros
-      {356, std::string(88, '\0')},                    // the four texts
+      {0, std::string(21, ' ') + '\0'},                             // a cleared text
+      {198, "OK\0rest"s},                                           // the whole element as stored
+      {220, "\0\0\0\x05\xFF\xFF\xFF\xFB"s},                         // taught x, y
+      {240, "\0\0\x01\0"s},                                         // AchsZaehler A
+      {244, "\0\x01\x02\x03\x04\x05\x06\x07"s},                     // the index table
+      {252, std::string(8, '\0')},                                  // the second table
+      {260, "\xFF\xFF\xFF\xFC\0\0\0\x03\0\0\0\x02"s},               // X: -14 / 3 toward zero, scale
+      {276, "\0\0\0\x64"s},                                         // StartGeschw X
+      {352, "\0\0\xFF\xFF"s},                                       // MaxGeschw A, widened with zeros
+      {356, std::string(88, '\0')},                                 // the four texts
       {444, "\xFF\xFF\xFF\xFD\0\0\0\x02"s + std::string(8, '\0')},  // cursor, sign-extended
   };
   for (const Feld &f : felder) EXPECT_EQ(s.substr(f.versatz, f.bytes.size()), f.bytes) << f.versatz;

@@ -1,5 +1,4 @@
-// The download state against the fake devices: what reaches the RAM store,
-// the bytes on the host line, the display and the running checksum.
+// The download state: the RAM store, the host bytes, display and checksum.
 #include "monitor/laden.h"
 
 #include <algorithm>
@@ -19,9 +18,8 @@ using LadenTest = MaschinenTest;
 using namespace std::string_literals;
 
 const std::string kLeer(20, ' ');
-// Host bytes of a download that loads: a space for each display row placed
-// before the text and after it (displayLine writes one through standard
-// output), the acknowledgements in between.
+// Host bytes of a download that loads: a space per display row placed
+// around the acknowledgements.
 std::string geladen(const std::string &quittungen) { return "  " + quittungen + std::string(7, ' '); }
 
 // The RAM store up to and including its NUL.
@@ -38,8 +36,7 @@ uint32_t bytesumme(const std::string &s) {
   return n;
 }
 
-// The download's filter, through the monitor (what the RAM store holds)
-// and as the host client sees it (ladeLaenge), in one table.
+// The download's filter, as stored and as the client counts it (ladeLaenge).
 TEST_F(LadenTest, FilterAndAcknowledgements) {
   struct Fall {
     std::string strom, text, host;
@@ -108,16 +105,14 @@ TEST_F(LadenTest, PreambleOptions) {
     EXPECT_EQ(LetztesErgebnis, 0);
     EXPECT_FALSE(fake.ladeOffen);
   }
-  // An erase the device refuses is answered "N"; the FLASH store is then
-  // as the device left it.
+  // An erase the device refuses is answered "N".
   bindeFakes();
   fake.loeschenFehlt = true;
   fake.lade = "@LX1\r$";
   EXPECT_FALSE(downloadState());
   EXPECT_EQ(fake.host, " YN");
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{2});
-  // P carries out one request and counts its result: no request letter
-  // within the wait gives 'F'.
+  // P counts its request's result ('F': no request letter in time).
   bindeFakes();
   resetMonitorZustand();
   fake.lade = "@PX\r$";
@@ -131,8 +126,7 @@ TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
   const uint32_t erste = bytesumme("X1\r$$");
   ASSERT_EQ(LadeSumme, erste);
 
-  // The host's sum covers the options, the text and the end mark once, and
-  // every earlier download; the last sum byte then counts too.
+  // The host's sum covers this download and every earlier one.
   const std::string zweite = "@CY\r$";
   const uint32_t soll = erste + bytesumme(zweite);
   bindeFakes();
@@ -143,8 +137,7 @@ TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
   EXPECT_EQ(fake.host, geladen("Y"));
   EXPECT_EQ(LadeSumme, soll + (soll & 0xFF));
 
-  // A host that starts from zero is told both sums; the store keeps nothing
-  // runnable.
+  // A host that starts from zero is told both sums; nothing is stored.
   const uint32_t vorher = LadeSumme;
   bindeFakes();
   fake.lade = zweite + summe(bytesumme(zweite));
@@ -177,8 +170,7 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
     std::string anzeige, host;
     std::size_t pauseAb = std::string::npos;  // the host falls silent here for 500 reads
   } faelle[] = {
-      // A refused text is read to its end mark and sum bytes: its tail is
-      // not left for the next download.
+      // A refused text is read to its end mark and sum bytes.
       {voll + "X\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
       {voll + "XX\rD 0 \"TAIL\"\rJ M1\r$", false, "** Programm zu gross", "\rProgramm zu gross\r"},
       {"@C" + voll + "X\rM1\r$@@X\r", false, "** Programm zu gross", "\rProgramm zu gross\r"},
@@ -233,8 +225,7 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
   EXPECT_TRUE(downloadState());
   EXPECT_EQ(Programm[kProgrammGroesse - 2], '\r');
   EXPECT_EQ(Programm[kProgrammGroesse - 1], '\0');
-  // A stop request ends a download without loading anything; the display
-  // keeps what it showed, and the stream is closed.
+  // A stop request ends a download without loading anything.
   bindeFakes();
   fake.lade = "X1\r$";
   fake.beendenNach = 0;

@@ -11,8 +11,7 @@
 
 class MonitorTest : public MaschinenTest {
  protected:
-  // Host output of the start-up with switch devices: the banner rows are
-  // placed with displayGoto, one space each through standard output.
+  // Host output of the start-up: one space per banner row placed.
   static constexpr const char *kStartHost = "    ";
 
   void SetUp() override {
@@ -28,13 +27,11 @@ class MonitorTest : public MaschinenTest {
     fake.beendenNach = 200000;  // a scenario that never ends on its own still ends
   }
 
-  // The download stream: preamble options, the text ('\n' as CR) and '$'.
-  // Appends, so that a second download follows the first.
+  // Appends a download: options, the text ('\n' as CR) and '$'.
   static void ladeStrom(const std::string &optionen, const std::string &text) {
     fake.lade += optionen + mitCr(text) + "$";
   }
-  // Programs in FLASH, each a text of its own ('|' between two); the
-  // monitor starts PROGMAIN without a download.
+  // Programs in FLASH ('|' between two texts).
   static void flashProgramme(const std::string &texte) {
     std::string t = mitCr(texte);
     for (char &c : t)

@@ -1,5 +1,4 @@
-// Saving to FLASH, deleting from EEPROM and RAM, erasing FLASH: the
-// replies, the store contents and the device calls in their order.
+// Saving, deleting and erasing: replies, stores and device calls in order.
 #include "monitor/speichern.h"
 
 #include <string>
@@ -42,8 +41,7 @@ TEST_F(SpeichernTest, SavingIntoFlashWordByWord) {
   EXPECT_EQ(Programm[0], '\0');                           // saved: the RAM store is emptied
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{1});  // durable before the reply
 
-  // A NUL on an even byte is programmed with 0xFF beside it; the next save
-  // begins on that odd byte and reads the NUL back as its partner.
+  // A NUL on an even byte goes with 0xFF; the next save reads it back.
   flashBytes("");
   ramText("PROG1\nX\n");
   anfrage("F");
@@ -148,8 +146,8 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
 }
 
 TEST_F(SpeichernTest, EepromPollsAtBlockBoundariesAndAfterTheLast) {
-  // Program B from offset 10 to 109 moves down to offset 0: the writes at
-  // offsets 63 and 99 (the NUL) wait; a slow device is read three times.
+  // B (10..109) moves down to 0: the writes at 63 and 99 (the NUL) wait,
+  // three reads each on a slow device.
   std::string zeile;
   for (int i = 0; i < 92; ++i) zeile += static_cast<char>('A' + i % 26);
   const std::string b = "PROGB\n" + zeile + "\n";
@@ -172,27 +170,15 @@ TEST_F(SpeichernTest, EepromPollsAtBlockBoundariesAndAfterTheLast) {
   EXPECT_EQ(fake.leerlaeufe, 5);
 }
 
-TEST_F(SpeichernTest, ErasingFlash) {
-  flashBytes("PROG1\nX\n\0"s);
-  EXPECT_EQ(flashErase(FlashStart), 0);
-  EXPECT_EQ(flashInhalt(kBereichGroesse), std::string(kBereichGroesse, '\xFF'));
-  EXPECT_EQ(fake.speicher, (Liste{"L@0", "fertig F"}));
-  fake.eingabe = "L";
-  hostRequest();
-  EXPECT_EQ(fake.host, "E\rF\rR\r");
-  // Not from the store's first byte: it would run past the store.
-  fake.speicher.clear();
+// An erase (end to end in tests/controller) only from the store's first
+// byte; an odd byte after a final one reads its partner back; bytes
+// outside the store are refused.
+TEST_F(SpeichernTest, FlashBytesOutsideTheStoreAreRefused) {
   EXPECT_NE(flashErase(FlashStart + 2), 0);
-  EXPECT_TRUE(fake.speicher.empty());
-}
-
-TEST_F(SpeichernTest, AnOddByteAfterAFinalOneReadsItsPartnerBack) {
   flashBytes("ABC");  // as a store may hold it at start-up
   EXPECT_EQ(flashWriteByte('D', FlashStart + 3, false), 0);
   EXPECT_EQ(fake.speicher, Liste{"F@2=4443"});
-}
-
-TEST_F(SpeichernTest, FlashBytesOutsideTheStoreAreRefused) {
+  fake.speicher.clear();
   EXPECT_NE(flashWriteByte('X', FlashStart + kBereichGroesse, true), 0);
   EXPECT_NE(flashWriteByte('X', FlashStart - 1, false), 0);
   const char wort[2] = {'A', 'B'};

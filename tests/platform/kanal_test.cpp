@@ -1,5 +1,4 @@
-// Tick waits, output routing and display primitives, against the fake
-// devices.
+// Tick waits, output routing and display primitives.
 #include "platform/kanal.h"
 
 #include <string>

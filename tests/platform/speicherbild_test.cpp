@@ -1,6 +1,4 @@
-// Store images and key presses through the public controller header: what
-// a platform loads is what the interpreter finds, and a key press arrives
-// in the keypad state as the monitor reads it.
+// Store images and key presses through the public controller header.
 #include <cstdint>
 #include <cstring>
 

@@ -1,8 +1,6 @@
-// Counts malloc, calloc and realloc (and so operator new) while
-// allokationen::aktiv is set, for the checks that the interpreter allocates
-// nothing. Include it in exactly one file of a program: it replaces the C
-// library's allocation entry points. The sanitizer builds supply their own
-// allocator, so there VELA_ZAEHLT_NICHT is defined and nothing is counted.
+// Counts malloc, calloc and realloc while allokationen::aktiv is set.
+// Include it in one file of a program only (it replaces the C library's
+// entry points); the sanitizer builds count nothing (VELA_ZAEHLT_NICHT).
 #pragma once
 
 #include <cstddef>

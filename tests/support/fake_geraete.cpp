@@ -122,8 +122,7 @@ void ladeSchliesse(void *) {
 
 void leerlauf() {
   ++fake.leerlaeufe;
-  if (vela::TasteGedrueckt == 0 && fake.gedruecktGenommen < fake.gedrueckt.size() &&
-      (!fake.tastenWenn || fake.tastenWenn())) {
+  if (vela::TasteGedrueckt == 0 && fake.gedruecktGenommen < fake.gedrueckt.size()) {
     vela::TastenIndex = fake.gedrueckt[fake.gedruecktGenommen++];
     vela::TasteGedrueckt = 1;
   }

@@ -1,8 +1,6 @@
-// A motor fake for the platform's idle hook: the library's motor scheduler
-// (MotorTakt) counted in ticks of the fake's tick source, a step rate v
-// being v steps per 1000 ticks. Each idle round reads the tick source once
-// (so that time passes) and lets the scheduler make the steps that are due.
-// Reference switches close when their axis has moved far enough.
+// Motors in the idle hook: the library's scheduler (MotorTakt) in ticks of
+// the fake's tick source (v steps per 1000 ticks), one tick read per round;
+// reference switches close when their axis has moved far enough.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +13,8 @@ struct FakeMotoren {
   std::unique_ptr<vela::MotorTakt> takt;
   int32_t *position = nullptr;
 
-  // Reference switch of an axis: switch `schalter` reads closed (0) while
-  // the axis stands at or beyond `bei` (beyond in the direction `richtung`,
-  // +1 or -1); -1: none.
+  // Switch `schalter` (-1: none) reads closed (0) while the axis stands at
+  // or beyond `bei` in the direction `richtung` (+1 or -1).
   struct Referenz {
     int schalter = -1;
     int32_t bei = 0;

@@ -1,6 +1,4 @@
-// A temporary directory of its own for each test run (mkdtemp under the
-// system's temporary directory), removed with everything in it at the end.
-// Tests never write to fixed names that two runs could share.
+// A temporary directory of its own for each test run, removed at the end.
 #pragma once
 
 #include <cstdlib>
