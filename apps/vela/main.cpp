@@ -197,8 +197,7 @@ int main(int argc, char **argv) {
   try {
     if (!maxSchritte.empty()) opt.maxSchritte = lesePositiv(maxSchritte, "--max-steps");
     if (!maxZeit.empty()) opt.maxZeit = leseSekunden(maxZeit, "--max-time");
-    for (const std::string &e : eingaben)
-      for (const Eingabe &x : leseEingaben(e)) opt.eingaben.push_back(x);
+    opt.eingaben = leseEingaben(eingaben);
     if (!tasten.empty()) opt.tasten = leseTasten(tasten);
   } catch (const OptionsFehler &e) {
     std::cerr << "vela: " << e.what() << '\n';

@@ -55,6 +55,13 @@ std::vector<Eingabe> leseEingaben(const std::string &text) {
   return eingaben;
 }
 
+std::vector<Eingabe> leseEingaben(const std::vector<std::string> &texte) {
+  std::vector<Eingabe> eingaben;
+  for (const std::string &t : texte)
+    for (const Eingabe &e : leseEingaben(t)) eingaben.push_back(e);
+  return eingaben;
+}
+
 std::vector<Tastendruck> leseTasten(const std::string &text) {
   std::vector<Tastendruck> tasten;
   for (const std::string &teil : teile(text, ',')) {

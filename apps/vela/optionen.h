@@ -17,6 +17,8 @@ struct OptionsFehler : std::invalid_argument {
 
 // "N=V[@T],..." (T in simulated seconds, default 0): input N reads V from T on.
 std::vector<Eingabe> leseEingaben(const std::string &text);
+// The same for every value of a repeated --input, in order.
+std::vector<Eingabe> leseEingaben(const std::vector<std::string> &texte);
 // "T=KEY,...": keypad key KEY (0..16) pressed at T simulated seconds.
 std::vector<Tastendruck> leseTasten(const std::string &text);
 // A whole decimal integer >= 1 (no sign, no trailing text).

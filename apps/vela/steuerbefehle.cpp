@@ -77,8 +77,7 @@ std::optional<int> SteuerBefehle::fuehreAus() {
       return 2;
     }
     try {
-      for (const std::string &e : eingaben_)
-        for (const Eingabe &x : leseEingaben(e)) steuerOpt_.eingaben.push_back(x);
+      steuerOpt_.eingaben = leseEingaben(eingaben_);
       if (!tasten_.empty()) steuerOpt_.tasten = leseTasten(tasten_);
     } catch (const OptionsFehler &e) {
       std::cerr << "vela: " << e.what() << '\n';

@@ -177,10 +177,6 @@ int16_t schalte(int32_t n, uint8_t wert) {
   return F_OK;
 }
 
-void stoppeAlles() {
-  for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
-}
-
 int16_t nachSchritt(int16_t ergebnis) {
   if (ergebnis != F_OK) {
     // The monitor stops the single axes of a failed step; the path stops too.
@@ -222,6 +218,10 @@ int16_t nachSchritt(int16_t ergebnis) {
 }
 
 }  // namespace
+
+void stoppeAlles() {
+  for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
+}
 
 uint8_t LaufAngehalten;
 

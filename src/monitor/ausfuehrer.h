@@ -15,6 +15,9 @@ extern uint8_t LaufAngehalten;
 // Calls the installed executor, or the default one when none is installed.
 int16_t fuehreAus(SchrittPhase phase, int16_t ergebnis);
 
+// Stop requests for the single axes and the path.
+void stoppeAlles();
+
 // Load-time values: the default executor, no hold.
 void resetAusfuehrer();
 

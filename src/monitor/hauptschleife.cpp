@@ -168,11 +168,6 @@ enum class Antwort {
   Verlassen,  // the run is left for ziel, its motions stopped (K, L, N, S; P with E F C)
 };
 
-// Stops the single-axis moves and the path.
-void stoppeBewegungen() {
-  for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
-}
-
 // The host's letter after '@', as the step and every wait of the run act on it.
 Antwort hostBefehl(char zeichen, Zustand &ziel) {
   switch (zeichen) {
@@ -193,7 +188,7 @@ Antwort hostBefehl(char zeichen, Zustand &ziel) {
     case 'P': {
       const uint8_t r = hostRequest();
       if (r != 'E' && r != 'F' && r != 'C') return Antwort::Nochmal;
-      LetztesErgebnis = 0;
+      LetztesErgebnis = F_OK;
       ProgStart[0] = findFirstProgramm();
       ziel = Zustand::Leerlauf;
       break;
@@ -203,7 +198,7 @@ Antwort hostBefehl(char zeichen, Zustand &ziel) {
     case 'V': return Antwort::Nochmal;
     default: return Antwort::Weiter;
   }
-  stoppeBewegungen();
+  stoppeAlles();
   return Antwort::Verlassen;
 }
 
@@ -350,7 +345,7 @@ Zustand schritt() {
   // A failed step (the command's error or the executor's, before or after
   // it) stops the axes and the path and is shown; a download follows.
   if (LetztesErgebnis != F_OK) {
-    for (int16_t a = 0; a < kAchsen; ++a) stopAchse(a);
+    stoppeAlles();
     reportError(LetztesErgebnis);
     char c = 0;
     while (readHostChar(c) == 0 && zeichen == '@') {
