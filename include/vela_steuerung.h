@@ -189,6 +189,35 @@ void setAusfuehrer(Ausfuehrer a);
 // codes it does not handle itself).
 int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
 
+// ---- The check walk --------------------------------------------------
+//
+// pruefGang walks every program of the RAM store in check mode
+// (isChecking) to find its errors, loaded as a host loads it (the text in
+// Programm, the stacks empty). It steps with the monitor's step: the
+// installed executor before and after each execBefehl, as in a run, with
+// what check mode leaves to the caller done by the step itself (RETURN
+// goes back to the line after the last call, with no open call on to the
+// next line; a jump into another program collects that program's labels).
+// It follows the flow from the first program's labels and start, then
+// starts again at every line the flow never reached, with the labels of
+// the program that holds it; a failing line is reported and the walk goes
+// on with the next line, as after ENDE, LOAD, a header and a line that
+// would wait. A line executes at most 20 times; the motions a step starts
+// are run out at once with the motor scheduler. Waits of the executor
+// should give up at once (a platform that asks to end). Every error is
+// reported where it is found, a line again each time it fails.
+struct PruefMelder {
+  // A failing line: the position of its command (or, for the labels of the
+  // first program, where FetchMarken left the cursor) and the error code.
+  void (*fehler)(void *objekt, const char *zeile, int16_t code);
+  // A line that executed without an error, Befehl and UngelesenAb as the
+  // step left them. May be null.
+  void (*schritt)(void *objekt, const char *zeile);
+  void *objekt;
+};
+// The steps made, at most maxSchritte.
+long pruefGang(const PruefMelder &melder, long maxSchritte);
+
 // ---- Motors: what a platform's idle hook drives ----------------------
 //
 // The library plans moves; the platform makes the steps, through the one

@@ -18,13 +18,6 @@ namespace velatool {
 
 namespace {
 
-// Times a line may be executed in a check walk before the walk goes past it
-// instead (a backward jump would otherwise loop for ever).
-constexpr int kMaxBesuche = 20;
-// Rounds of the motor scheduler the check walk makes to run a queued path
-// out (each up to MotorTakt::kMaxSchritteProRunde ticks of the path).
-constexpr int kMaxBahnRunden = 100;
-
 const char kAchsName[] = "XYZAI";
 
 Lauf *aktiverLauf = nullptr;
@@ -50,8 +43,6 @@ std::string rechtsOhneBlanks(std::string t) {
   while (!t.empty() && t.back() == ' ') t.pop_back();
   return t;
 }
-
-bool istSprung(int befehl) { return vela_befehl_hat(befehl, BEF_EIG_SPRUNG); }
 
 }  // namespace
 
@@ -235,8 +226,6 @@ int16_t Lauf::nach(int16_t ergebnis) {
   } else if (befehl == BEF_STOP) {
     ende_ = Ende::Stop;
     sim_->beende();
-  } else if (befehl == BEF_RETURN && isChecking != 0) {
-    rueckkehr(p);
   }
   return e;
 }
@@ -248,22 +237,6 @@ void Lauf::zeigeAnzeige(std::ostream &out, const char *vorsatz) {
   if (*vorsatz != '\0' && bild == anzeigeStand_) return;
   anzeigeStand_ = bild;
   out << bild;
-}
-
-// Check mode does not take RETURN: the host does, from the return stack
-// that J S filled as in a run, so that the walk goes on behind the call.
-// With an empty stack it goes on with the next line.
-void Lauf::rueckkehr(char *p) {
-  const int t = vela::AktTask;
-  const int16_t oben = V_UsedReturns[t];
-  if (oben < 0 || oben >= VELA_STACKTIEFE || V_ReturnAdr[t][oben].RueckAdresse == nullptr) {
-    NextBefp = naechsteZeile(p);
-    return;
-  }
-  const ReturnEintrag &e = V_ReturnAdr[t][oben];
-  NextBefp = e.RueckAdresse;
-  if (e.ProgStart != nullptr) FetchMarken(e.ProgStart);
-  V_UsedReturns[t] = static_cast<int16_t>(oben - 1);
 }
 
 Ende Lauf::run(const std::string &text, std::ostream &out) {
@@ -384,127 +357,38 @@ void Lauf::ungelesen(const char *p, int zeile) {
     warnungen_.push_back(w);
 }
 
-// Runs a queued path out at once with the motor scheduler, in rounds that
-// each make as many steps as a round may; a path that does not end within
-// kMaxBahnRunden rounds is stopped.
-static void laufeBahnAus() {
-  vela::MotorTakt takt(1);
-  int64_t jetzt = 0;
-  constexpr int64_t kRunde = int64_t{1000} * vela::MotorTakt::kMaxSchritteProRunde;
-  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
-    takt.fahre(jetzt += kRunde);
-  if (vela::leseAntriebsStand().BahnAktiv == 0) return;
-  vela::stopAchse(4);
-  for (int n = 0; n < kMaxBahnRunden && vela::leseAntriebsStand().BahnAktiv != 0; ++n)
-    takt.fahre(jetzt += kRunde);
-}
-
-// Start of the program that holds the line at zeile: the line after the
-// last header line before it (a header line starts its own program), or
-// the start of the store.
-static char *programmVon(char *zeile) {
-  char *start = Programm;
-  for (char *q = Programm; q <= zeile && *q != '\0'; q = naechsteZeile(q)) {
-    const char *b = q;
-    while (*b == ' ' || *b == '\t') ++b;
-    if (std::strncmp(b, "PROG", 4) == 0) start = naechsteZeile(q);
-  }
-  return start;
-}
-
-// The check walk follows the program's flow from its start (jumps are
-// taken, loops run, calls return), and then starts again at every line the
-// flow never reached, until every line has been seen, with the labels of
-// the program that holds the line. Termination: a line executes at most
-// kMaxBesuche times; after that the walk steps past it, and every restart
-// begins at a line not seen before. Before each step the default executor
-// prepares it (the conditions of J lines from the inputs); moves complete
-// at once: a queued path is run out with the path tick.
+// The check walk is the library's (pruefGang): each failing line is
+// collected once per code, each line that executed is looked at for text
+// it left unread. Nothing in the walk waits: the executor's waits give up
+// at once.
 std::vector<Meldung> Lauf::pruefe(const std::string &text) {
-  std::vector<Meldung> fehler;
+  struct Sammler {
+    Lauf *lauf;
+    std::set<std::pair<int, int16_t>> gemeldet;
+    std::vector<Meldung> fehler;
+  } sammler{this, {}, {}};
   Simulation sim(opt_.eingaben, opt_.tasten, static_cast<Nanos>(opt_.maxZeit * kSekunde));
-  const Start s = ladeProgramm(text, true);
+  ladeProgramm(text, true);
   sim.binde("");
-  // Nothing in the walk waits: the executor's waits give up at once.
   sim.beende();
   vela_setTestDatei("");
-  auto zeileNr = [](const char *p) { return zeileVon(p); };
-  if (s.start != nullptr && s.marken != 0) fehler.push_back({zeileVon(NextBefp), s.marken, ""});
-  if (s.start != nullptr) NextBefp = s.start;
-  std::map<int, int> besuche;
-  std::set<std::pair<int, int16_t>> gemeldet;
-  bool kalt = false;  // walking code that the program's flow did not reach
-  char *weiter = s.start != nullptr ? s.start : befehlsStelle(Programm);
-  char *suche = Programm;  // lines before it have all been seen
-  if (s.start == nullptr) {
-    // Only named programs: the walk starts with the labels of the first one.
-    kalt = true;
-    FetchMarken(programmVon(weiter));
-  }
-  while (weiter != nullptr && schritte_ < opt_.maxSchritte) {
-    NextBefp = weiter;
-    while (schritte_ < opt_.maxSchritte) {
-      char *p = befehlsStelle(NextBefp);
-      if (*p == '\0') break;
-      const int zeile = zeileNr(p);
-      if (++besuche[zeile] > kMaxBesuche) {
-        NextBefp = naechsteZeile(p);
-        continue;
-      }
-      const char buchstabe = *p;
-      // The step's preparation may fail itself (an input number the
-      // platform cannot address): reported as the controller reports it.
-      const int16_t vorher = vela::standardAusfuehrer(vela::VOR_SCHRITT, 0);
-      NextBefp = p;
-      vela::UngelesenAb = nullptr;
-      const int16_t code = vorher != 0 ? vorher : execBefehl();
-      ++schritte_;
-      laufeBahnAus();
-      if (code != 0) {
-        // Reached without the flow, a loop end may belong to a loop start
-        // the walk did not come through: not reported.
-        const bool fremd = kalt && code == FEHLER_ZU_VIELE_LENDEN;
-        if (!fremd && gemeldet.insert({zeile, code}).second) fehler.push_back({zeile, code, zeilenText(p)});
-        NextBefp = naechsteZeile(p);
-        continue;
-      }
-      const int befehl = Befehl;
-      // Jumps, labels, headers and RETURN leave their lines on purpose.
-      if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE &&
-          befehl != BEF_RETURN)
-        ungelesen(p, zeile);
-      if (vela_befehl_hat(befehl, BEF_EIG_KOPF) && buchstabe == 'P') {
-        // A header: the walk goes on into the next program, with its labels.
-        NextBefp = naechsteZeile(p);
-        FetchMarken(NextBefp);
-      } else if (befehl == BEF_RETURN) {
-        rueckkehr(p);
-      } else if (vela_befehl_hat(befehl, BEF_EIG_ENDE) ||
-                 (!istSprung(befehl) && befehlsStelle(NextBefp) == p)) {
-        // ENDE, LOAD and anything that would wait: on with the next line.
-        NextBefp = naechsteZeile(p);
-      }
-    }
-    // The next line with a command that the walk has not seen, with the
-    // labels of the program it belongs to.
-    weiter = nullptr;
-    kalt = true;
-    for (; *suche != '\0'; suche = naechsteZeile(suche)) {
-      char *b = suche;
-      while (*b == ' ' || *b == '\t') ++b;
-      if (*b != '\r' && *b != '\n' && *b != '\0' && besuche.count(zeileNr(b)) == 0) {
-        weiter = b;
-        break;
-      }
-    }
-    if (weiter != nullptr) {
-      const int16_t ebene = V_UsedReturns[0];
-      FetchMarken(programmVon(weiter));
-      V_UsedReturns[0] = ebene;
-    }
-  }
-  fehler_ = fehler;
-  return fehler;
+  const vela::PruefMelder melder{[](void *o, const char *p, int16_t code) {
+                                   auto &s = *static_cast<Sammler *>(o);
+                                   const int zeile = zeileVon(p);
+                                   if (s.gemeldet.insert({zeile, code}).second)
+                                     s.fehler.push_back({zeile, code, zeilenText(p)});
+                                 },
+                                 [](void *o, const char *p) {
+                                   // Jumps, labels, headers and RETURN leave their lines on purpose.
+                                   const int befehl = Befehl;
+                                   if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) &&
+                                       befehl != BEF_MARKE && befehl != BEF_RETURN)
+                                     static_cast<Sammler *>(o)->lauf->ungelesen(p, zeileVon(p));
+                                 },
+                                 &sammler};
+  schritte_ = vela::pruefGang(melder, opt_.maxSchritte);
+  fehler_ = sammler.fehler;
+  return fehler_;
 }
 
 }  // namespace velatool

@@ -6,8 +6,8 @@
 // standardAusfuehrer: it records the trace and ends the run when the
 // program ends (ENDE, a header, LOAD, an error, STOP) or a limit is reached.
 //
-// check: walks the text in check mode, one execBefehl per line, with the
-// default executor's preparation of each step; see Lauf::pruefe.
+// check: the library's check walk (pruefGang) over the text, on the
+// simulated controller with every wait given up; see Lauf::pruefe.
 #pragma once
 
 #include <cstdint>
@@ -86,7 +86,6 @@ class Lauf {
   void meldeFehler(int zeile, int16_t code);
   void zeigeAnzeige(std::ostream &out, const char *vorsatz);
   void zusammenfassung(std::ostream &out);
-  void rueckkehr(char *p);
   void ungelesen(const char *p, int zeile);
   std::string originalZeile(int zeile) const;
 

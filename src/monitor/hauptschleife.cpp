@@ -25,6 +25,7 @@
 #include "monitor/fehlerbericht.h"
 #include "monitor/laden.h"
 #include "monitor/monitorzustand.h"
+#include "monitor/schritt.h"
 #include "monitor/speichern.h"
 #include "monitor/tastatur.h"
 #include "planner/achsen.h"
@@ -291,6 +292,10 @@ int32_t cursorStelle() {
   return static_cast<int32_t>(reinterpret_cast<uintptr_t>(NextBefp) - reinterpret_cast<uintptr_t>(Programm));
 }
 
+// The step's preparation was left: the platform asks to end, or a host
+// command in one of its waits left the run.
+bool vorbereitungAbgebrochen() { return beendenAngefordert() || Abgebrochen != Zustand::Schritt; }
+
 Zustand schritt() {
   // The host's command between steps.
   char zeichen = 0;
@@ -318,21 +323,10 @@ Zustand schritt() {
   if (Betriebsart == BETRIEB_EINZEL && !einzelSchritt()) return nachAbbruch();
   if (Betriebsart == BETRIEB_DISPLAY && !anzeigeSchritt()) return nachAbbruch();
 
-  // The command, with the executor around it; a host command in one of its
-  // waits leaves the step there.
-  char *const zeile = befehlsStelle(NextBefp);
-  int16_t ergebnis = fuehreAus(VOR_SCHRITT, 0);
-  if (beendenAngefordert() || Abgebrochen != Zustand::Schritt) return nachAbbruch();
-  if (ergebnis == F_OK) {
-    ergebnis = execBefehl();
-    const int16_t nach = fuehreAus(NACH_SCHRITT, ergebnis);
-    if (ergebnis == F_OK && nach != F_OK) {
-      ergebnis = nach;
-      NextBefp = zeile;
-    }
-  } else {
-    NextBefp = zeile;
-  }
+  // The command, with the executor around it (schritt.cpp); a host command
+  // in one of its waits leaves the step there.
+  int16_t ergebnis = F_OK;
+  if (!fuehreZeileAus(ergebnis, vorbereitungAbgebrochen)) return nachAbbruch();
   if (Abgebrochen != Zustand::Schritt) return nachAbbruch();
   LetztesErgebnis = ergebnis;
 
