@@ -104,6 +104,8 @@ TEST(Simulation, CheckWalksEveryProgramWithItsOwnLabels) {
       {"J M6\nM6\nENDE\nPROG7\nJ M1\nM1\nENDE\nPROG8\nJ M6\nENDE\n", "F:9: error 22: Keine Marke\n"},
       // Only named programs: every line is still checked.
       {"PROG7\nV1=1\nFOO\nENDE\n", "F:3: error 19: falscher Befehl\n"},
+      // A called program's own labels; back in the caller, the caller's.
+      {"JS PROG7\nJS PROG8\nJ M1\nM1\nENDE\nPROG7\nJ M2\nM2\nRETURN\nPROG8\nRETURN\n", ""},
       // A subroutine that calls itself on its first line.
       {"JS PROG7\nENDE\nPROG7\nJS PROG7\nRETURN\n", "F:4: error 24: Zu viele Jump Sub\n"},
       // Display control output stays off the report.
@@ -198,12 +200,13 @@ TEST(Simulation, PathLengthFollowsTheGeometricPath) {
 
 TEST(Simulation, ErrorsBeforeTheFirstStepAndInTheLabels) {
   // The executor's preparation fails (no switch 300): the step's error.
-  datei("io.vela", "J E 300 M1\nM1\nENDE\n");
+  datei("io.vela", "J E 300 M1\nM1\nSO 300\nENDE\n");
   Ergebnis r = vela("run io.vela");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.aus.rfind("io.vela:1: error 29: IOnummer zu gross\n    1 | J E 300 M1\n", 0), 0u) << r.aus;
   r = vela("check io.vela");
-  EXPECT_EQ(r.aus, "io.vela:1: error 29: IOnummer zu gross\n");
+  // The check finds the follow-up's error too.
+  EXPECT_EQ(r.aus, "io.vela:1: error 29: IOnummer zu gross\nio.vela:3: error 29: IOnummer zu gross\n");
   // The monitor's label scan fails: the run never starts.
   datei("m.vela", "M1\nV1=1\nM1\nENDE\n");
   r = vela("run m.vela");
