@@ -372,21 +372,19 @@ std::vector<Meldung> Lauf::pruefe(const std::string &text) {
   sim.binde("");
   sim.beende();
   vela_setTestDatei("");
-  const vela::PruefMelder melder{[](void *o, const char *p, int16_t code) {
-                                   auto &s = *static_cast<Sammler *>(o);
-                                   const int zeile = zeileVon(p);
-                                   if (s.gemeldet.insert({zeile, code}).second)
-                                     s.fehler.push_back({zeile, code, zeilenText(p)});
-                                 },
-                                 [](void *o, const char *p) {
-                                   // Jumps, labels, headers and RETURN leave their lines on purpose.
-                                   const int befehl = Befehl;
-                                   if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) &&
-                                       befehl != BEF_MARKE && befehl != BEF_RETURN)
-                                     static_cast<Sammler *>(o)->lauf->ungelesen(p, zeileVon(p));
-                                 },
-                                 &sammler};
-  schritte_ = vela::pruefGang(melder, opt_.maxSchritte);
+  auto fehler = [](void *o, const char *p, int16_t code) {
+    Sammler &s = *static_cast<Sammler *>(o);
+    const int zeile = zeileVon(p);
+    if (s.gemeldet.insert({zeile, code}).second) s.fehler.push_back({zeile, code, zeilenText(p)});
+  };
+  auto schritt = [](void *o, const char *p) {
+    // Jumps, labels, headers and RETURN leave their lines on purpose.
+    const int befehl = Befehl;
+    if (!vela_befehl_hat(befehl, BEF_EIG_SPRUNG | BEF_EIG_ENDE) && befehl != BEF_MARKE &&
+        befehl != BEF_RETURN)
+      static_cast<Sammler *>(o)->lauf->ungelesen(p, zeileVon(p));
+  };
+  schritte_ = vela::pruefGang({fehler, schritt, &sammler}, opt_.maxSchritte);
   fehler_ = sammler.fehler;
   return fehler_;
 }
