@@ -99,19 +99,23 @@ void betritt(char *start) {
   FetchMarken(start);
 }
 
-// Runs the motions that a step of the walk started out at once with the
-// motor scheduler; what has not ended after kMaxRunden rounds is stopped.
+// The motions that a step of the walk started end at once: a single-axis
+// move at its target (where a stop was requested, where it stands), a
+// queued path run out with the motor scheduler, stopped if it has not
+// ended after kMaxRunden rounds.
 void laufeAus() {
+  for (uint8_t a = 0; a < kMotorAchsen; ++a) {
+    if (StopAnforderung[a] == 2) haltAchse(a);
+    vollendeAchse(a);
+  }
+  if (BahnAktiv == 0) return;
   MotorTakt takt(1);
-  if (!takt.laeuft()) return;
   constexpr int64_t kRunde = int64_t{1000} * MotorTakt::kMaxSchritteProRunde;
   int64_t jetzt = 0;
-  for (int n = 0; n < kMaxRunden && takt.laeuft(); ++n) takt.fahre(jetzt += kRunde);
-  if (!takt.laeuft()) return;
-  for (int16_t a = 0; a < kMotorAchsen; ++a)
-    if (AchsLaeuft[a] != 0) stopAchse(a);
-  if (BahnAktiv != 0) stopAchse(ACHSE_I);
-  for (int n = 0; n < kMaxRunden && takt.laeuft(); ++n) takt.fahre(jetzt += kRunde);
+  for (int n = 0; n < kMaxRunden && BahnAktiv != 0; ++n) takt.fahre(jetzt += kRunde);
+  if (BahnAktiv == 0) return;
+  stopAchse(ACHSE_I);
+  for (int n = 0; n < kMaxRunden && BahnAktiv != 0; ++n) takt.fahre(jetzt += kRunde);
 }
 
 }  // namespace

@@ -176,6 +176,13 @@ void haltAchse(uint8_t achse) {
   StopAnforderung[achse] = 0;
 }
 
+void vollendeAchse(uint8_t achse) {
+  if (achse >= kMotorAchsen || AchsLaeuft[achse] == 0) return;
+  RestSchritte[achse] = 0;
+  RampenStufe[achse] = 0;
+  AchsLaeuft[achse] = 0;
+}
+
 AntriebsStand leseAntriebsStand() {
   AntriebsStand s{};
   s.BahnAktiv = BahnAktiv;

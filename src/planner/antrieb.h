@@ -33,6 +33,9 @@ uint32_t achsGeschw(uint8_t achse);
 // SollPos. An axis at rest (the path may be using its RestSchritte) is left
 // alone.
 void haltAchse(uint8_t achse);
+// Ends a running single-axis move at its target at once, as its last step
+// would (the check walk's moves take no time). An axis at rest is left alone.
+void vollendeAchse(uint8_t achse);
 // One step tick of axis X, "!" on standard output for each step.
 void stepAchse();
 
