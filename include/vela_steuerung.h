@@ -203,9 +203,9 @@ int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);
 // the program that holds it; a failing line is reported and the walk goes
 // on with the next line, as after ENDE, LOAD, a header and a line that
 // would wait. A line executes at most 20 times; the motions a step starts
-// are run out at once with the motor scheduler. Waits of the executor
-// should give up at once (a platform that asks to end). Every error is
-// reported where it is found, a line again each time it fails.
+// end at once (a queued path is run out with the motor scheduler). Waits of
+// the executor should give up at once (a platform that asks to end). Every
+// error is reported where it is found, a line again each time it fails.
 struct PruefMelder {
   // A failing line: the position of its command (or, for the labels of the
   // first program, where FetchMarken left the cursor) and the error code.

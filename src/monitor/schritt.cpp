@@ -30,7 +30,7 @@ namespace {
 // Times the walk executes a line before it goes past it instead (a
 // backward jump would otherwise loop for ever).
 constexpr uint8_t kMaxBesuche = 20;
-// Rounds of the motor scheduler that run the motions of a walk's step out
+// Rounds of the motor scheduler that run a path queued by a walk's step out
 // (each up to MotorTakt::kMaxSchritteProRunde steps per axis).
 constexpr int kMaxRunden = 100;
 // The walk's visit counts: one per byte of the three stores (RAM, FLASH,
