@@ -48,17 +48,34 @@ namespace vela {
 
 namespace {
 
-// The value variables themselves.
+// What an evaluation needs to know besides the text: whether "V n ="
+// assigns, where V n is read and assigned, and where the end goes. Small
+// enough to pass in registers.
+//
+// evalAusdruck: V_WertVar and the cursor.
 struct Direkt {
+  bool zuweisen;
   static int32_t lese(uint32_t i) { return V_WertVar[i]; }
   static void schreibe(uint32_t i, int32_t v) { V_WertVar[i] = v; }
+  static void endeBei(char *p) { NextBefp = p; }
 };
 
-// A reader with what the levels need to know besides the text.
+// werteAus: V_WertVar under the evaluation's own assignments, and a
+// pointer of the caller.
+template <bool Z>
+struct Rein {
+  static constexpr bool zuweisen = Z;
+  Zuweisungen *neu;
+  char **ende;
+  int32_t lese(uint32_t i) const { return neu->lese(i); }
+  void schreibe(uint32_t i, int32_t v) const { neu->schreibe(i, v); }
+  void endeBei(char *p) const { *ende = p; }
+};
+
+// A reader with the evaluation's context.
 template <class W>
 struct Lauf : Leser {
-  W *werte;       // where V n is read and assigned
-  bool zuweisen;  // "V n =" assigns
+  W werte;
 };
 
 // Level of each operator character: 2 sum, 3 product.
@@ -134,7 +151,7 @@ template <class W>
 inline int16_t operand(Lauf<W> &l, int32_t &value) {
   switch (l.typ) {
     case TOK_VARIABLE: {
-      const int16_t code = leseIndex(l.p, value, *l.werte);
+      const int16_t code = leseIndex(l.p, value, l.werte);
       lies(l);
       return code;
     }
@@ -249,7 +266,7 @@ template <class W>
   int32_t index = 0;
   if (*l.p == 'V') {
     nextNonBlankIn(l.p);
-    const int16_t code = leseIndex(l.p, index, *l.werte);
+    const int16_t code = leseIndex(l.p, index, l.werte);
     if (code != F_OK) return code;
   } else {
     lies(l);
@@ -259,7 +276,7 @@ template <class W>
   if (index < 0 || index >= kWertVars) return F_INDEX;
 
   lies(l);
-  if (istDelim(l, '=') && l.zuweisen) {
+  if (istDelim(l, '=') && l.werte.zuweisen) {
     lies(l);
     if (l.typ == TOK_AXIS) {
       const uint8_t achse = axisIndex(l.zeichen);
@@ -267,8 +284,8 @@ template <class W>
       if (l.typ == TOK_SELECTOR) {
         const auto i = static_cast<uint32_t>(index);
         switch (l.zeichen) {
-          case 'T': l.werte->schreibe(i, achse < kMotorAchsen ? AchsZaehler[achse] : 0); break;
-          case 'P': l.werte->schreibe(i, readIstPos(achse)); break;
+          case 'T': l.werte.schreibe(i, achse < kMotorAchsen ? AchsZaehler[achse] : 0); break;
+          case 'P': l.werte.schreibe(i, readIstPos(achse)); break;
           default: break;  // E and C store nothing
         }
         return F_OK;
@@ -276,7 +293,7 @@ template <class W>
       return summe(l, value);
     }
     const int16_t code = summe(l, value);
-    l.werte->schreibe(static_cast<uint32_t>(index), value);
+    l.werte.schreibe(static_cast<uint32_t>(index), value);
     return code;
   }
 
@@ -347,23 +364,23 @@ constexpr Nachfolger kNach;
 inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wrapAdd(a, b) : wrapSub(a, b); }
 
 // The token at p (a its kNach entry, blanks skipped) ends the expression:
-// ende where the levels end. False for a token that the short path does
+// the end where the levels end. False for a token that the short path does
 // not give back.
-[[gnu::always_inline]] inline bool beende(char *p, uint8_t a, char *&ende) {
+template <class W>
+[[gnu::always_inline]] inline bool beende(char *p, uint8_t a, W w) {
   if (a == N_EINZELN || a == N_ZU) {
     if (*p == ',') ++p;  // an ending comma stays consumed
   } else if (a != N_ENDE) {
     return false;
   }
-  ende = p;
+  w.endeBei(p);
   return true;
 }
 
 // p: the expression's first character, behind the blanks.
 constexpr uint32_t kKeinZiel = UINT32_MAX;
 template <class W>
-[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value, char *&ende, bool zuweisen,
-                                                        W &w) {
+[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value, W w) {
   char c = *p;
   uint32_t ziel = kKeinZiel;
   if (c == 'V') {
@@ -378,7 +395,7 @@ template <class W>
     uint8_t a = kNach[*q];
     if (a & N_IN_ZAHL) return kLangsam;
     while (a == N_LEER) a = kNach[*++q];
-    if (*q == '=' && zuweisen) {
+    if (*q == '=' && w.zuweisen) {
       if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
       ziel = index;
       p = const_cast<char *>(q) + 1;
@@ -386,7 +403,7 @@ template <class W>
     }
   } else if ((kZeichen[c] & (Z_KLASSE | Z_EINZELN)) == TOK_UNKNOWN) {
     // No expression: the end is that character.
-    ende = p;
+    w.endeBei(p);
     return F_KEIN_AUSDRUCK;
   }
 
@@ -462,7 +479,7 @@ template <class W>
     }
     c = *++p;
   }
-  if (tiefe != 0 || !beende(p, a, ende)) return kLangsam;
+  if (tiefe != 0 || !beende(p, a, w)) return kLangsam;
   value = plusMinus(summenOp, summe, term);
   if (ziel != kKeinZiel) w.schreibe(ziel, value);
   return F_OK;
@@ -505,12 +522,11 @@ namespace {
 
 // The expression at p by the levels above.
 template <class W>
-[[gnu::noinline]] int16_t evalLang(char *p, int32_t &value, char *&ende, bool zuweisen, W &w) {
+[[gnu::noinline]] int16_t evalLang(char *p, int32_t &value, W w) {
   Lauf<W> l;
   l.p = p;
   l.tiefe = 0;
-  l.werte = &w;
-  l.zuweisen = zuweisen;
+  l.werte = w;
   lies(l);
   int16_t code = F_KEIN_AUSDRUCK;
   if (!tokenLeer(l)) {
@@ -540,20 +556,20 @@ template <class W>
       }
     }
   }
-  ende = l.p;
+  w.endeBei(l.p);
   return code;
 }
 
 // The expression whose first character (behind the blanks) is at p.
 template <class W>
-[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value, char *&ende, bool zuweisen, W &w) {
-  const int16_t code = schnellerAusdruck(p, value, ende, zuweisen, w);
-  return code != kLangsam ? code : evalLang(p, value, ende, zuweisen, w);
+[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value, W w) {
+  const int16_t code = schnellerAusdruck(p, value, w);
+  return code != kLangsam ? code : evalLang(p, value, w);
 }
 
 // The expression at p.
 template <class W>
-[[gnu::always_inline]] inline int16_t auswerten(char *p, int32_t &value, char *&ende, bool zuweisen, W &w) {
+[[gnu::always_inline]] inline int16_t auswerten(char *p, int32_t &value, W w) {
   // A number that no operator continues, the common argument.
   char c = *p;
   while (kZeichen[c] & Z_LEER) c = *++p;
@@ -564,30 +580,34 @@ template <class W>
     uint8_t a = kNach[c];
     if (!(a & N_IN_ZAHL)) {
       while (a == N_LEER) a = kNach[*++p];
-      if (a != N_PRODUKT && a != N_SUMME && beende(p, a, ende)) {
+      if (a != N_PRODUKT && a != N_SUMME && beende(p, a, w)) {
         value = static_cast<int32_t>(wert);
         return F_OK;
       }
     }
   }
-  return ausdruckAb(anfang, value, ende, zuweisen, w);
+  return ausdruckAb(anfang, value, w);
 }
 
 }  // namespace
 
+int16_t evalAusdruck(int32_t &value) { return auswerten(NextBefp, value, Direkt{true}); }
+
 int16_t evalAusdruck(int32_t &value, Zuweisung z) {
-  Direkt werte;
-  char *ende = NextBefp;
-  const int16_t code = auswerten(NextBefp, value, ende, z == Zuweisung::erlaubt, werte);
-  NextBefp = ende;
-  return code;
+  return auswerten(NextBefp, value, Direkt{static_cast<bool>(z)});
 }
 
 int16_t werteAus(char *p, int32_t &value, char *&ende, Zuweisung z, Zuweisungen &neu) {
-  return auswerten(p, value, ende, z == Zuweisung::erlaubt, neu);
+  if (z == Zuweisung::erlaubt) return auswerten(p, value, Rein<true>{&neu, &ende});
+  return auswerten(p, value, Rein<false>{&neu, &ende});
 }
 
-void Zuweisungen::uebernimm() const {
+void Zuweisungen::beginne() {
+  for (uint64_t &w : gesetzt_) w = 0;
+  benutzt_ = true;
+}
+
+void Zuweisungen::speichere() const {
   for (int w = 0; w < kWoerter; ++w) {
     for (uint64_t bits = gesetzt_[w]; bits != 0; bits &= bits - 1) {
       const int i = w * 64 + __builtin_ctzll(bits);

@@ -44,6 +44,7 @@ bool istNamenZeichen(char c) { return (c >= 'A' && c <= 'Z') || istZiffer(c); }
 int8_t low8(int32_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
 
 constexpr Zeilensuche kVergleiche{"=<>!"};
+constexpr Zeichenmenge kAchsen{"XYZAI"};
 
 // condition, from p; b.ende behind what was read.
 int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
@@ -54,7 +55,7 @@ int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
     b.form = BEF_JE;
     return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
   }
-  if (isInSet(c, "XYZAI")) {
+  if (kAchsen.enthaelt(c)) {
     b.wert = axisIndex(c);
     b.form = BEF_J_ACHSE;
     nextNonBlankIn(b.ende);
@@ -69,7 +70,7 @@ int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
       b.form = BEF_JNE;
       return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
     }
-    if (isInSet(n, "XYZAI")) {
+    if (kAchsen.enthaelt(n)) {
       b.wert = axisIndex(n);
       b.form = BEF_JN_ACHSE;
       nextNonBlankIn(b.ende);
@@ -99,16 +100,12 @@ int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
 // decides input and axis conditions through V_Handshake (for the N forms
 // it supplies the negated truth).
 bool springt(const SprungBedingung &b) {
-  switch (b.form) {
-    case BEF_J: return true;
-    case BEF_J_VERGLEICH:
-      switch (b.vergleich) {
-        case '=': return b.wert == b.rechts;
-        case '<': return b.wert < b.rechts;
-        case '>': return b.wert > b.rechts;
-        default: return b.wert != b.rechts;
-      }
-    default: return V_Handshake != 0;
+  switch (b.vergleich) {
+    case '\0': return b.form == BEF_J || V_Handshake != 0;
+    case '=': return b.wert == b.rechts;
+    case '<': return b.wert < b.rechts;
+    case '>': return b.wert > b.rechts;
+    default: return b.wert != b.rechts;
   }
 }
 
@@ -198,7 +195,7 @@ int16_t befehlSprung() {
   Zuweisungen neu;
   int16_t code = leseSprungBedingung(NextBefp, b, neu);
   neu.uebernimm();
-  if (b.form != BEF_KEINER) Befehl = b.form;
+  Befehl = b.form;  // BEF_KEINER, as the dispatcher left it, when no form was read
   ArgWert1 = b.wert;
   ArgWert2 = b.rechts;
   ArgWert3 = static_cast<unsigned char>(b.vergleich);
