@@ -34,6 +34,7 @@
 // deeper operand is refused with 18 like any operand that cannot start.
 #include "expr/eval.h"
 
+#include <bit>
 #include <cstdint>
 
 #include "expr/scanner.h"
@@ -610,7 +611,7 @@ void Zuweisungen::beginne() {
 void Zuweisungen::speichere() const {
   for (int w = 0; w < kWoerter; ++w) {
     for (uint64_t bits = gesetzt_[w]; bits != 0; bits &= bits - 1) {
-      const int i = w * 64 + __builtin_ctzll(bits);
+      const int i = w * 64 + std::countr_zero(bits);
       V_WertVar[i] = wert_[i];
     }
   }
