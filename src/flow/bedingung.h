@@ -15,10 +15,11 @@ struct SprungBedingung {
   // not a J line, or whose condition has none of these forms.
   int16_t form;
   bool unterprogramm;  // J S
-  // Input number, axis index 0..4, or the left side of a comparison;
-  // 0 for BEF_J.
+  // Input number, axis index 0..4, or the left side of a comparison, and
+  // the right side of a comparison. A field the condition does not set
+  // keeps what the caller put there.
   int32_t wert;
-  int32_t rechts;  // the right side of a comparison
+  int32_t rechts;
   char vergleich;  // the comparison's operator = < > !, else 0
   char *ende;      // behind the condition, where the target begins
 };
@@ -28,8 +29,9 @@ struct SprungBedingung {
 // cells, not the value variables. What the condition's expressions assign
 // is left in neu (neu.uebernimm() stores it). An expression that fails
 // leaves wert or rechts as the evaluator leaves a value: where an operand
-// fails, with what the field held before. 0, or the code with which the
-// condition fails; form, wert and ende are then those read so far.
+// fails, with what the field held before (the J command hands in its
+// argument cells). 0, or the code with which the condition fails; form,
+// the values and ende are then those read so far.
 int16_t leseSprungBedingung(char *p, SprungBedingung &b, Zuweisungen &neu);
 
 }  // namespace vela
