@@ -22,9 +22,9 @@ void neueGerade() {
 }
 
 void neuerKreis() {
-  uint8_t richtung = RICHTUNG_CCW;
-  planKreis(false, {40000, 0}, {0, 0}, richtung);
-  vela::queueKreis(richtung);
+  vela::Kreisbogen bogen{};
+  planKreis(false, {40000, 0}, {0, 0}, RICHTUNG_CCW, bogen);
+  vela::queueKreis(bogen);
 }
 
 }  // namespace

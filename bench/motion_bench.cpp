@@ -36,9 +36,9 @@ BENCHMARK(BM_StepBahnGerade);
 
 // A full circle of radius 40000 (about 226000 ticks) cut into octants.
 void queueGrosserKreis() {
-  uint8_t richtung = RICHTUNG_CCW;
-  planKreis(false, {40000, 0}, {0, 0}, richtung);
-  queueKreis(richtung);
+  Kreisbogen bogen{};
+  planKreis(false, {40000, 0}, {0, 0}, RICHTUNG_CCW, bogen);
+  queueKreis(bogen);
 }
 
 void BM_StepBahnKreis(benchmark::State &state) {
@@ -73,8 +73,8 @@ void BM_PlanKreis(benchmark::State &state) {
   vela_reset();
   const auto r = static_cast<int32_t>(state.range(0));
   for (auto _ : state) {
-    uint8_t richtung = RICHTUNG_CW;
-    benchmark::DoNotOptimize(planKreis(false, {r, r / 3}, {r + r / 2, r + r / 4}, richtung));
+    Kreisbogen bogen{};
+    benchmark::DoNotOptimize(planKreis(false, {r, r / 3}, {r + r / 2, r + r / 4}, RICHTUNG_CW, bogen));
   }
   state.SetItemsProcessed(state.iterations());
 }

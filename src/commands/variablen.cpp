@@ -69,9 +69,9 @@ int16_t befehlText() {
   if (*NextBefp == 'E') {
     code = textE();
   } else {
-    // Code 57 keeps the evaluator from assigning: "T V2 = ..." reads V2.
+    // The index is read without assignment: "T V2 = ..." reads V2.
     Befehl = BEF_T;
-    code = evalAusdruck(ArgWert1);
+    code = evalAusdruck(ArgWert1, Zuweisung::keine);
     // A text with no readable index (code 18) is refused rather than
     // stored under whatever index the argument cell still holds.
     if (code == F_OK) {

@@ -77,12 +77,14 @@ struct Zeilensuche {
   }
 };
 
-// First character of the set in the rest of the line, or NUL.
-inline char findInLine(const Zeilensuche &suche) {
-  const char *p = NextBefp;
+// First character of the set in the rest of the line from p, or NUL.
+inline char findInLine(const char *p, const Zeilensuche &suche) {
   while (suche.halt[static_cast<uint8_t>(*p)] == 0) ++p;
   return istZeilenende(*p) ? '\0' : *p;
 }
+
+// The same from the cursor.
+inline char findInLine(const Zeilensuche &suche) { return findInLine(NextBefp, suche); }
 
 // Steps *p over spaces; 1 when it then stands on CR or LF.
 inline uint8_t isLineEndAfterBlanks(char *&p) {
@@ -90,14 +92,16 @@ inline uint8_t isLineEndAfterBlanks(char *&p) {
   return istZeilenende(*p) ? 1 : 0;
 }
 
-// True when the text at the cursor begins with the keyword (compared
+// True when the text at p begins with the keyword (compared
 // character by character, upper case, with no test for the end of a word).
-inline bool folgtWort(const char *wort) {
-  const char *p = NextBefp;
+inline bool folgtWort(const char *p, const char *wort) {
   for (; *wort != '\0'; ++wort, ++p)
     if (*p != *wort) return false;  // also ends at the text's NUL
   return true;
 }
+
+// The same at the cursor.
+inline bool folgtWort(const char *wort) { return folgtWort(NextBefp, wort); }
 
 // Back to the start of the current line (skipLine with a mode other than 0).
 void zumZeilenanfang();

@@ -16,8 +16,11 @@
 // applied, in exactly the order of the grammar above.
 //
 // The evaluation scans with a reader of its own (a local cursor and token)
-// and puts the cursor and the ending token back into NextBefp and Token
-// when it is done.
+// and reports where it ended; evalAusdruck puts that into NextBefp. Where
+// the value variables are read and assigned is a parameter of the
+// evaluation (Direkt: V_WertVar; Zuweisungen: V_WertVar with the
+// evaluation's own assignments kept apart), and so is whether "V n ="
+// assigns at all.
 //
 // Before the levels, evalAusdruck tries two shorter ways: a lone number,
 // and one pass over the text for the shapes most lines have (numbers,
@@ -31,6 +34,7 @@
 // deeper operand is refused with 18 like any operand that cannot start.
 #include "expr/eval.h"
 
+#include <bit>
 #include <cstdint>
 
 #include "expr/scanner.h"
@@ -40,15 +44,40 @@
 #include "core/zustand.h"
 #include "planner/achsen.h"
 #include "platform/plattform.h"
-#include "vela_befehle.h"
 
 namespace vela {
 
-int16_t noAssign;
-
-void resetEval() { noAssign = 0; }
-
 namespace {
+
+// What an evaluation needs to know besides the text: whether "V n ="
+// assigns, where V n is read and assigned, and where the end goes. Small
+// enough to pass in registers.
+//
+// evalAusdruck: V_WertVar and the cursor.
+struct Direkt {
+  bool zuweisen;
+  static int32_t lese(uint32_t i) { return V_WertVar[i]; }
+  static void schreibe(uint32_t i, int32_t v) { V_WertVar[i] = v; }
+  static void endeBei(char *p) { NextBefp = p; }
+};
+
+// werteAus: V_WertVar under the evaluation's own assignments, and a
+// pointer of the caller.
+template <bool Z>
+struct Rein {
+  static constexpr bool zuweisen = Z;
+  Zuweisungen *neu;
+  char **ende;
+  int32_t lese(uint32_t i) const { return neu->lese(i); }
+  void schreibe(uint32_t i, int32_t v) const { neu->schreibe(i, v); }
+  void endeBei(char *p) const { *ende = p; }
+};
+
+// A reader with the evaluation's context.
+template <class W>
+struct Lauf : Leser {
+  W werte;
+};
 
 // Level of each operator character: 2 sum, 3 product.
 constexpr uint8_t STUFE_SUMME = 2;
@@ -81,7 +110,8 @@ inline void merke(int16_t &code, int16_t neu) {
 // stores that variable's value; an indirect reference V V ... n reads the
 // variables from the inside out. Counting the V's first and resolving them
 // in a loop keeps the stack flat however long the chain is.
-[[gnu::noinline]] int16_t leseIndexIndirekt(char *&p, int32_t &value) {
+template <class W>
+[[gnu::noinline]] int16_t leseIndexIndirekt(char *&p, int32_t &value, const W &w) {
   uint32_t indirekt = 0;
   while (*p == 'V') {
     ++p;
@@ -93,34 +123,36 @@ inline void merke(int16_t &code, int16_t neu) {
   for (; istZiffer(*p); ++p) index = index * 10u + static_cast<uint32_t>(*p - '0');
   index &= 0xFFFFu;  // the direct index is a 16-bit number
   if (index >= static_cast<uint32_t>(kWertVars)) return F_INDEX;
-  int32_t wert = V_WertVar[index];
+  int32_t wert = w.lese(index);
   for (; indirekt > 0; --indirekt) {
     if (wert < 0 || wert >= kWertVars) return F_INDEX;
-    wert = V_WertVar[wert];
+    wert = w.lese(static_cast<uint32_t>(wert));
   }
   value = wert;
   return F_OK;
 }
 
 // The same; a direct index (digits) is read here.
-inline int16_t leseIndex(char *&p, int32_t &value) {
+template <class W>
+inline int16_t leseIndex(char *&p, int32_t &value, const W &w) {
   char *q = p;
-  if (!istZiffer(*q)) return leseIndexIndirekt(p, value);
+  if (!istZiffer(*q)) return leseIndexIndirekt(p, value, w);
   auto index = static_cast<uint32_t>(*q - '0');
   for (++q; istZiffer(*q); ++q) index = index * 10u + static_cast<uint32_t>(*q - '0');
   p = q;
   index &= 0xFFFFu;
   if (index >= static_cast<uint32_t>(kWertVars)) return F_INDEX;
-  value = V_WertVar[index];
+  value = w.lese(index);
   return F_OK;
 }
 
 // The operand that the current token begins; reads the token after it.
 // A token that begins none is not consumed.
-inline int16_t operand(Leser &l, int32_t &value) {
+template <class W>
+inline int16_t operand(Lauf<W> &l, int32_t &value) {
   switch (l.typ) {
     case TOK_VARIABLE: {
-      const int16_t code = leseIndex(l.p, value);
+      const int16_t code = leseIndex(l.p, value, l.werte);
       lies(l);
       return code;
     }
@@ -138,11 +170,14 @@ inline int16_t operand(Leser &l, int32_t &value) {
   return F_UNVOLLST;
 }
 
-int16_t potenz(Leser &l, int32_t &value);
-int16_t klammer(Leser &l, int32_t &value);
+template <class W>
+int16_t potenz(Lauf<W> &l, int32_t &value);
+template <class W>
+int16_t klammer(Lauf<W> &l, int32_t &value);
 
 // Levels 5 and 6: [ + | - ] ( ( zuweisung ) | operand ).
-[[gnu::always_inline]] inline int16_t vorzeichen(Leser &l, int32_t &value) {
+template <class W>
+[[gnu::always_inline]] inline int16_t vorzeichen(Lauf<W> &l, int32_t &value) {
   char zeichen = '\0';
   if (operatorStufe(l) == STUFE_SUMME) {
     zeichen = l.zeichen;
@@ -155,7 +190,8 @@ int16_t klammer(Leser &l, int32_t &value);
 
 // The exponent of the '^' at the current token, applied to value; code is
 // the base's.
-[[gnu::noinline]] int16_t hoch(Leser &l, int32_t &value, int16_t code) {
+template <class W>
+[[gnu::noinline]] int16_t hoch(Lauf<W> &l, int32_t &value, int16_t code) {
   if (l.tiefe >= kMaxTiefe) {
     merke(code, F_UNVOLLST);
     return code;
@@ -170,12 +206,16 @@ int16_t klammer(Leser &l, int32_t &value);
 }
 
 // Level 4.
-[[gnu::always_inline]] inline int16_t potenzInline(Leser &l, int32_t &value) {
+template <class W>
+[[gnu::always_inline]] inline int16_t potenzInline(Lauf<W> &l, int32_t &value) {
   const int16_t code = vorzeichen(l, value);
   return istDelim(l, '^') ? hoch(l, value, code) : code;
 }
 
-int16_t potenz(Leser &l, int32_t &value) { return potenzInline(l, value); }
+template <class W>
+int16_t potenz(Lauf<W> &l, int32_t &value) {
+  return potenzInline(l, value);
+}
 
 // a := a op b for the operators of levels 2 and 3.
 [[gnu::always_inline]] inline int16_t rechne(char op, int32_t &a, int32_t b) {
@@ -189,7 +229,8 @@ int16_t potenz(Leser &l, int32_t &value) { return potenzInline(l, value); }
 
 // Levels 2 and 3. The first term is value itself; each later term is read
 // into 'rechts' and added or subtracted when it is complete.
-int16_t summe(Leser &l, int32_t &value) {
+template <class W>
+int16_t summe(Lauf<W> &l, int32_t &value) {
   int16_t code = potenzInline(l, value);
   int32_t *term = &value;
   int32_t rechts = 0;
@@ -218,14 +259,15 @@ int16_t summe(Leser &l, int32_t &value) {
 }
 
 // Level 1.
-[[gnu::always_inline]] inline int16_t zuweisung(Leser &l, int32_t &value) {
+template <class W>
+[[gnu::always_inline]] inline int16_t zuweisung(Lauf<W> &l, int32_t &value) {
   if (l.typ != TOK_VARIABLE) return summe(l, value);
 
   char *nachV = l.p;  // directly behind the V
   int32_t index = 0;
   if (*l.p == 'V') {
     nextNonBlankIn(l.p);
-    const int16_t code = leseIndex(l.p, index);
+    const int16_t code = leseIndex(l.p, index, l.werte);
     if (code != F_OK) return code;
   } else {
     lies(l);
@@ -235,15 +277,16 @@ int16_t summe(Leser &l, int32_t &value) {
   if (index < 0 || index >= kWertVars) return F_INDEX;
 
   lies(l);
-  if (istDelim(l, '=') && noAssign == 0 && Befehl != BEF_T) {
+  if (istDelim(l, '=') && l.werte.zuweisen) {
     lies(l);
     if (l.typ == TOK_AXIS) {
       const uint8_t achse = axisIndex(l.zeichen);
       lies(l);
       if (l.typ == TOK_SELECTOR) {
+        const auto i = static_cast<uint32_t>(index);
         switch (l.zeichen) {
-          case 'T': V_WertVar[index] = achse < kMotorAchsen ? AchsZaehler[achse] : 0; break;
-          case 'P': V_WertVar[index] = readIstPos(achse); break;
+          case 'T': l.werte.schreibe(i, achse < kMotorAchsen ? AchsZaehler[achse] : 0); break;
+          case 'P': l.werte.schreibe(i, readIstPos(achse)); break;
           default: break;  // E and C store nothing
         }
         return F_OK;
@@ -251,7 +294,7 @@ int16_t summe(Leser &l, int32_t &value) {
       return summe(l, value);
     }
     const int16_t code = summe(l, value);
-    V_WertVar[index] = value;
+    l.werte.schreibe(static_cast<uint32_t>(index), value);
     return code;
   }
 
@@ -264,7 +307,8 @@ int16_t summe(Leser &l, int32_t &value) {
 }
 
 // Level 6 with a '(' as the current token.
-[[gnu::noinline]] int16_t klammer(Leser &l, int32_t &value) {
+template <class W>
+[[gnu::noinline]] int16_t klammer(Lauf<W> &l, int32_t &value) {
   if (l.tiefe >= kMaxTiefe) return F_UNVOLLST;
   ++l.tiefe;
   lies(l);
@@ -280,8 +324,8 @@ int16_t summe(Leser &l, int32_t &value) {
 // an optional "V n =" in front, or no expression at all. Anything else
 // (signs, powers, T, indirect or spaced references, texts, an assignment
 // in a bracket, any error) gives kLangsam before anything is written, and
-// the levels above read the expression again. The cursor and the ending
-// token are left exactly as those levels leave them.
+// the levels above read the expression again. The end is exactly where
+// those levels end.
 constexpr int16_t kLangsam = -1;
 constexpr int kSchnellTiefe = 8;
 
@@ -321,31 +365,25 @@ constexpr Nachfolger kNach;
 inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wrapAdd(a, b) : wrapSub(a, b); }
 
 // The token at p (a its kNach entry, blanks skipped) ends the expression:
-// Token and the cursor as the levels leave them. False for a token that
-// the short path does not give back.
-[[gnu::always_inline]] inline bool beende(char *p, uint8_t a) {
-  const char c = *p;
-  if (a == N_ENDE) {
-    TokenTyp = TOK_UNKNOWN;
-    TokenLaenge = 0;
-    Token[0] = '\0';
-  } else if (a == N_EINZELN || a == N_ZU) {
-    TokenTyp = static_cast<uint8_t>(kZeichen[c] & Z_KLASSE);
-    TokenLaenge = 1;
-    Token[0] = c;
-    Token[1] = '\0';
-    if (c == ',') ++p;  // an ending comma stays consumed
-  } else {
+// the end where the levels end. False for a token that the short path does
+// not give back.
+template <class W>
+[[gnu::always_inline]] inline bool beende(char *p, uint8_t a, W w) {
+  if (a == N_EINZELN || a == N_ZU) {
+    if (*p == ',') ++p;  // an ending comma stays consumed
+  } else if (a != N_ENDE) {
     return false;
   }
-  NextBefp = p;
+  w.endeBei(p);
   return true;
 }
 
 // p: the expression's first character, behind the blanks.
-[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value) {
+constexpr uint32_t kKeinZiel = UINT32_MAX;
+template <class W>
+[[gnu::always_inline]] inline int16_t schnellerAusdruck(char *p, int32_t &value, W w) {
   char c = *p;
-  int32_t *ziel = nullptr;
+  uint32_t ziel = kKeinZiel;
   if (c == 'V') {
     // "V n =": the target's index is a number token, so V1.5=2 assigns V1.
     const char *q = p + 1;
@@ -358,18 +396,15 @@ inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wra
     uint8_t a = kNach[*q];
     if (a & N_IN_ZAHL) return kLangsam;
     while (a == N_LEER) a = kNach[*++q];
-    if (*q == '=' && noAssign == 0 && Befehl != BEF_T) {
+    if (*q == '=' && w.zuweisen) {
       if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
-      ziel = &V_WertVar[index];
+      ziel = index;
       p = const_cast<char *>(q) + 1;
       c = *p;
     }
   } else if ((kZeichen[c] & (Z_KLASSE | Z_EINZELN)) == TOK_UNKNOWN) {
-    // No expression: the cursor stays on that character.
-    TokenTyp = TOK_UNKNOWN;
-    TokenLaenge = 0;
-    Token[0] = '\0';
-    NextBefp = p;
+    // No expression: the end is that character.
+    w.endeBei(p);
     return F_KEIN_AUSDRUCK;
   }
 
@@ -400,7 +435,7 @@ inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wra
         index = index * 10u + static_cast<uint32_t>(c - '0');
       }
       if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
-      x = V_WertVar[index];
+      x = w.lese(index);
       a = static_cast<uint8_t>(kNach[c] & ~N_IN_ZAHL);
     } else if (c == '(') {
       if (tiefe == kSchnellTiefe) return kLangsam;
@@ -445,9 +480,9 @@ inline int32_t plusMinus(char op, int32_t a, int32_t b) { return op == '+' ? wra
     }
     c = *++p;
   }
-  if (tiefe != 0 || !beende(p, a)) return kLangsam;
+  if (tiefe != 0 || !beende(p, a, w)) return kLangsam;
   value = plusMinus(summenOp, summe, term);
-  if (ziel != nullptr) *ziel = value;
+  if (ziel != kKeinZiel) w.schreibe(ziel, value);
   return F_OK;
 }
 
@@ -486,18 +521,20 @@ int16_t rechneOp(char op, int32_t &a, int32_t b) {
 
 namespace {
 
-// The expression at the cursor by the levels above.
-[[gnu::noinline]] int16_t evalLang(int32_t &value) {
-  Leser l;
-  l.p = NextBefp;
+// The expression at p by the levels above.
+template <class W>
+[[gnu::noinline]] int16_t evalLang(char *p, int32_t &value, W w) {
+  Lauf<W> l;
+  l.p = p;
   l.tiefe = 0;
+  l.werte = w;
   lies(l);
   int16_t code = F_KEIN_AUSDRUCK;
   if (!tokenLeer(l)) {
     if (l.typ == TOK_NUMBER) {
       // A number that no operator continues (the common argument) is the
       // whole expression; otherwise the levels read it again.
-      const Leser zahl = l;
+      const Lauf<W> zahl = l;
       lies(l);
       if (setztFort(l)) {
         l = zahl;
@@ -520,22 +557,21 @@ namespace {
       }
     }
   }
-  schreibeToken(l);
-  NextBefp = l.p;
+  w.endeBei(l.p);
   return code;
 }
 
 // The expression whose first character (behind the blanks) is at p.
-[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value) {
-  const int16_t code = schnellerAusdruck(p, value);
-  return code != kLangsam ? code : evalLang(value);
+template <class W>
+[[gnu::noinline]] int16_t ausdruckAb(char *p, int32_t &value, W w) {
+  const int16_t code = schnellerAusdruck(p, value, w);
+  return code != kLangsam ? code : evalLang(p, value, w);
 }
 
-}  // namespace
-
-int16_t evalAusdruck(int32_t &value) {
+// The expression at p.
+template <class W>
+[[gnu::always_inline]] inline int16_t auswerten(char *p, int32_t &value, W w) {
   // A number that no operator continues, the common argument.
-  char *p = NextBefp;
   char c = *p;
   while (kZeichen[c] & Z_LEER) c = *++p;
   char *const anfang = p;
@@ -545,13 +581,40 @@ int16_t evalAusdruck(int32_t &value) {
     uint8_t a = kNach[c];
     if (!(a & N_IN_ZAHL)) {
       while (a == N_LEER) a = kNach[*++p];
-      if (a != N_PRODUKT && a != N_SUMME && beende(p, a)) {
+      if (a != N_PRODUKT && a != N_SUMME && beende(p, a, w)) {
         value = static_cast<int32_t>(wert);
         return F_OK;
       }
     }
   }
-  return ausdruckAb(anfang, value);
+  return ausdruckAb(anfang, value, w);
+}
+
+}  // namespace
+
+int16_t evalAusdruck(int32_t &value) { return auswerten(NextBefp, value, Direkt{true}); }
+
+int16_t evalAusdruck(int32_t &value, Zuweisung z) {
+  return auswerten(NextBefp, value, Direkt{static_cast<bool>(z)});
+}
+
+int16_t werteAus(char *p, int32_t &value, char *&ende, Zuweisung z, Zuweisungen &neu) {
+  if (z == Zuweisung::erlaubt) return auswerten(p, value, Rein<true>{&neu, &ende});
+  return auswerten(p, value, Rein<false>{&neu, &ende});
+}
+
+void Zuweisungen::beginne() {
+  for (uint64_t &w : gesetzt_) w = 0;
+  benutzt_ = true;
+}
+
+void Zuweisungen::speichere() const {
+  for (int w = 0; w < kWoerter; ++w) {
+    for (uint64_t bits = gesetzt_[w]; bits != 0; bits &= bits - 1) {
+      const int i = w * 64 + std::countr_zero(bits);
+      V_WertVar[i] = wert_[i];
+    }
+  }
 }
 
 }  // namespace vela

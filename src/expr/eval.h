@@ -5,19 +5,53 @@
 
 #include <cstdint>
 
+#include "core/zustand.h"
+
 namespace vela {
 
-// While non-zero, "V n =" reads V n and leaves '=' as the next token
-// (the J command compares with it).
-extern int16_t noAssign;
-
-// noAssign 0.
-void resetEval();
+// Whether "V n =" assigns. With keine it reads V n and leaves '=' as the
+// token that ends the expression: the left side of a J comparison, the
+// index of a T line.
+enum class Zuweisung : bool { keine = false, erlaubt = true };
 
 // Evaluates the expression at the cursor into value; error code or 0.
 // The cursor ends on the token that ended the expression (behind it when
 // that token is a comma, on the opening quote when it is a text).
 int16_t evalAusdruck(int32_t &value);
+// The same, with "V n =" read as z says.
+int16_t evalAusdruck(int32_t &value, Zuweisung z);
+
+// The value variables as an evaluation that must not store leaves them:
+// V_WertVar with the evaluation's assignments on top, which uebernimm
+// stores afterwards, in the end the same as the evaluation storing them
+// itself.
+class Zuweisungen {
+ public:
+  int32_t lese(uint32_t i) const { return benutzt_ && gesetzt(i) ? wert_[i] : V_WertVar[i]; }
+  void schreibe(uint32_t i, int32_t v) {
+    if (!benutzt_) beginne();
+    gesetzt_[i >> 6] |= uint64_t{1} << (i & 63);
+    wert_[i] = v;
+  }
+  // Stores the assigned values into V_WertVar.
+  void uebernimm() const {
+    if (benutzt_) speichere();
+  }
+
+ private:
+  bool gesetzt(uint32_t i) const { return ((gesetzt_[i >> 6] >> (i & 63)) & 1u) != 0; }
+  void beginne();  // at the first assignment: gesetzt_ cleared, benutzt_ set
+  void speichere() const;
+
+  static constexpr int kWoerter = (kWertVars + 63) / 64;
+  bool benutzt_ = false;        // an assignment was made; gesetzt_ is valid only then
+  uint64_t gesetzt_[kWoerter];  // the variables assigned
+  int32_t wert_[kWertVars];     // valid where the bit in gesetzt_ is set
+};
+
+// evalAusdruck of the text at p without any write: the end in ende, the
+// assignments in neu; the cursor and V_WertVar stay as they are.
+int16_t werteAus(char *p, int32_t &value, char *&ende, Zuweisung z, Zuweisungen &neu);
 
 // a := a op b for op one of + - * / % ^, wrapping; 28 for a zero divisor
 // (a is then left unchanged).

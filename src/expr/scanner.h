@@ -1,6 +1,6 @@
 // The token scanner: reads one token at the cursor. getToken leaves it in
 // the shared Token/TokenTyp; the evaluator scans with a reader of its own
-// (Leser) and leaves the token that ends an expression in Token/TokenTyp.
+// (Leser) and leaves Token/TokenTyp alone.
 #pragma once
 
 #include <cstdint>

@@ -58,7 +58,9 @@ int16_t VELA_CALL FetchMarken(char *start) {
       char *alt = NextBefp;
       NextBefp = p + 1;
       int32_t nummer = 0;
-      const int16_t code = evalAusdruck(nummer);
+      // A label number is read as the expressions of the command that ran
+      // last: right after a T line (Befehl 57), "V n =" reads V n.
+      const int16_t code = evalAusdruck(nummer, Befehl == BEF_T ? Zuweisung::keine : Zuweisung::erlaubt);
       p = NextBefp;
       NextBefp = alt;
       if (code != F_OK) return code;

@@ -11,7 +11,6 @@
 // caller's program start) onto the task's return stack; RETURN pops it.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "expr/eval.h"
 #include "core/programme.h"
@@ -45,63 +44,69 @@ bool istNamenZeichen(char c) { return (c >= 'A' && c <= 'Z') || istZiffer(c); }
 int8_t low8(int32_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
 
 constexpr Zeilensuche kVergleiche{"=<>!"};
+constexpr Zeichenmenge kAchsen{"XYZAI"};
 
-// condition; sets Befehl and whether the jump is taken.
-int16_t leseBedingung(bool &springt) {
-  springt = true;
-  const char c = *NextBefp;
+// condition, from p; b.ende behind what was read.
+int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
+  const char c = *p;
+  b.ende = p;
   if (c == 'E') {
-    nextNonBlank();
-    Befehl = BEF_JE;
-    springt = V_Handshake != 0;
-    return evalAusdruck(ArgWert1);
+    nextNonBlankIn(p);
+    b.form = BEF_JE;
+    return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
   }
-  if (isInSet(c, "XYZAI")) {
-    ArgWert1 = axisIndex(c);
-    Befehl = BEF_J_ACHSE;
-    nextNonBlank();
-    springt = V_Handshake != 0;
+  if (kAchsen.enthaelt(c)) {
+    b.wert = axisIndex(c);
+    b.form = BEF_J_ACHSE;
+    nextNonBlankIn(b.ende);
     return F_OK;
   }
   if (c == 'N') {
-    nextNonBlank();
-    const char n = *NextBefp;
-    springt = V_Handshake != 0;  // the host supplies the negated truth
+    nextNonBlankIn(p);
+    b.ende = p;
+    const char n = *p;
     if (n == 'E') {
-      nextNonBlank();
-      Befehl = BEF_JNE;
-      return evalAusdruck(ArgWert1);
+      nextNonBlankIn(p);
+      b.form = BEF_JNE;
+      return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
     }
-    if (isInSet(n, "XYZAI")) {
-      ArgWert1 = axisIndex(n);
-      Befehl = BEF_JN_ACHSE;
-      nextNonBlank();
+    if (kAchsen.enthaelt(n)) {
+      b.wert = axisIndex(n);
+      b.form = BEF_JN_ACHSE;
+      nextNonBlankIn(b.ende);
       return F_OK;
     }
     return F_BEFEHL;
   }
-  const char op = findInLine(kVergleiche);
+  const char op = findInLine(p, kVergleiche);
   if (op != '\0') {
-    Befehl = BEF_J_VERGLEICH;
-    noAssign = 1;  // '=' ends the left side instead of assigning
-    const int16_t links = evalAusdruck(ArgWert1);
-    noAssign = 0;
-    nextNonBlank();
-    const int16_t rechts = evalAusdruck(ArgWert2);
-    ArgWert3 = static_cast<unsigned char>(op);
-    switch (op) {
-      case '=': springt = ArgWert1 == ArgWert2; break;
-      case '<': springt = ArgWert1 < ArgWert2; break;
-      case '>': springt = ArgWert1 > ArgWert2; break;
-      default: springt = ArgWert1 != ArgWert2; break;
-    }
+    b.form = BEF_J_VERGLEICH;
+    b.vergleich = op;
+    // '=' ends the left side instead of assigning.
+    char *hinterLinks = p;
+    const int16_t links = werteAus(p, b.wert, hinterLinks, Zuweisung::keine, neu);
+    nextNonBlankIn(hinterLinks);
+    const int16_t rechts = werteAus(hinterLinks, b.rechts, b.ende, Zuweisung::erlaubt, neu);
     return links != F_OK ? links : rechts;
   }
-  if (c == 'M' || folgtWort("PROG")) {
-    Befehl = BEF_J;
+  if (c == 'M' || folgtWort(p, "PROG")) {
+    b.form = BEF_J;
     return F_OK;
   }
   return F_BEFEHL;
+}
+
+// Whether the jump of a condition read without error is taken. The host
+// decides input and axis conditions through V_Handshake (for the N forms
+// it supplies the negated truth).
+bool springt(const SprungBedingung &b) {
+  switch (b.vergleich) {
+    case '\0': return b.form == BEF_J || V_Handshake != 0;
+    case '=': return b.wert == b.rechts;
+    case '<': return b.wert < b.rechts;
+    case '>': return b.wert > b.rechts;
+    default: return b.wert != b.rechts;
+  }
 }
 
 // 'M' expr: the label's line in the running task's table.
@@ -184,14 +189,20 @@ int16_t starteTask(const Sprungziel &ziel) {
 }  // namespace
 
 int16_t befehlSprung() {
-  nextNonBlank();
-  ArgWert3 = 0;
-  const bool unterprogramm = *NextBefp == 'S';
-  if (unterprogramm) nextNonBlank();
+  SprungBedingung b;
+  b.wert = ArgWert1;
+  b.rechts = ArgWert2;
+  Zuweisungen neu;
+  int16_t code = leseSprungBedingung(NextBefp, b, neu);
+  neu.uebernimm();
+  Befehl = b.form;  // BEF_KEINER, as the dispatcher left it, when no form was read
+  ArgWert1 = b.wert;
+  ArgWert2 = b.rechts;
+  ArgWert3 = static_cast<unsigned char>(b.vergleich);
+  NextBefp = b.ende;
+  const bool unterprogramm = b.unterprogramm;
 
-  bool springt = true;
   Sprungziel ziel;
-  int16_t code = leseBedingung(springt);
   if (code == F_OK) {
     if (*NextBefp == 'M')
       code = leseMarke();
@@ -200,7 +211,7 @@ int16_t befehlSprung() {
     else
       code = F_SPRUNG_OHNE_MARKE;
   }
-  if (code != F_OK || !springt) {
+  if (code != F_OK || !springt(b)) {
     skipLine(code);
     return code;
   }
@@ -233,38 +244,16 @@ int16_t befehlSprung() {
   return code;
 }
 
-int16_t leseSprungBedingung(SprungBedingung &b) {
-  b = SprungBedingung{BEF_KEINER, 0};
-  char *const cursor = NextBefp;
-  const int16_t befehl = Befehl;
-  const int32_t args[4] = {ArgWert1, ArgWert2, ArgWert3, ArgWert4};
-  const int16_t zuweisung = noAssign;
-  int32_t werte[kWertVars];
-  std::memcpy(werte, V_WertVar, sizeof werte);
-
-  int16_t code = F_OK;
-  NextBefp = befehlsStelle(NextBefp);
-  if (*NextBefp == 'J') {
-    nextNonBlank();
-    if (*NextBefp == 'S') nextNonBlank();
-    Befehl = BEF_KEINER;
-    bool springt = false;
-    code = leseBedingung(springt);
-    if (code == F_OK &&
-        (Befehl == BEF_JE || Befehl == BEF_JNE || Befehl == BEF_J_ACHSE || Befehl == BEF_JN_ACHSE))
-      b.wert = ArgWert1;
-    if (code == F_OK) b.form = Befehl;
-  }
-
-  std::memcpy(V_WertVar, werte, sizeof werte);
-  noAssign = zuweisung;
-  ArgWert1 = args[0];
-  ArgWert2 = args[1];
-  ArgWert3 = args[2];
-  ArgWert4 = args[3];
-  Befehl = befehl;
-  NextBefp = cursor;
-  return code;
+int16_t leseSprungBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
+  b.form = BEF_KEINER;
+  b.unterprogramm = false;
+  b.vergleich = '\0';
+  b.ende = p;
+  if (*p != 'J') return F_OK;
+  nextNonBlankIn(p);
+  b.unterprogramm = *p == 'S';
+  if (b.unterprogramm) nextNonBlankIn(p);
+  return leseBedingung(p, b, neu);
 }
 
 namespace {
@@ -282,7 +271,8 @@ int16_t zurueck() {
     return F_ZU_VIELE_RETURNS;
   const ReturnEintrag e = V_ReturnAdr[t][oben];
   // Addresses a host wrote outside the program stores are not followed.
-  if (!imSpeicher(e.RueckAdresse) || (e.ProgStart != nullptr && !imSpeicher(e.ProgStart))) return F_LISTENENDE;
+  if (!imSpeicher(e.RueckAdresse) || (e.ProgStart != nullptr && !imSpeicher(e.ProgStart)))
+    return F_LISTENENDE;
   if (e.ProgStart != nullptr) {
     ProgStart[t] = e.ProgStart;
     FetchMarken(e.ProgStart);

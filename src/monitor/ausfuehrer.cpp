@@ -74,11 +74,13 @@ bool eingangGesetzt(uint8_t n) {
   return zustand == 0;
 }
 
-// V_Handshake for the J line at the cursor: the truth of its input or
-// axis condition, negated for the N forms. Other lines keep it.
-int16_t setzeHandshake() {
+// V_Handshake for the J line at p: the truth of its input or axis
+// condition, negated for the N forms. Other lines keep it; what the
+// condition's expressions would assign is left to the step.
+int16_t setzeHandshake(char *p) {
   SprungBedingung b{};
-  if (leseSprungBedingung(b) != F_OK) return F_OK;  // the J line reports its own error
+  Zuweisungen neu;
+  if (leseSprungBedingung(p, b, neu) != F_OK) return F_OK;  // the J line reports its own error
   bool wahr;
   switch (b.form) {
     case BEF_JE:
@@ -95,9 +97,9 @@ int16_t setzeHandshake() {
 }
 
 int16_t vorSchritt() {
-  const char *p = befehlsStelle(NextBefp);
+  char *p = befehlsStelle(NextBefp);
   switch (p[0]) {
-    case 'J': return setzeHandshake();
+    case 'J': return setzeHandshake(p);
     case 'K': {
       // K V n stores ArgWert2: the key held down (17 for none).
       const uint8_t t = readTaste();

@@ -6,7 +6,6 @@
 #include "commands/befehle.h"
 #include "commands/geschw.h"
 #include "core/zustand.h"
-#include "expr/eval.h"
 #include "expr/scanner.h"
 #include "flow/stop.h"
 #include "monitor/ausfuehrer.h"
@@ -46,7 +45,6 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetAntrieb,
     // expressions
     resetScanner,
-    resetEval,
     // commands
     resetGeschw,
     resetAnzeigeFormat,

@@ -7,7 +7,7 @@
 //   centre = ((y2*a - y1*b) / det, (x1*b - x2*a) / det) / 2
 //
 // The arc is run as one segment per octant it touches; each octant
-// alternately leaves an axis and approaches one (oktant.h). KreisLaenge,
+// alternately leaves an axis and approaches one (oktant.h). The length,
 // the lead-axis steps of the whole arc, drives the braking ramp; for an arc
 // it is counted by walking the octants exactly as the tick does, so that
 // the ramp ends on the end point.
@@ -26,13 +26,6 @@
 
 namespace vela {
 
-KreisPunkt KreisStart;
-KreisPunkt KreisEnde;
-int32_t KreisRadius;
-int32_t KreisLaenge;
-uint8_t KreisOktanten;
-uint8_t StartOktant;
-uint8_t EndOktant;
 int32_t KreisBasis[2];
 uint8_t KreisTestlauf = 1;
 
@@ -69,35 +62,35 @@ uint8_t naechsterOktant(uint8_t k, uint8_t richtung) {
 
 // Local x and y of the first octant: the larger coordinate is x for an
 // octant that leaves an axis, y for one that approaches an axis.
-void startLokal(uint8_t typ, uint32_t &x, uint32_t &y) {
-  const uint32_t sx = static_cast<uint32_t>(KreisStart.x), sy = static_cast<uint32_t>(KreisStart.y);
+void startLokal(const Kreisbogen &b, uint8_t typ, uint32_t &x, uint32_t &y) {
+  const uint32_t sx = static_cast<uint32_t>(b.start.x), sy = static_cast<uint32_t>(b.start.y);
   const uint32_t gross = sx > sy ? sx : sy, klein = sx > sy ? sy : sx;
   x = typ == TYP_VERLASSEN ? gross : klein;
   y = typ == TYP_VERLASSEN ? klein : gross;
 }
 
-// Walks the octants of the planned arc with the tick's own steps and end
-// tests and returns the number of lead-axis steps.
-int32_t zaehleBogen(uint8_t richtung) {
-  uint8_t k = StartOktant;
-  uint8_t typ = ersterTyp(k, richtung);
-  const int64_t grenze = 4 * (int64_t{KreisRadius} + KreisEnde.x + KreisEnde.y) + 64;
+// Walks the octants of the arc with the tick's own steps and end tests and
+// returns the number of lead-axis steps.
+int32_t zaehleBogen(const Kreisbogen &b) {
+  uint8_t k = b.startOktant;
+  uint8_t typ = ersterTyp(k, b.richtung);
+  const int64_t grenze = 4 * (int64_t{b.radius} + b.ende.x + b.ende.y) + 64;
   int32_t x = 0, y = 0, f = 0, n = 0;
-  for (uint8_t i = 0; i < KreisOktanten; ++i) {
-    const bool letztes = i + 1 == KreisOktanten;
+  for (uint8_t i = 0; i < b.oktanten; ++i) {
+    const bool letztes = i + 1 == b.oktanten;
     if (i == 0) {
       uint32_t lx, ly;
-      startLokal(typ, lx, ly);
+      startLokal(b, typ, lx, ly);
       x = static_cast<int32_t>(lx);
       y = static_cast<int32_t>(ly);
       f = 0;
     } else if (typ == TYP_VERLASSEN) {
-      x = KreisRadius;
+      x = b.radius;
       y = 0;
       f = 0;
     }
     const uint8_t l = fuehrungsAchse(k);
-    const uint32_t ende = letztes ? static_cast<uint32_t>(l == ACHSE_X ? KreisEnde.x : KreisEnde.y) : 0;
+    const uint32_t ende = letztes ? static_cast<uint32_t>(l == ACHSE_X ? b.ende.x : b.ende.y) : 0;
     const bool verlassen = typ == TYP_VERLASSEN;
     for (int64_t j = 0; j < grenze; ++j) {
       if (verlassen) {
@@ -109,7 +102,7 @@ int32_t zaehleBogen(uint8_t richtung) {
       if (oktantFertig(verlassen, letztes, x, y, ende)) break;
     }
     typ = verlassen ? TYP_NAEHERN : TYP_VERLASSEN;
-    k = naechsterOktant(k, richtung);
+    k = naechsterOktant(k, b.richtung);
   }
   return n;
 }
@@ -144,7 +137,7 @@ uint8_t findOktant(int32_t x, int32_t y, uint8_t richtung) {
   return -y < x ? 7 : 6;
 }
 
-int16_t findKreisMitte(KreisPunkt p1, KreisPunkt p2) {
+int16_t findKreisMitte(KreisPunkt p1, KreisPunkt p2, KreisPunkt &start) {
   const int64_t x1 = p1.x, y1 = p1.y, x2 = p2.x, y2 = p2.y;
   if (!imBereich(x1, y1) || !imBereich(x2, y2)) return F_INDEX;
   const int64_t a = x1 * x1 + y1 * y1;
@@ -161,29 +154,30 @@ int16_t findKreisMitte(KreisPunkt p1, KreisPunkt p2) {
   const auto qy = static_cast<int32_t>(qyd);
   // The doubled centre is halved toward minus infinity in x and toward
   // zero in y.
-  KreisStart.x = -(qx >> 1);
-  KreisStart.y = -(qy / 2);
+  start.x = -(qx >> 1);
+  start.y = -(qy / 2);
   return F_OK;
 }
 
-void calcKreisLaenge(uint8_t richtung, bool voll) {
-  const int64_t sx = KreisStart.x, sy = KreisStart.y;
+void calcKreisLaenge(Kreisbogen &bogen, bool voll) {
+  const int64_t sx = bogen.start.x, sy = bogen.start.y;
   const double r = std::sqrt(static_cast<double>(sx * sx + sy * sy));
-  KreisRadius = static_cast<int32_t>(r + 0.5);
+  bogen.radius = static_cast<int32_t>(r + 0.5);
   if (voll) {
-    KreisLaenge = static_cast<int32_t>(r * kVollkreis);
+    bogen.laenge = static_cast<int32_t>(r * kVollkreis);
   } else {
-    KreisLaenge = zaehleBogen(richtung);
+    bogen.laenge = zaehleBogen(bogen);
   }
 }
 
-int16_t planKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, uint8_t &richtung) {
+int16_t planKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, uint8_t richtung, Kreisbogen &bogen) {
   int64_t sx, sy, ex, ey;
   if (dreiPunkt) {
-    const int16_t code = findKreisMitte(punkt, ende);
+    KreisPunkt start{};
+    const int16_t code = findKreisMitte(punkt, ende, start);
     if (code != F_OK) return code;
-    sx = KreisStart.x;
-    sy = KreisStart.y;
+    sx = start.x;
+    sy = start.y;
     ex = int64_t{ende.x} + sx;
     ey = int64_t{ende.y} + sy;
   } else {
@@ -194,8 +188,8 @@ int16_t planKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, uint8_t &ri
   }
   if (!imBereich(sx, sy) || !imBereich(ex, ey)) return F_INDEX;
   if (sx == 0 && sy == 0) return F_NULL;  // the centre is the start: radius 0
-  KreisStart = {static_cast<int32_t>(sx), static_cast<int32_t>(sy)};
-  KreisEnde = {static_cast<int32_t>(ex), static_cast<int32_t>(ey)};
+  const KreisPunkt start{static_cast<int32_t>(sx), static_cast<int32_t>(sy)};
+  const KreisPunkt zuEnde{static_cast<int32_t>(ex), static_cast<int32_t>(ey)};
   const double as = calcWinkel(static_cast<double>(sy), static_cast<double>(sx));
   const double ae = calcWinkel(static_cast<double>(ey), static_cast<double>(ex));
   if (dreiPunkt) {
@@ -206,56 +200,58 @@ int16_t planKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, uint8_t &ri
     richtung = de <= dm ? RICHTUNG_CW : RICHTUNG_CCW;
   }
   const uint8_t gegen = richtung == RICHTUNG_CCW ? RICHTUNG_CW : RICHTUNG_CCW;
-  StartOktant = findOktant(KreisStart.x, KreisStart.y, richtung);
-  EndOktant = findOktant(KreisEnde.x, KreisEnde.y, gegen);
-  const int d = richtung == RICHTUNG_CCW ? EndOktant - StartOktant : StartOktant - EndOktant;
-  KreisOktanten = static_cast<uint8_t>((d & 7) + 1);
+  bogen.richtung = richtung;
+  bogen.startOktant = findOktant(start.x, start.y, richtung);
+  bogen.endOktant = findOktant(zuEnde.x, zuEnde.y, gegen);
+  const int d =
+      richtung == RICHTUNG_CCW ? bogen.endOktant - bogen.startOktant : bogen.startOktant - bogen.endOktant;
+  bogen.oktanten = static_cast<uint8_t>((d & 7) + 1);
   const bool voll = ende.x == 0 && ende.y == 0;
   // A full circle starting inside an octant enters that octant twice.
-  if (voll && KreisOktanten < 2) KreisOktanten = static_cast<uint8_t>(KreisOktanten + 8);
-  if (!voll && KreisOktanten == 1 && endeDahinter(as, ae, richtung)) KreisOktanten = 9;
-  KreisStart = {static_cast<int32_t>(betrag(KreisStart.x)), static_cast<int32_t>(betrag(KreisStart.y))};
-  KreisEnde = {static_cast<int32_t>(betrag(KreisEnde.x)), static_cast<int32_t>(betrag(KreisEnde.y))};
-  calcKreisLaenge(richtung, voll);
+  if (voll && bogen.oktanten < 2) bogen.oktanten = static_cast<uint8_t>(bogen.oktanten + 8);
+  if (!voll && bogen.oktanten == 1 && endeDahinter(as, ae, richtung)) bogen.oktanten = 9;
+  bogen.start = {static_cast<int32_t>(betrag(start.x)), static_cast<int32_t>(betrag(start.y))};
+  bogen.ende = {static_cast<int32_t>(betrag(zuEnde.x)), static_cast<int32_t>(betrag(zuEnde.y))};
+  calcKreisLaenge(bogen, voll);
   return F_OK;
 }
 
-void queueKreis(uint8_t richtung) {
+void queueKreis(const Kreisbogen &bogen) {
   BahnSchreibIndex = BahnLeseIndex = 0;
-  uint8_t k = StartOktant;
-  uint8_t typ = ersterTyp(k, richtung);
-  for (uint8_t i = 0; i < KreisOktanten; ++i) {
+  uint8_t k = bogen.startOktant;
+  uint8_t typ = ersterTyp(k, bogen.richtung);
+  for (uint8_t i = 0; i < bogen.oktanten; ++i) {
     BahnSegment &s = BahnQueue[BahnSchreibIndex];
     std::memset(&s, 0, sizeof s);
     for (int a = 0; a < 3; ++a) s.ZielPos[a] = SollPos[a];
-    const bool letztes = i + 1 == KreisOktanten;
+    const bool letztes = i + 1 == bogen.oktanten;
     s.Flags = static_cast<uint8_t>((i == 0 ? FLAG_ERSTES : 0) | (letztes ? FLAG_LETZTES : 0));
-    const uint8_t umkehr = richtung == RICHTUNG_CW ? 1 : 0;
+    const uint8_t umkehr = bogen.richtung == RICHTUNG_CW ? 1 : 0;
     s.Minus[ACHSE_X] = static_cast<uint8_t>((k < 4 ? 1 : 0) ^ umkehr);
     s.Minus[ACHSE_Y] = static_cast<uint8_t>((k >= 2 && k <= 5 ? 1 : 0) ^ umkehr);
     s.Achse[0] = fuehrungsAchse(k);
     s.Achse[1] = s.Achse[0] == ACHSE_X ? ACHSE_Y : ACHSE_X;
     s.Achse[2] = ACHSE_Z;
     if (i == 0) {
-      startLokal(typ, s.Anzahl[0], s.Anzahl[1]);
-      s.BahnLaenge = KreisLaenge;
+      startLokal(bogen, typ, s.Anzahl[0], s.Anzahl[1]);
+      s.BahnLaenge = bogen.laenge;
     } else {
       // A leaving octant starts on the axis; an approaching one continues.
-      s.Anzahl[0] = static_cast<uint32_t>(KreisRadius);
+      s.Anzahl[0] = static_cast<uint32_t>(bogen.radius);
     }
     if (letztes) {
-      s.EndPunkt[0] = static_cast<uint32_t>(KreisEnde.x);
-      s.EndPunkt[1] = static_cast<uint32_t>(KreisEnde.y);
+      s.EndPunkt[0] = static_cast<uint32_t>(bogen.ende.x);
+      s.EndPunkt[1] = static_cast<uint32_t>(bogen.ende.y);
     }
     s.Typ = typ;
     typ = typ == TYP_VERLASSEN ? TYP_NAEHERN : TYP_VERLASSEN;
     reiheEin(loadKreis);
-    k = naechsterOktant(k, richtung);
+    k = naechsterOktant(k, bogen.richtung);
   }
 }
 
-void runKreis(uint8_t richtung) {
-  queueKreis(richtung);
+void runKreis(const Kreisbogen &bogen) {
+  queueKreis(bogen);
   oeffneTestDatei();
   while (BahnAktiv != 0) stepBahn();
   schliesseTestDatei();
@@ -264,9 +260,10 @@ void runKreis(uint8_t richtung) {
 int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int32_t ziel[2], uint8_t richtung,
                    bool &wartet) {
   wartet = false;
-  const int16_t code = planKreis(dreiPunkt, punkt, ende, richtung);
+  Kreisbogen bogen;
+  const int16_t code = planKreis(dreiPunkt, punkt, ende, richtung, bogen);
   if (code != F_OK) return code;
-  if (countFreieSegmente() < KreisOktanten || (KreisTestlauf == 0 && BahnAktiv != 0)) {
+  if (countFreieSegmente() < bogen.oktanten || (KreisTestlauf == 0 && BahnAktiv != 0)) {
     wartet = true;
     return F_OK;
   }
@@ -279,17 +276,14 @@ int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int3
     SollSchritte[a] = toSchritte(a, ziel[a]);
   }
   if (KreisTestlauf != 0) {
-    runKreis(richtung);
+    runKreis(bogen);
   } else {
-    queueKreis(richtung);
+    queueKreis(bogen);
   }
   return F_OK;
 }
 
 void resetKreis() {
-  KreisStart = KreisEnde = {0, 0};
-  KreisRadius = KreisLaenge = 0;
-  KreisOktanten = StartOktant = EndOktant = 0;
   KreisBasis[0] = KreisBasis[1] = 0;
   KreisTestlauf = 1;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "core/zustand.h"
 #include "expr/scanner.h"
@@ -86,6 +87,7 @@ TEST_F(EvalTest, CursorContract) {
       {"V1.5=2\r", 0, 0, 2, 6, 2},
       {"V1 = V2 * (3 - V3) % 4\r", 0, 0, -2, 22, -2},
       {"(V1=5)+1\r", 0, 0, 6, 8, 5},
+      {"(V1=2)+VV1+V1\r", 0, 0, 14, 13, 2},  // later operands read the assigned value
       {"2*(3+(4-1)*2)%5\r", 0, 0, 3, 15, 3},
       {"9\t-1 M1\r", 0, 0, 8, 5, 3},
       {"V1=V2<5\r", 0, 0, 10, 5, 10},
@@ -112,22 +114,36 @@ TEST_F(EvalTest, CursorContract) {
       {"V300=1\r", 0, 2, 0, 1, 3},     // on the index
       // clang-format on
   };
-  for (const auto &f : faelle) {
-    V_WertVar[1] = 3;
-    V_WertVar[2] = 10;
-    V_WertVar[3] = 4;
-    V_WertVar[5] = 7;
-    V_WertVar[9] = 400;
-    schreibe(f.text);
-    NextBefp = Programm;
-    vela::noAssign = f.keineZuweisung;
-    int32_t wert = 0;
-    EXPECT_EQ(vela::evalAusdruck(wert), f.code) << f.text;
-    vela::noAssign = 0;
-    EXPECT_EQ(wert, f.wert) << f.text;
-    EXPECT_EQ(cursor(), f.ende) << f.text;
-    EXPECT_EQ(V_WertVar[1], f.v1) << f.text;
-    EXPECT_EQ(V_WertVar[5], 7) << f.text;
+  // The same by werteAus, which writes nothing until its assignments are
+  // taken over.
+  for (const bool rein : {false, true}) {
+    for (const auto &f : faelle) {
+      V_WertVar[1] = 3;
+      V_WertVar[2] = 10;
+      V_WertVar[3] = 4;
+      V_WertVar[5] = 7;
+      V_WertVar[9] = 400;
+      schreibe(f.text);
+      NextBefp = Programm;
+      const auto z = f.keineZuweisung ? vela::Zuweisung::keine : vela::Zuweisung::erlaubt;
+      int32_t wert = 0;
+      int16_t code;
+      if (rein) {
+        vela::Zuweisungen neu;
+        char *ende = nullptr;
+        code = vela::werteAus(Programm, wert, ende, z, neu);
+        EXPECT_EQ(std::tuple(NextBefp, V_WertVar[1]), std::tuple(Programm, 3)) << f.text;
+        neu.uebernimm();
+        NextBefp = ende;
+      } else {
+        code = vela::evalAusdruck(wert, z);
+      }
+      EXPECT_EQ(code, f.code) << f.text;
+      EXPECT_EQ(wert, f.wert) << f.text;
+      EXPECT_EQ(cursor(), f.ende) << f.text;
+      EXPECT_EQ(V_WertVar[1], f.v1) << f.text;
+      EXPECT_EQ(V_WertVar[5], 7) << f.text;
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 // Label collection and the M command.
 #include <algorithm>
+#include <tuple>
 
 #include "flow/ablauf_test.h"
 #include "support/vela_test.h"
@@ -42,6 +43,19 @@ TEST_F(MarkenTest, TextEndWithoutLineEndStopsTheScan) {
   EXPECT_EQ(FetchMarken(Programm), 0);
   std::fill(Programm, Programm + sizeof Programm, 'X');  // no closing NUL
   EXPECT_EQ(FetchMarken(Programm), 20);
+}
+
+// A label number is an expression: "V n =" in it assigns, except while
+// Befehl holds the code of a T line, which switches assignment off.
+TEST_F(MarkenTest, AssignmentInALabelNumberIsOffRightAfterATLine) {
+  for (const int16_t befehl : {BEF_V, BEF_T}) {
+    schreibe("M V1=5\rX1\r");
+    V_WertVar[1] = 2;
+    Befehl = befehl;
+    EXPECT_EQ(FetchMarken(Programm), 0);
+    const int32_t nummer = befehl == BEF_T ? 2 : 5;
+    EXPECT_EQ(std::tuple(V_WertVar[1], V_Marke[0][nummer]), std::tuple(nummer, stelle("X1"))) << befehl;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/cursor.h"
 #include "core/programme.h"
 #include "core/zustand.h"
 #include "flow/ablauf_test.h"
@@ -166,38 +167,51 @@ TEST_F(SprungTest, ProgramsCallEachOtherAndStartATask) {
   EXPECT_EQ(std::tuple(TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 1, 127));
 }
 
-// The condition of the next J line, read without executing it: the form
-// and its input number or axis as the J command itself finds them, and
-// nothing moved or assigned.
+// The condition of the next J line, read without executing it: the form,
+// the values and where the target begins as the J command itself finds
+// them, nothing moved or assigned; the assignments the command makes come
+// apart, and running the line makes the same ones.
 TEST_F(SprungTest, ConditionIsReadWithoutExecutingTheLine) {
   struct Bedingung {
     const char *text;
     int16_t code, form;
-    int32_t wert;
+    int32_t wert, rechts;  // from -1, -2
+    const char *ende;
+    int32_t v1;  // after the assignments
   };
   const Bedingung faelle[] = {
-      {"JE 2*V2+1 M3", 0, BEF_JE, 5},
-      {"J N E V1 M3", 0, BEF_JNE, 1},
-      {"JS Z M3", 0, BEF_J_ACHSE, 2},
-      {"J N I M3", 0, BEF_JN_ACHSE, 4},
-      {"\n  \n\tJ A M3", 0, BEF_J_ACHSE, 3},
-      {"J V1=V2 M3", 0, BEF_J_VERGLEICH, 0},
-      {"JE (V1=9)+V1 M3", 0, BEF_JE, 18},
-      {"J M3", 0, BEF_J, 0},
-      {"JNQ M3", 19, BEF_KEINER, 0},
-      {"JE 1/0 M3", 28, BEF_KEINER, 0},
-      {"X 5", 0, BEF_KEINER, 0},
+      {"JE 2*V2+1 M3", 0, BEF_JE, 5, -2, "M3", 1},
+      {"J N E V1 M3", 0, BEF_JNE, 1, -2, "M3", 1},
+      {"JS Z M3", 0, BEF_J_ACHSE, 2, -2, "M3", 1},
+      {"J N I M3", 0, BEF_JN_ACHSE, 4, -2, "M3", 1},
+      {"\n  \n\tJ A M3", 0, BEF_J_ACHSE, 3, -2, "M3", 1},
+      {"J V1=V2 M3", 0, BEF_J_VERGLEICH, 1, 2, "M3", 1},
+      {"JE (V1=9)+V1 M3", 0, BEF_JE, 18, -2, "M3", 9},
+      {"J V1<(V1=7)+V1 M3", 0, BEF_J_VERGLEICH, 1, 14, "M3", 7},
+      {"J V1=V1=4 M3", 0, BEF_J_VERGLEICH, 1, 4, "M3", 4},  // the right side assigns
+      {"J M3", 0, BEF_J, -1, -2, "M3", 1},
+      {"JNQ M3", 19, BEF_KEINER, -1, -2, "Q", 1},
+      {"JE (V1=6/0)+V1 M3", 28, BEF_JE, 12, -2, "M3", 6},  // assigned despite the error
+      {"X 5", 0, BEF_KEINER, -1, -2, "X 5", 1},
   };
   for (const auto &f : faelle) {
     lade(std::string(f.text) + "\nX1\nM3\nX2\n");
     V_WertVar[1] = 1, V_WertVar[2] = 2;
     Befehl = 77, ArgWert1 = 11, ArgWert2 = 12, ArgWert3 = 13, ArgWert4 = 14;
-    SprungBedingung b{99, 99};
-    EXPECT_EQ(leseSprungBedingung(b), f.code) << f.text;
-    EXPECT_EQ(std::tuple(b.form, b.wert), std::tuple(f.form, f.wert)) << f.text;
+    SprungBedingung b{99, false, -1, -2, '?', nullptr};
+    Zuweisungen neu;
+    EXPECT_EQ(leseSprungBedingung(befehlsStelle(NextBefp), b, neu), f.code) << f.text;
+    EXPECT_EQ(std::tuple(b.form, b.wert, b.rechts, b.ende),
+              std::tuple(f.form, f.wert, f.rechts, stelle(f.ende)))
+        << f.text;
     EXPECT_EQ(std::tuple(NextBefp, Befehl, ArgWert1, ArgWert2, ArgWert3, ArgWert4, V_WertVar[1]),
               std::tuple(Programm, int16_t{77}, 11, 12, 13, 14, 1))
         << f.text;
+    neu.uebernimm();
+    EXPECT_EQ(V_WertVar[1], f.v1) << f.text;
+    V_WertVar[1] = 1;
+    schritt();
+    EXPECT_EQ(V_WertVar[1], f.v1) << f.text;
   }
 }
 

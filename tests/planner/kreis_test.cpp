@@ -95,13 +95,14 @@ TEST_F(KreisTest, OctantCountsAndEndPoints) {
        }) {
     neu();
     ASSERT_EQ(fuehreAus(zeile), 0) << zeile;
-    EXPECT_EQ(KreisOktanten, oktanten) << zeile;
+    EXPECT_EQ(BahnSchreibIndex, oktanten) << zeile;  // one segment per octant, queued from slot 0
     EXPECT_EQ(spur().back(), ende) << zeile;
     EXPECT_TRUE(*datei == '\0' || liesDatei(pfad_) == golden(datei)) << zeile;
   }
   // Doubled centre (-3, -3): x is halved toward minus infinity, y toward zero.
-  ASSERT_EQ(findKreisMitte({-3, 0}, {0, -3}), 0);
-  EXPECT_EQ((Punkt{KreisStart.x, KreisStart.y}), (Punkt{2, 1}));
+  KreisPunkt start{};
+  ASSERT_EQ(findKreisMitte({-3, 0}, {0, -3}, start), 0);
+  EXPECT_EQ((Punkt{start.x, start.y}), (Punkt{2, 1}));
 }
 
 // Refused lines leave the cursor on the line, move nothing and trace
@@ -134,10 +135,10 @@ TEST_F(KreisTest, QueuedLinesRunBeforeTheArc) {
 
 TEST_F(KreisTest, StoppedCircleKeepsThePositionReached) {
   ASSERT_EQ(fuehreAus("CP X 1000"), 0);
-  uint8_t richtung = RICHTUNG_CCW;
-  ASSERT_EQ(planKreis(false, {100, 0}, {0, 0}, richtung), 0);
+  Kreisbogen bogen{};
+  ASSERT_EQ(planKreis(false, {100, 0}, {0, 0}, RICHTUNG_CCW, bogen), 0);
   KreisBasis[0] = SollSchritte[0];
-  queueKreis(richtung);
+  queueKreis(bogen);
   for (int i = 0; i < 150; ++i) stepBahn();
   StopAnforderung[4] = 2;
   int ticks = 0;
@@ -165,7 +166,7 @@ TEST_F(KreisTest, FileSwitchedOffOrUnwritable) {
 
 // Arcs from and to every octant, both directions: the trace moves one step
 // at a time, the lead axis every tick, ends on the end point and takes
-// exactly KreisLaenge ticks, so the braking ramp ends there too.
+// exactly the arc's length in ticks, so the braking ramp ends there too.
 TEST_F(KreisTest, ArcsEndOnTheirEndPoint) {
   const auto punkt = [](double r, double grad) {
     const double w = grad * 3.14159265358979 / 180.0;
@@ -185,7 +186,7 @@ TEST_F(KreisTest, ArcsEndOnTheirEndPoint) {
           neu();
           ASSERT_EQ(fuehreAus(zeile), 0) << zeile;
           const auto p = spur();
-          ASSERT_EQ(static_cast<int32_t>(p.size()), KreisLaenge) << zeile;
+          ASSERT_EQ(static_cast<int32_t>(p.size()), BahnQueue[0].BahnLaenge) << zeile;
           Punkt vor{0, 0};
           for (const Punkt &q : p) {
             ASSERT_EQ(std::max(std::abs(q.x - vor.x), std::abs(q.y - vor.y)), 1) << zeile;
