@@ -13,8 +13,6 @@
 #include <stdexcept>
 #include <thread>
 
-extern char **environ;
-
 namespace testpty {
 
 namespace {
@@ -93,25 +91,19 @@ std::string liesWaehrend(int fd, Sekunden zeit) {
   return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
 }
 
-Vela::Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env, int stdinFd) {
+Vela::Vela(const std::vector<std::string> &argumente, int stdinFd) {
   int aus[2], fehler[2];
   if (::pipe2(aus, O_CLOEXEC) != 0 || ::pipe2(fehler, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-  std::vector<std::string> umgebung;
-  for (char **e = environ; *e != nullptr; ++e) umgebung.emplace_back(*e);
-  umgebung.insert(umgebung.end(), env.begin(), env.end());
   std::vector<char *> argv{const_cast<char *>(VELA_TOOL)};
   for (const auto &a : argumente) argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
-  std::vector<char *> envp;
-  for (auto &e : umgebung) envp.push_back(e.data());
-  envp.push_back(nullptr);
 
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(stdinFd >= 0 ? stdinFd : ::open("/dev/null", O_RDONLY), 0);
     ::dup2(aus[1], 1);
     ::dup2(fehler[1], 2);
-    ::execve(VELA_TOOL, argv.data(), envp.data());
+    ::execv(VELA_TOOL, argv.data());
     ::_exit(127);
   }
   ::close(aus[1]);
@@ -174,13 +166,10 @@ std::string Vela::ersteZeile(Sekunden frist) {
 
 void Vela::signal(int sig) { ::kill(pid_, sig); }
 
-int vela(const std::vector<std::string> &argumente, std::string *aus, std::string *fehler,
-         const std::vector<std::string> &env) {
-  Vela v(argumente, env);
+Aufruf vela(const std::vector<std::string> &argumente) {
+  Vela v(argumente);
   const int status = v.warte();
-  if (aus != nullptr) *aus = v.aus();
-  if (fehler != nullptr) *fehler = v.fehler();
-  return status;
+  return {status, v.aus(), v.fehler()};
 }
 
 }  // namespace testpty

@@ -172,11 +172,10 @@ TEST(WebAdressen, RefusedAddressesEndTheControllerAtOnce) {
   };
   for (const Fall &f : faelle) {
     SCOPED_TRACE(f.web);
-    std::string aus, fehler;
-    EXPECT_EQ(vela({"controller", "--pty", "--store", dir.datei("ablage"), "--web", f.web}, &aus, &fehler),
-              2);
-    EXPECT_EQ(aus, "");
-    EXPECT_NE(fehler.find(f.meldung), std::string::npos) << fehler;
+    const Aufruf a = vela({"controller", "--pty", "--store", dir.datei("ablage"), "--web", f.web});
+    EXPECT_EQ(a.status, 2);
+    EXPECT_EQ(a.aus, "");
+    EXPECT_NE(a.fehler.find(f.meldung), std::string::npos) << a.fehler;
   }
 }
 
