@@ -142,24 +142,6 @@ TEST_F(SteuerungTest, SingleStepTakesKeysFromStdin) {
   ::close(tasten[1]);
 }
 
-// A host that dies inside its text: the controller gives the download up
-// once the line has been silent for --download-timeout seconds; a client
-// with --wait-idle stays silent until then and is answered within 5 s.
-TEST_F(SteuerungTest, AnInterruptedDownloadEndsAfterTheSilenceLimit) {
-  steuerung =
-      std::make_unique<Steuerung>(ablage, log, -1, std::vector<std::string>{"--download-timeout", "2"});
-  ASSERT_EQ(k({"list"}).status, 0);
-  const int fd = velatool::oeffneLeitung(steuerung->pfad(), 0);
-  schreibe(fd, "@AV1=1\rV2=2\r");
-  ::close(fd);
-  const auto start = std::chrono::steady_clock::now();
-  const Aufruf a = k({"list", "--wait-idle"});
-  EXPECT_EQ(a.status, 0) << a.fehler;
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-  EXPECT_TRUE(zeigt(0, [](const Zeilen &z) { return z[0] == zeile("** Host schweigt"); }));
-  EXPECT_EQ(k({"dump", "R"}).aus, "***** RAM *****\n");
-}
-
 TEST_F(SteuerungTest, ExitStatuses) {
   starte();
   Aufruf a = vela({"controller", "--pty", "--store", ablage});  // locked
