@@ -83,10 +83,6 @@ std::string liesBis(int fd, const std::string &ende, Sekunden frist) {
   });
 }
 
-std::string liesAnzahl(int fd, std::size_t n, Sekunden frist) {
-  return lese(fd, ab(frist), true, [n](const std::string &s) { return s.size() >= n; });
-}
-
 std::string liesWaehrend(int fd, Sekunden zeit) {
   return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
 }

@@ -25,10 +25,9 @@ struct PtyPaar {
 };
 
 void schreibe(int fd, const std::string &bytes);
-// Everything read from fd until it ends with `ende`, or n bytes, or (for
-// checks that nothing came) whatever arrives within the time.
+// Everything read from fd until it ends with `ende`, or (for checks that
+// nothing came) whatever arrives within the time.
 std::string liesBis(int fd, const std::string &ende, Sekunden frist = 20s);
-std::string liesAnzahl(int fd, std::size_t n, Sekunden frist = 20s);
 std::string liesWaehrend(int fd, Sekunden zeit);
 
 // The vela tool as a child process with stdout and stderr in pipes.

@@ -30,11 +30,7 @@ class SteuerungTest : public ::testing::Test {
   std::string datei(const std::string &name, const std::string &inhalt) {
     return schreibeDatei(dir.datei(name), inhalt);
   }
-  // Waits for a display entry after the first `ab` entries of the log.
-  bool zeigt(std::size_t ab, const std::function<bool(const Zeilen &)> &b) {
-    std::size_t n = 0;
-    return warteAufAnzeige(log, [&](const Zeilen &z) { return n++ >= ab && b(z); });
-  }
+  bool zeigt(const std::function<bool(const Zeilen &)> &b) { return warteAufAnzeige(log, b); }
   void TearDown() override {
     if (steuerung) {
       EXPECT_EQ(steuerung->beende(SIGTERM), 0);
@@ -56,7 +52,7 @@ TEST_F(SteuerungTest, ArcsReferenceRunsAndInputsOnTheSimulatedMachine) {
   const Aufruf a = k({"send", programm});
   EXPECT_EQ(a.status, 0) << a.fehler;
   Zeilen ende;
-  EXPECT_TRUE(zeigt(0, [&](const Zeilen &z) {
+  EXPECT_TRUE(zeigt([&](const Zeilen &z) {
     ende = z;
     return z[2] == zeile("FERTIG");
   }));
@@ -76,7 +72,7 @@ TEST_F(SteuerungTest, TwoChecksumDownloadsInOneRunAndALearnedSum) {
   a = k({"send", p2});
   EXPECT_EQ(a.status, 0) << a.fehler;
   EXPECT_EQ(a.fehler, "");  // ... and after the first download
-  EXPECT_TRUE(zeigt(0, [](const Zeilen &z) { return z[0] == zeile("ZWEI"); }));
+  EXPECT_TRUE(zeigt([](const Zeilen &z) { return z[0] == zeile("ZWEI"); }));
 
   // A client without the state learns the sum from the mismatch report.
   a = klient(steuerung->pfad(), dir.datei("anderer"), {"send", p1});
@@ -108,7 +104,7 @@ TEST_F(SteuerungTest, RemoteStepping) {
             "position 22: ENDE\n"
             "position 0: V1=1\n"  // ENDE: the run starts again
             "position 5: D0\"EINS\"\n");
-  EXPECT_TRUE(zeigt(0, [](const Zeilen &z) { return z[0] == zeile("EINS"); }));
+  EXPECT_TRUE(zeigt([](const Zeilen &z) { return z[0] == zeile("EINS"); }));
 
   const Aufruf r = k({"restart"});
   EXPECT_EQ(r.status, 0) << r.fehler;
@@ -133,7 +129,7 @@ TEST_F(SteuerungTest, SingleStepTakesKeysFromStdin) {
   EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("D0\"EINS\", "), std::string::npos);
   ASSERT_EQ(::write(tasten[1], "\r\n", 2), 2);  // Enter, once
   EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("ENDE, "), std::string::npos);
-  EXPECT_TRUE(zeigt(0, [](const Zeilen &z) { return z[0] == zeile("EINS"); }));
+  EXPECT_TRUE(zeigt([](const Zeilen &z) { return z[0] == zeile("EINS"); }));
   ASSERT_EQ(::write(tasten[1], "c", 1), 1);
   // After ENDE the run starts again, and waits: the LF was no second key.
   EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("V1=1, "), std::string::npos);
