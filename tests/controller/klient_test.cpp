@@ -32,11 +32,6 @@ class KlientTest : public ::testing::Test {
   void antworte(const std::string &s) { schreibe(leitung.master, s); }
 };
 
-// CR line ends, a blank before lines that begin with $ or @ and in empty
-// lines, and a final CR.
-const std::string kDatei = "PROGAB\n$ note\n\nX 1 ;c\r\n@ c";
-const std::string kText = "PROGAB\r $ note\r \rX 1 ;c\r @ c\r";
-
 TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
   auto v = starte({"send", datei("p.vela", "X1\n")});
   for (const char *meldung : {"\rHost: 1, Target 2\rF", "\rHost: 3, Target 4\rF"}) {
@@ -130,9 +125,11 @@ TEST_F(KlientTest, NoAnswerAndNoLineAreExitStatusTwo) {
   EXPECT_EQ(vela({"list"}).status, 2);
 }
 
+// CR line ends, a blank before lines that begin with $ or @ and in empty
+// lines, and a final CR.
 TEST(Sendetext, WhatTheControllerStores) {
-  const velatool::Sendetext t = velatool::bereiteText(kDatei);
-  EXPECT_EQ(t.bytes, kText);
+  const velatool::Sendetext t = velatool::bereiteText("PROGAB\n$ note\n\nX 1 ;c\r\n@ c");
+  EXPECT_EQ(t.bytes, "PROGAB\r $ note\r \rX 1 ;c\r @ c\r");
   EXPECT_EQ(t.zeilen, 5u);
   EXPECT_EQ(t.gespeichert, std::string("PROGAB\r$\r\rX1\r@\r").size());
   EXPECT_EQ(velatool::bereiteText("").bytes, " \r");

@@ -4,11 +4,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <thread>
-
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
 #include "support/temp_verzeichnis.h"
