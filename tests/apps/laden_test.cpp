@@ -61,6 +61,7 @@ TEST(Laden, LinePositions) {
   EXPECT_EQ(befehlsStelle(Programm + 4), v2);  // over the empty line and the blanks
   EXPECT_EQ(zeileVon(v2), 3);
   EXPECT_EQ(zeilenText(v2), "  V2=2");
+  EXPECT_EQ(zeilenText(Programm + 2), "V1=1");
   EXPECT_EQ(naechsteZeile(Programm), Programm + 5);
   EXPECT_EQ(*naechsteZeile(v2), '\0');
   EXPECT_EQ(ladeProgramm("", false).start, nullptr);

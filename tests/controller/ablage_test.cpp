@@ -1,20 +1,22 @@
-// The store directory: images of the wrong size are moved aside (erased
-// images, writes and the lock are checked end to end).
+// The store directory: missing images start erased, images of the wrong
+// size are moved aside, a write replaces the file (the lock is checked end
+// to end).
+#include "ablage.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "ablage.h"
 #include "controller/steuerung_helfer.h"
 #include "support/temp_verzeichnis.h"
 
 namespace {
 
+using testpty::lies;
 using velatool::Ablage;
 using velatool::Bild;
-using testpty::lies;
 
 std::string alsText(const Bild &b) { return std::string(b.begin(), b.end()); }
 
@@ -38,6 +40,22 @@ TEST(Ablage, ImagesOfTheWrongSizeAreMovedAside) {
   EXPECT_FALSE(std::filesystem::exists(dir + "/eeprom.bin.tmp"));
   EXPECT_EQ(meldungen.str(), "vela: " + dir + "/flash.bin has 4 bytes instead of 200; moved to " + dir +
                                  "/flash.bin.bad-2, the FLASH store starts erased\n");
+}
+
+TEST(Ablage, MissingImagesStartErasedAndAWriteLeavesOnlyTheImage) {
+  TempVerzeichnis tmp;
+  const std::string dir = tmp.datei("neu");
+  std::ostringstream meldungen;
+  Ablage a(dir, meldungen);
+  EXPECT_EQ(lies(dir + "/flash.bin"), std::string(200, '\xFF'));
+  EXPECT_EQ(lies(dir + "/eeprom.bin"), std::string(200, '\0'));
+  Bild b = a.bild('E');
+  b[0] = 'P';
+  a.schreibe('E', b);
+  EXPECT_EQ(lies(dir + "/eeprom.bin"), alsText(b));
+  for (const auto &e : std::filesystem::directory_iterator(dir))
+    EXPECT_EQ(e.path().extension(), e.path().filename() == "lock" ? "" : ".bin") << e.path();
+  EXPECT_EQ(meldungen.str(), "");
 }
 
 }  // namespace

@@ -30,29 +30,14 @@ class KlientTest : public ::testing::Test {
   }
   std::string erwarte(const std::string &ende) { return liesBis(leitung.master, ende); }
   void antworte(const std::string &s) { schreibe(leitung.master, s); }
-  // A request command run against scripted replies: what the client sent
-  // until `ende`, then the reply; returns the exit status.
-  int anfrage(const std::vector<std::string> &befehl, const std::string &ende, const std::string &antwort,
-              std::string &gesendet) {
-    auto v = starte(befehl);
-    gesendet = erwarte(ende);
-    antworte(antwort);
-    return v->warte();
-  }
 };
-
-// CR line ends, a blank before lines that begin with $ or @ and in empty
-// lines, and a final CR.
-const std::string kDatei = "PROGAB\n$ note\n\nX 1 ;c\r\n@ c";
-const std::string kText = "PROGAB\r $ note\r \rX 1 ;c\r @ c\r";
 
 TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
   auto v = starte({"send", datei("p.vela", "X1\n")});
   for (const char *meldung : {"\rHost: 1, Target 2\rF", "\rHost: 3, Target 4\rF"}) {
     erwarte(kMarkenAnfrage);
     antworte("Yes\n" + kMarke);
-    erwarte("$");
-    liesAnzahl(leitung.master, 4);
+    erwarte("$");       // the sum's four bytes are read with the next request
     antworte(meldung);  // a second mismatch is the controller's answer
   }
   EXPECT_EQ(v->warte(), 1);
@@ -68,10 +53,11 @@ TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
 }
 
 TEST_F(KlientTest, LineAcknowledgementsPaceTheText) {
-  auto v = starte({"send", "--line-acks", "--no-checksum", "--mode", "step", datei("p.vela", "X1\nY2\n")});
+  auto v = starte(
+      {"send", "--line-acks", "--no-checksum", "--trace", "--mode", "step", datei("p.vela", "X1\nY2\n")});
   erwarte(kMarkenAnfrage);
   antworte("Yes\n" + kMarke);
-  EXPECT_EQ(erwarte("X1\r"), "@S@QX1\r");
+  EXPECT_EQ(erwarte("X1\r"), "@S@T@QX1\r");
   EXPECT_EQ(liesWaehrend(leitung.master, 0.2s), "");  // the next line waits for the Y
   antworte(" Y");
   EXPECT_EQ(erwarte("Y2\r"), "Y2\r");
@@ -89,32 +75,40 @@ TEST_F(KlientTest, FilesTheControllerCannotTakeAreRefusedBeforeSending) {
   EXPECT_EQ(liesWaehrend(leitung.master, 0.1s), "");
 }
 
-// Request bytes and the replies the end-to-end tests cannot provoke; the
-// replies of a real controller are checked there.
-TEST_F(KlientTest, RequestBytesAndRefusals) {
+// Request bytes (ending with the marker request where the client asks
+// with it), replies and what the client makes of them.
+TEST_F(KlientTest, RequestBytesAndReplies) {
+  const std::string &m = kMarkenAnfrage, &n = kMarke;
   const struct {
     std::vector<std::string> befehl;
-    std::string ende, antwort, gesendet;
+    std::string gesendet, antwort;
     int status;
+    std::string aus;
   } faelle[] = {
-      {{"list"}, kMarkenAnfrage, "E\rF\r" + kMarke, "@PL" + kMarkenAnfrage, 2},  // no RAM list
-      {{"get", "ABCDE"},
-       kMarkenAnfrage,
-       " FX1\r" + kMarke,
-       "@PPABCDE" + kMarkenAnfrage,
-       0},  // no LF after five
-      {{"get", "Q"}, kMarkenAnfrage, "N Programm Q nicht gefunden\rN" + kMarke, "@PPQ\n" + kMarkenAnfrage, 1},
-      {{"dump", "E"}, kMarkenAnfrage, "***** EEPROM *****\r" + kMarke, "@PAE" + kMarkenAnfrage, 0},
-      {{"save"}, "@PF", "YN", "@PF", 1},
-      {{"save"}, "@PF", "YQ", "@PF", 2},            // a reply outside the protocol
-      {{"delete", "AB"}, "\n", "N", "@PCAB\n", 1},  // the name did not arrive
-      {{"erase"}, "@L", "YN", "@L", 1},
+      {{"list"}, "@PL" + m, "E\rF\r" + n, 2, ""},  // no RAM list
+      {{"list"},
+       "@PL" + m,
+       " E\rPROGE\rF\rR\rPROGA\rPROGB\r" + n,
+       0,
+       "store   program\nEEPROM  E\nFLASH   -\nRAM     A\nRAM     B\n"},
+      {{"get", "ABCDE"}, "@PPABCDE" + m, " FX1\rD0\"B B\"\r" + n, 0, "X1\nD0\"B B\"\n"},  // no LF after five
+      {{"get", "Q"}, "@PPQ\n" + m, "N Programm Q nicht gefunden\rN" + n, 1, ""},
+      {{"dump", "E"}, "@PAE" + m, "***** EEPROM *****\r" + n, 0, "***** EEPROM *****\n"},
+      {{"save"}, "@PF", "YY", 0, "saved: the programs of the RAM store are in FLASH\n"},
+      {{"save"}, "@PF", "YN", 1, ""},
+      {{"save"}, "@PF", "YF", 1, ""},              // the name is in FLASH
+      {{"save"}, "@PF", "YQ", 2, ""},              // a reply outside the protocol
+      {{"delete", "AB"}, "@PCAB\n", "N", 1, ""},   // the name did not arrive
+      {{"delete", "AB"}, "@PCAB\n", "YF", 1, ""},  // in FLASH
+      {{"erase"}, "@L", "YN", 1, ""},
   };
   for (const auto &f : faelle) {
-    SCOPED_TRACE(f.befehl[0]);
-    std::string gesendet;
-    EXPECT_EQ(anfrage(f.befehl, f.ende, f.antwort, gesendet), f.status);
-    EXPECT_EQ(gesendet, f.gesendet);
+    SCOPED_TRACE(f.befehl[0] + " " + f.antwort);
+    auto v = starte(f.befehl);
+    EXPECT_EQ(erwarte(f.gesendet), f.gesendet);
+    antworte(f.antwort);
+    EXPECT_EQ(v->warte(), f.status);
+    EXPECT_EQ(v->aus(), f.aus);
   }
 }
 
@@ -123,16 +117,19 @@ TEST_F(KlientTest, NoAnswerAndNoLineAreExitStatusTwo) {
   EXPECT_EQ(v->warte(), 2);
   EXPECT_NE(v->fehler().find("no answer: the controller may be inside an interrupted download"),
             std::string::npos);
-  std::string fehler;
-  EXPECT_EQ(vela({"list", "--line", dir.datei("keine-leitung")}, nullptr, &fehler), 2);
-  EXPECT_NE(fehler.find("cannot open the line"), std::string::npos);
-  EXPECT_EQ(vela({"list", "--line", datei("datei", "")}, nullptr, &fehler), 2);
-  EXPECT_EQ(vela({"list"}, nullptr, &fehler, {"VELA_LINE="}), 2);
+  const Aufruf a = vela({"list", "--line", dir.datei("keine-leitung")});
+  EXPECT_EQ(a.status, 2);
+  EXPECT_NE(a.fehler.find("cannot open the line"), std::string::npos);
+  EXPECT_EQ(vela({"list", "--line", datei("datei", "")}).status, 2);
+  ::setenv("VELA_LINE", "", 1);
+  EXPECT_EQ(vela({"list"}).status, 2);
 }
 
+// CR line ends, a blank before lines that begin with $ or @ and in empty
+// lines, and a final CR.
 TEST(Sendetext, WhatTheControllerStores) {
-  const velatool::Sendetext t = velatool::bereiteText(kDatei);
-  EXPECT_EQ(t.bytes, kText);
+  const velatool::Sendetext t = velatool::bereiteText("PROGAB\n$ note\n\nX 1 ;c\r\n@ c");
+  EXPECT_EQ(t.bytes, "PROGAB\r $ note\r \rX 1 ;c\r @ c\r");
   EXPECT_EQ(t.zeilen, 5u);
   EXPECT_EQ(t.gespeichert, std::string("PROGAB\r$\r\rX1\r@\r").size());
   EXPECT_EQ(velatool::bereiteText("").bytes, " \r");

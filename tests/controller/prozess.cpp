@@ -13,8 +13,6 @@
 #include <stdexcept>
 #include <thread>
 
-extern char **environ;
-
 namespace testpty {
 
 namespace {
@@ -85,33 +83,23 @@ std::string liesBis(int fd, const std::string &ende, Sekunden frist) {
   });
 }
 
-std::string liesAnzahl(int fd, std::size_t n, Sekunden frist) {
-  return lese(fd, ab(frist), true, [n](const std::string &s) { return s.size() >= n; });
-}
-
 std::string liesWaehrend(int fd, Sekunden zeit) {
   return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
 }
 
-Vela::Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env, int stdinFd) {
+Vela::Vela(const std::vector<std::string> &argumente, int stdinFd) {
   int aus[2], fehler[2];
   if (::pipe2(aus, O_CLOEXEC) != 0 || ::pipe2(fehler, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-  std::vector<std::string> umgebung;
-  for (char **e = environ; *e != nullptr; ++e) umgebung.emplace_back(*e);
-  umgebung.insert(umgebung.end(), env.begin(), env.end());
   std::vector<char *> argv{const_cast<char *>(VELA_TOOL)};
   for (const auto &a : argumente) argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
-  std::vector<char *> envp;
-  for (auto &e : umgebung) envp.push_back(e.data());
-  envp.push_back(nullptr);
 
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(stdinFd >= 0 ? stdinFd : ::open("/dev/null", O_RDONLY), 0);
     ::dup2(aus[1], 1);
     ::dup2(fehler[1], 2);
-    ::execve(VELA_TOOL, argv.data(), envp.data());
+    ::execv(VELA_TOOL, argv.data());
     ::_exit(127);
   }
   ::close(aus[1]);
@@ -129,24 +117,13 @@ Vela::~Vela() {
   ::close(fehlerFd_);
 }
 
-// Collects stdout and stderr until both pipes have closed or the deadline.
+// Collects stdout, then stderr, until each pipe has closed or the deadline
+// (the tool's outputs here stay far below a pipe's buffer).
 void Vela::sammle(Sekunden frist) {
   const auto bis = ab(frist);
-  int offen[2] = {ausFd_, fehlerFd_};
-  std::string *ziel[2] = {&aus_, &fehler_};
-  while ((offen[0] >= 0 || offen[1] >= 0) && Uhr::now() < bis) {
-    pollfd p[2] = {{offen[0], POLLIN, 0}, {offen[1], POLLIN, 0}};
-    if (::poll(p, 2, msBis(bis)) <= 0) continue;
-    for (int i = 0; i < 2; ++i) {
-      if (p[i].revents == 0) continue;
-      char puffer[4096];
-      const ssize_t n = ::read(offen[i], puffer, sizeof puffer);
-      if (n > 0)
-        ziel[i]->append(puffer, static_cast<std::size_t>(n));
-      else
-        offen[i] = -1;
-    }
-  }
+  const auto nie = [](const std::string &) { return false; };
+  aus_ += lese(ausFd_, bis, false, nie);
+  fehler_ += lese(fehlerFd_, bis, false, nie);
 }
 
 int Vela::warte(Sekunden frist) {
@@ -174,13 +151,10 @@ std::string Vela::ersteZeile(Sekunden frist) {
 
 void Vela::signal(int sig) { ::kill(pid_, sig); }
 
-int vela(const std::vector<std::string> &argumente, std::string *aus, std::string *fehler,
-         const std::vector<std::string> &env) {
-  Vela v(argumente, env);
+Aufruf vela(const std::vector<std::string> &argumente) {
+  Vela v(argumente);
   const int status = v.warte();
-  if (aus != nullptr) *aus = v.aus();
-  if (fehler != nullptr) *fehler = v.fehler();
-  return status;
+  return {status, v.aus(), v.fehler()};
 }
 
 }  // namespace testpty

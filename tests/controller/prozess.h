@@ -25,18 +25,16 @@ struct PtyPaar {
 };
 
 void schreibe(int fd, const std::string &bytes);
-// Everything read from fd until it ends with `ende`, or n bytes, or (for
-// checks that nothing came) whatever arrives within the time.
+// Everything read from fd until it ends with `ende`, or (for checks that
+// nothing came) whatever arrives within the time.
 std::string liesBis(int fd, const std::string &ende, Sekunden frist = 20s);
-std::string liesAnzahl(int fd, std::size_t n, Sekunden frist = 20s);
 std::string liesWaehrend(int fd, Sekunden zeit);
 
 // The vela tool as a child process with stdout and stderr in pipes.
 class Vela {
  public:
-  // `env`: NAME=VALUE entries added; stdin is /dev/null unless given.
-  explicit Vela(const std::vector<std::string> &argumente, const std::vector<std::string> &env = {},
-                int stdinFd = -1);
+  // stdin is /dev/null unless given.
+  explicit Vela(const std::vector<std::string> &argumente, int stdinFd = -1);
   ~Vela();
   Vela(const Vela &) = delete;
   Vela &operator=(const Vela &) = delete;
@@ -58,8 +56,11 @@ class Vela {
   int status_ = -2;
 };
 
-// Runs the tool to its end; its exit status.
-int vela(const std::vector<std::string> &argumente, std::string *aus = nullptr, std::string *fehler = nullptr,
-         const std::vector<std::string> &env = {});
+// A run of the tool to its end: exit status, stdout and stderr.
+struct Aufruf {
+  int status;
+  std::string aus, fehler;
+};
+Aufruf vela(const std::vector<std::string> &argumente);
 
 }  // namespace testpty

@@ -26,7 +26,8 @@ std::vector<Zeilen> leseAnzeigeLog(const std::string &pfad) {
 
 bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeilen &)> &bedingung,
                      Sekunden frist) {
-  const auto bis = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(frist);
+  const auto bis =
+      std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(frist);
   do {
     for (const Zeilen &e : leseAnzeigeLog(log))
       if (bedingung(e)) return true;
@@ -54,7 +55,7 @@ Steuerung::Steuerung(const std::string &ablage, const std::string &log, int stdi
   std::vector<std::string> a{"controller", "--pty", "--store", ablage, "--display-log", log};
   if (std::find(mehr.begin(), mehr.end(), "--tick-us") == mehr.end()) a.insert(a.end(), {"--tick-us", "10"});
   a.insert(a.end(), mehr.begin(), mehr.end());
-  prozess_ = std::make_unique<Vela>(a, std::vector<std::string>{}, stdinFd);
+  prozess_ = std::make_unique<Vela>(a, stdinFd);
   pfad_ = prozess_->ersteZeile();
   if (pfad_.rfind("/dev/", 0) != 0) {
     prozess_->warte(5s);
@@ -65,13 +66,6 @@ Steuerung::Steuerung(const std::string &ablage, const std::string &log, int stdi
 int Steuerung::beende(int sig) {
   prozess_->signal(sig);
   return prozess_->warte(30s);
-}
-
-Aufruf klient(const std::string &leitung, const std::string &zustand, std::vector<std::string> argumente) {
-  argumente.insert(argumente.end(), {"--line", leitung, "--state", zustand});
-  Vela v(argumente);
-  const int status = v.warte();
-  return {status, v.aus(), v.fehler()};
 }
 
 }  // namespace testpty

@@ -49,10 +49,10 @@ class Steuerung {
 };
 
 // A client command against the line with the state file.
-struct Aufruf {
-  int status;
-  std::string aus, fehler;
-};
-Aufruf klient(const std::string &leitung, const std::string &zustand, std::vector<std::string> argumente);
+inline Aufruf klient(const std::string &leitung, const std::string &zustand,
+                     std::vector<std::string> argumente) {
+  argumente.insert(argumente.end(), {"--line", leitung, "--state", zustand});
+  return vela(argumente);
+}
 
 }  // namespace testpty

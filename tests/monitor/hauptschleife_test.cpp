@@ -125,6 +125,8 @@ TEST_F(HauptschleifeTest, HostCommandsInTheWaitsOfARun) {
     std::string host;  // after the (last) download
   } faelle[] = {
       {"", "V1=V1+1\nX 100000\nW X\nV2=1\n", "@N", imBefehl(BEF_W_ACHSE), 2, 1, 0, ""},
+      {"", "V1=V1+1\nWE 3\nV2=1\n", "@N", imBefehl(BEF_WE), 2, 1, 0, ""},       // an input never set
+      {"", "V1=V1+1\nXH 0, 4\nV2=1\n", "@N", imBefehl(BEF_HOME), 2, 1, 0, ""},  // a switch never met
       {"@S", "V1=V1+1\nV2=1\n", "@N", gefragt, 2, 0, 0, ""},
       {"", "V1=V1+1\nW 100000\nV2=1\n", "x@S", imBefehl(BEF_W_ZEIT), 1, 2, 0, ""},
       {"", "V1=V1+1\nW 100000\nV2=1\n", "@K", imBefehl(BEF_W_ZEIT), 1, 2, 0, "YY"},

@@ -36,6 +36,16 @@ uint32_t bytesumme(const std::string &s) {
   return n;
 }
 
+// A download of `strom` on fresh devices with a 50-tick silence limit;
+// `neu`: the monitor's state (and the running sum) as after start-up.
+bool laden(const std::string &strom, bool neu = true) {
+  bindeFakes();
+  if (neu) resetMonitorZustand();
+  Geraete.lade.stilleFrist = 50;
+  fake.lade = strom;
+  return downloadState();
+}
+
 // The download's filter, as stored and as the client counts it (ladeLaenge).
 TEST_F(LadenTest, FilterAndAcknowledgements) {
   struct Fall {
@@ -52,10 +62,7 @@ TEST_F(LadenTest, FilterAndAcknowledgements) {
       {"@QX1\rY2\r\r$", "X1\rY2\r\r", geladen("YYYYY")},         // Q: every line end, and the empty line
   };
   for (const Fall &f : faelle) {
-    bindeFakes();
-    LadeSumme = 0;
-    fake.lade = f.strom;
-    EXPECT_TRUE(downloadState()) << f.strom;
+    EXPECT_TRUE(laden(f.strom)) << f.strom;
     EXPECT_EQ(ablage(), f.text + '\0') << f.strom;
     const std::size_t anfang = f.strom[0] == '@' ? 2 : 0;
     EXPECT_EQ(ladeLaenge(f.strom.data() + anfang, f.strom.size() - anfang - 1), f.text.size()) << f.strom;
@@ -90,10 +97,7 @@ TEST_F(LadenTest, PreambleOptions) {
       {"@L", false, BETRIEB_NORMAL, 0, 0, " YY", {"L@0", "fertig F"}},
   };
   for (const Fall &f : faelle) {
-    bindeFakes();
-    resetMonitorZustand();
-    fake.lade = f.optionen + "X1\r$";
-    EXPECT_EQ(downloadState(), f.laeuft) << f.optionen;
+    EXPECT_EQ(laden(f.optionen + "X1\r$"), f.laeuft) << f.optionen;
     EXPECT_EQ(Betriebsart, f.betriebsart) << f.optionen;
     EXPECT_EQ(ZeilenQuittung, f.quittung) << f.optionen;
     EXPECT_EQ(TraceAn, f.trace) << f.optionen;
@@ -113,25 +117,19 @@ TEST_F(LadenTest, PreambleOptions) {
   EXPECT_EQ(fake.host, " YN");
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{2});
   // P counts its request's result ('F': no request letter in time).
-  bindeFakes();
-  resetMonitorZustand();
-  fake.lade = "@PX\r$";
-  EXPECT_TRUE(downloadState());
+  EXPECT_TRUE(laden("@PX\r$"));
   EXPECT_EQ(LadeSumme, bytesumme("@PX\r$$") + 'F');
 }
 
 TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
-  fake.lade = "X1\r$";
-  ASSERT_TRUE(downloadState());
+  ASSERT_TRUE(laden("X1\r$"));
   const uint32_t erste = bytesumme("X1\r$$");
   ASSERT_EQ(LadeSumme, erste);
 
   // The host's sum covers this download and every earlier one.
   const std::string zweite = "@CY\r$";
   const uint32_t soll = erste + bytesumme(zweite);
-  bindeFakes();
-  fake.lade = zweite + summe(soll);
-  EXPECT_TRUE(downloadState());
+  EXPECT_TRUE(laden(zweite + summe(soll), false));
   EXPECT_EQ(PruefsummeAn, 1);
   EXPECT_EQ(ablage(), "Y\r\0"s);
   EXPECT_EQ(fake.host, geladen("Y"));
@@ -139,26 +137,20 @@ TEST_F(LadenTest, ChecksumRunsAcrossDownloads) {
 
   // A host that starts from zero is told both sums; nothing is stored.
   const uint32_t vorher = LadeSumme;
-  bindeFakes();
-  fake.lade = zweite + summe(bytesumme(zweite));
-  EXPECT_FALSE(downloadState());
+  EXPECT_FALSE(laden(zweite + summe(bytesumme(zweite)), false));
   EXPECT_EQ(LetztesErgebnis, ERGEBNIS_LADEFEHLER);
-  EXPECT_EQ(Programm[0], '\0');
-  EXPECT_EQ(Programm[1], '\r');
+  EXPECT_EQ(std::tuple(Programm[0], Programm[1]), std::tuple('\0', '\r'));
   const uint32_t ziel = vorher + bytesumme(zweite);
   EXPECT_EQ(fake.host, "    \rHost: " + std::to_string(bytesumme(zweite)) + ", Target " +
                            std::to_string(ziel) + "\rF   ");
   EXPECT_EQ(LadeSumme, ziel);
-  EXPECT_EQ(zeile(0), "*** Parity-Fehler **");
-  EXPECT_EQ(zeile(1), "Parity-Fehlerecken  ");
-  EXPECT_EQ(zeile(3), "***geladen***-------");
+  EXPECT_EQ(std::tuple(zeile(0), zeile(1), zeile(3)),
+            std::tuple("*** Parity-Fehler **", "Parity-Fehlerecken  ", "***geladen***-------"));
   EXPECT_FALSE(fake.ladeOffen);
 
   // Both sums are reported as signed 32-bit numbers.
-  bindeFakes();
   LadeSumme = 0x80000000u - bytesumme("@C\r$");
-  fake.lade = "@C\r$\xFF\xFF\xFF\xFF";
-  EXPECT_FALSE(downloadState());
+  EXPECT_FALSE(laden("@C\r$\xFF\xFF\xFF\xFF", false));
   EXPECT_NE(fake.host.find("\rHost: -1, Target -2147483648\rF"), std::string::npos) << fake.host;
 }
 
@@ -204,27 +196,20 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
     EXPECT_FALSE(fake.ladeOffen);
   }
   // A refused text counts up to its end mark once, as a mismatch does.
-  bindeFakes();
-  LadeSumme = 0;
-  fake.lade = voll + "X\r$";
-  EXPECT_FALSE(downloadState());
+  EXPECT_FALSE(laden(voll + "X\r$"));
   EXPECT_EQ(LadeSumme, bytesumme(fake.lade));
+  // The largest text that fits leaves its NUL on the store's last byte.
+  EXPECT_TRUE(laden(voll + "\r$"));
+  EXPECT_EQ(std::tuple(Programm[kProgrammGroesse - 2], Programm[kProgrammGroesse - 1]),
+            std::tuple('\r', '\0'));
   // The preamble has no limit: a host may pause before its text.
   bindeFakes();
-  resetMonitorZustand();
   Geraete.lade.stilleFrist = 50;
   fake.lade = "@AX1\r$";
   fake.ladePauseAb = 2;
   fake.ladePause = 500;
   EXPECT_TRUE(downloadState());
   EXPECT_EQ(fake.ladePause, 0);
-  // The largest text that fits leaves its NUL on the store's last byte.
-  bindeFakes();
-  resetMonitorZustand();
-  fake.lade = voll + "\r$";
-  EXPECT_TRUE(downloadState());
-  EXPECT_EQ(Programm[kProgrammGroesse - 2], '\r');
-  EXPECT_EQ(Programm[kProgrammGroesse - 1], '\0');
   // A stop request ends a download without loading anything.
   bindeFakes();
   fake.lade = "X1\r$";

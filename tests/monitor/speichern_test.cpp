@@ -114,15 +114,6 @@ TEST_F(SpeichernTest, DeletingMovesTheRestDown) {
     Liste geraete;
   } faelle[] = {
       {"PROGA\nX\n", "", "", "A\n", "YY", "\0ROGA\rX\r\0"s, "\0"s, {"E@0=00", "P@0", "fertig E"}},
-      {"PROGA\nX\nPROGB\nY\n",
-       "",
-       "",
-       "A\n",
-       "YY",
-       "PROGB\rY\r\0"s,
-       "\0"s,
-       {"E@0=50", "E@1=52", "E@2=4F", "E@3=47", "E@4=42", "E@5=0D", "E@6=59", "E@7=0D", "E@8=00", "P@8",
-        "fertig E"}},
       {"PROGA\nX\nPROGB\nY\n", "", "", "B\n", "YY", "PROGA\rX\r\0"s, "\0"s, {"E@8=00", "P@8", "fertig E"}},
       {"", "PROGA\nX\nPROGB\nY\n", "", "A\n", "YY", "\0"s, "PROGB\rY\r\0"s, {"fertig R"}},
       {"", "", "PROGA\n\0"s, "A\n", "YF", "\0"s, "\0"s, {}},
