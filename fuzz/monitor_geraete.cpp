@@ -32,28 +32,28 @@ int16_t liesStrom(Strom &s) { return s.gelesen < s.laenge ? s.daten[s.gelesen++]
 
 void hostSchreibe(void *, char) {}
 int16_t hostLies(void *) { return liesStrom(host); }
-uint32_t leseTicks() { return ticks++; }
+uint32_t leseTicks(void *) { return ticks++; }
 
 bool imBereich(const char *p, const char *anfang, int n) {
   return p >= anfang && p + n <= anfang + kBereichGroesse;
 }
 
-uint8_t flashWort(char *adresse, uint16_t wort) {
+uint8_t flashWort(void *, char *adresse, uint16_t wort) {
   pruefe(imBereich(adresse, FlashArea, 2) && (adresse - FlashArea) % 2 == 0);
   adresse[0] = static_cast<char>(wort & 0xFF);
   adresse[1] = static_cast<char>(wort >> 8);
   return 0;
 }
-uint8_t flashLoesche(char *adresse) {
+uint8_t flashLoesche(void *, char *adresse) {
   pruefe(adresse == FlashArea);
   std::memset(adresse, '\xFF', kBereichGroesse);
   return 0;
 }
-void eepromSchreibe(char *adresse, char wert) {
+void eepromSchreibe(void *, char *adresse, char wert) {
   pruefe(imBereich(adresse, EepromArea, 1));
   *adresse = wert;
 }
-char eepromLies(const char *adresse) {
+char eepromLies(void *, const char *adresse) {
   pruefe(imBereich(adresse, EepromArea, 1));
   return *adresse;
 }
@@ -74,7 +74,8 @@ void ladeSchliesse(void *) {
 
 }  // namespace
 
-void bindeGeraete(const uint8_t *h, size_t hostLaenge, const uint8_t *l, size_t ladeLaenge, bool oeffnenFehlt) {
+void bindeGeraete(const uint8_t *h, size_t hostLaenge, const uint8_t *l, size_t ladeLaenge,
+                  bool oeffnenFehlt) {
   vela_reset();
   vela_setTestDatei("");
   host = {h, hostLaenge, 0};

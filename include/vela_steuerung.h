@@ -83,39 +83,43 @@ constexpr char SPEICHER_RAM = 'R';
 constexpr char SPEICHER_FLASH = 'F';
 constexpr char SPEICHER_EEPROM = 'E';
 
-// The devices of one binding.
+// The devices of one binding. Every plain function of the table gets the
+// binding's `kontext` as its first argument, so that a binding keeps its
+// state in an object of its own (the channels, the display and the
+// download stream carry their own object instead).
 struct Plattform {
-  Kanal host;                                                         // host line; also standard character input and output
-  Kanal display;                                                      // display; written only
-  void (*displayBefehl)(void *display, uint8_t code);                 // controller command byte
+  Kanal host;                                          // host line; also standard character input and output
+  Kanal display;                                       // display; written only
+  void (*displayBefehl)(void *display, uint8_t code);  // controller command byte
   void (*displayGehe)(void *display, int16_t spalte, int16_t zeile);  // cursor position
-  uint32_t (*leseTicks)();  // the tick counter; null: Ticks as the platform's timer leaves it
-  uint8_t (*leseTaste)();   // key held down, KEINE_TASTE for none; null: no keypad
+  uint32_t (*leseTicks)(void *kontext);  // the tick counter; null: Ticks as the platform's timer leaves it
+  uint8_t (*leseTaste)(void *kontext);   // key held down, KEINE_TASTE for none; null: no keypad
   // Switch input n: 0 with *zustand 1 open / 0 closed, else an error code.
   // Null: the console protocol on the host line.
-  int16_t (*leseSchalter)(uint8_t n, uint8_t *zustand);
+  int16_t (*leseSchalter)(void *kontext, uint8_t n, uint8_t *zustand);
   // Switch output n set to wert; 0 or an error code. Null: the console protocol.
-  int16_t (*setzeSchalter)(uint8_t n, uint8_t wert);
+  int16_t (*setzeSchalter)(void *kontext, uint8_t n, uint8_t wert);
   // FLASH: programs one 16-bit word at an even address of the FLASH store
   // (low byte at the even address); 0 or nonzero on a failure. Null: a
   // plain memory write.
-  uint8_t (*flashSchreibeWort)(char *adresse, uint16_t wort);
+  uint8_t (*flashSchreibeWort)(void *kontext, char *adresse, uint16_t wort);
   // FLASH: erases 100 words from the address to 0xFF; 0 or nonzero.
-  uint8_t (*flashLoesche)(char *adresse);
+  uint8_t (*flashLoesche)(void *kontext, char *adresse);
   // EEPROM: writes one byte. Null: a plain memory write.
-  void (*eepromSchreibe)(char *adresse, char wert);
+  void (*eepromSchreibe)(void *kontext, char *adresse, char wert);
   // EEPROM: reads one byte back (the write discipline polls with it).
-  char (*eepromLies)(const char *adresse);
+  char (*eepromLies)(void *kontext, const char *adresse);
   // Called once a save, delete or erase has changed a store and before its
   // reply goes out, so that a platform can make the store durable.
-  void (*speicherFertig)(char speicher);
+  void (*speicherFertig)(void *kontext, char speicher);
   LadeStrom lade;  // the download stream; all null: the file "test.dat"
   // Called in every wait and poll loop of the library, once per round: a
   // platform may sleep, advance simulated time or run its motors there.
-  void (*leerlauf)();
+  void (*leerlauf)(void *kontext);
   // True once the platform wants the monitor to end; every wait and poll
   // loop gives up then. Null: never.
-  bool (*beenden)();
+  bool (*beenden)(void *kontext);
+  void *kontext;  // the binding's own state, handed to the functions above
 };
 
 // ---- Stores and keypad of a platform ---------------------------------
@@ -164,13 +168,13 @@ Plattform konsolPlattform();
 void monitorMain();
 
 // The executor: the controller side of a step. The monitor calls it
-// around every execBefehl of a run:
+// around every execBefehl of a run, with the context it was installed with:
 //
-//   ergebnis = executor(VOR_SCHRITT, 0)      cursor on the line to execute
+//   ergebnis = executor(kontext, VOR_SCHRITT, 0)      cursor on the line to execute
 //   if ergebnis == 0:
 //     ergebnis = execBefehl()
-//     e = executor(NACH_SCHRITT, ergebnis)   Befehl and argument cells as the
-//     if ergebnis == 0: ergebnis = e         step left them
+//     e = executor(kontext, NACH_SCHRITT, ergebnis)   Befehl and argument cells as
+//     if ergebnis == 0: ergebnis = e                  the step left them
 //
 // A nonzero result is an error code of FehlerTxt: the monitor reports it
 // on the line of the step as it reports a failing command (after a failing
@@ -182,9 +186,10 @@ enum SchrittPhase : uint8_t {
   VOR_SCHRITT = 0,   // before execBefehl: set V_Handshake, let motions finish
   NACH_SCHRITT = 1,  // after execBefehl: start moves, show texts, wait, switch
 };
-using Ausfuehrer = int16_t (*)(SchrittPhase phase, int16_t ergebnis);
-// Installs an executor; null installs the default one.
-void setAusfuehrer(Ausfuehrer a);
+using Ausfuehrer = int16_t (*)(void *kontext, SchrittPhase phase, int16_t ergebnis);
+// Installs an executor and the context it is called with; null installs
+// the default one.
+void setAusfuehrer(Ausfuehrer a, void *kontext = nullptr);
 // The default executor (a platform's own executor may call it for the
 // codes it does not handle itself).
 int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis);

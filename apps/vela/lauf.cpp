@@ -20,8 +20,6 @@ namespace {
 
 const char kAchsName[] = "XYZAI";
 
-Lauf *aktiverLauf = nullptr;
-
 // The line text padded to a column, so that the trace's results line up.
 std::string spalte(std::string text) {
   if (text.size() < 24) text.resize(24, ' ');
@@ -67,8 +65,8 @@ std::string Lauf::originalZeile(int zeile) const {
   return zeile >= 1 && static_cast<std::size_t>(zeile) <= zeilen_.size() ? zeilen_[zeile - 1] : std::string();
 }
 
-int16_t Lauf::haken(vela::SchrittPhase phase, int16_t ergebnis) {
-  Lauf &l = *aktiverLauf;
+int16_t Lauf::haken(void *lauf, vela::SchrittPhase phase, int16_t ergebnis) {
+  Lauf &l = *static_cast<Lauf *>(lauf);
   const int16_t r = phase == vela::VOR_SCHRITT ? l.vor() : l.nach(ergebnis);
   if (l.ende_ == Ende::Laeuft && l.sim_->zeitUeberschritten()) l.ende_ = Ende::Zeitgrenze;
   return r;
@@ -249,9 +247,8 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   Simulation sim(opt_.eingaben, opt_.tasten, static_cast<Nanos>(opt_.maxZeit * kSekunde));
   sim_ = &sim;
   out_ = &out;
-  aktiverLauf = this;
   sim.binde(text);
-  vela::setAusfuehrer(&Lauf::haken);
+  vela::setAusfuehrer(&Lauf::haken, this);
   vela::monitorMain();
   vela::setAusfuehrer(nullptr);
   warteEnde();
@@ -280,7 +277,6 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
   zeit_ = static_cast<double>(sim.jetzt()) / kSekunde;
   for (int a = 0; a < 4; ++a) pos_[a] = sim.position(a);
   if (ende_ != Ende::Leer && ende_ != Ende::Marken) zusammenfassung(out);
-  aktiverLauf = nullptr;
   sim_ = nullptr;
   return ende_;
 }

@@ -78,7 +78,7 @@ class Lauf {
   const std::vector<Warnung> &warnungen() const { return warnungen_; }
 
  private:
-  static int16_t haken(vela::SchrittPhase phase, int16_t ergebnis);
+  static int16_t haken(void *lauf, vela::SchrittPhase phase, int16_t ergebnis);
   int16_t vor();
   int16_t nach(int16_t ergebnis);
   void warteEnde();

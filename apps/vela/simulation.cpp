@@ -13,8 +13,6 @@
 
 namespace velatool {
 
-Simulation *Simulation::aktiv = nullptr;
-
 namespace {
 
 // An arc's track takes a point once X or Y moved this many steps.
@@ -22,28 +20,30 @@ constexpr int32_t kSehne = 16;
 
 }  // namespace
 
-// The platform's plain-function hooks, forwarding to the bound simulation.
+// The platform's hooks; the binding's context and every object of its
+// channels is the simulation.
 struct Haken {
-  static void hostSchreibe(void *, char c) { Simulation::aktiv->host_ += c; }
+  static Simulation &sim(void *k) { return *static_cast<Simulation *>(k); }
+  static void hostSchreibe(void *k, char c) { sim(k).host_ += c; }
   static int16_t hostLies(void *) { return vela::KEIN_ZEICHEN; }
-  static void anzeigeSchreibe(void *, char c) {
+  static void anzeigeSchreibe(void *k, char c) {
     vela::DisplayInhalt.schreibe(c);
-    Simulation::aktiv->anzeige_ += c;
+    sim(k).anzeige_ += c;
   }
   static void anzeigeBefehl(void *, uint8_t code) { vela::DisplayInhalt.befehl(code); }
   static void anzeigeGehe(void *, int16_t s, int16_t z) { vela::DisplayInhalt.gehe(s, z); }
-  static uint32_t ticks() { return static_cast<uint32_t>(Simulation::aktiv->jetzt_ / kMilli); }
-  static uint8_t taste() { return Simulation::aktiv->taste(); }
-  static int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
-    *zustand = Simulation::aktiv->eingang(n) ? 0 : 1;
+  static uint32_t ticks(void *k) { return static_cast<uint32_t>(sim(k).jetzt_ / kMilli); }
+  static uint8_t taste(void *k) { return sim(k).taste(); }
+  static int16_t leseSchalter(void *k, uint8_t n, uint8_t *zustand) {
+    *zustand = sim(k).eingang(n) ? 0 : 1;
     return 0;
   }
-  static int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-    Simulation::aktiv->maschine_.setzeAusgang(n, wert);
+  static int16_t setzeSchalter(void *k, uint8_t n, uint8_t wert) {
+    sim(k).maschine_.setzeAusgang(n, wert);
     return 0;
   }
-  static bool oeffne(void *) {
-    Simulation &s = *Simulation::aktiv;
+  static bool oeffne(void *k) {
+    Simulation &s = sim(k);
     if (++s.downloads_ > 1) {
       // Back to idle: the run is over. The store is kept as it stands (the
       // failed download that follows empties it).
@@ -54,14 +54,14 @@ struct Haken {
     s.gelesen_ = 0;
     return true;
   }
-  static int16_t lies(void *) {
-    Simulation &s = *Simulation::aktiv;
+  static int16_t lies(void *k) {
+    Simulation &s = sim(k);
     if (s.gelesen_ < s.text_.size()) return static_cast<uint8_t>(s.text_[s.gelesen_++]);
     if (s.gelesen_++ == s.text_.size()) return '$';
     return vela::KANAL_ENDE;
   }
-  static void leerlauf() { Simulation::aktiv->leerlauf(); }
-  static bool beenden() { return Simulation::aktiv->beendet_; }
+  static void leerlauf(void *k) { sim(k).leerlauf(); }
+  static bool beenden(void *k) { return sim(k).beendet_; }
 };
 
 Simulation::Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> tasten, Nanos maxZeit)
@@ -75,10 +75,7 @@ Simulation::Simulation(std::vector<Eingabe> eingaben, std::vector<Tastendruck> t
 }
 
 Simulation::~Simulation() {
-  if (aktiv == this) {
-    vela::bindePlattform(vela::konsolPlattform());
-    aktiv = nullptr;
-  }
+  if (gebunden_) vela::bindePlattform(vela::konsolPlattform());
 }
 
 void Simulation::binde(const std::string &text) {
@@ -87,21 +84,22 @@ void Simulation::binde(const std::string &text) {
   text_ = text;
   for (std::size_t i = 1; i < text_.size(); ++i)
     if (text_[i] == '$' && text_[i - 1] == '\r') text_[i] = '@';
-  aktiv = this;
   vela::DisplayInhalt = vela::Anzeige{};
   vela::Plattform p{};
-  p.host = {Haken::hostSchreibe, Haken::hostLies, nullptr, nullptr};
-  p.display = {Haken::anzeigeSchreibe, nullptr, nullptr, nullptr};
+  p.host = {Haken::hostSchreibe, Haken::hostLies, nullptr, this};
+  p.display = {Haken::anzeigeSchreibe, nullptr, nullptr, this};
   p.displayBefehl = Haken::anzeigeBefehl;
   p.displayGehe = Haken::anzeigeGehe;
   p.leseTicks = Haken::ticks;
   if (mitTasten_) p.leseTaste = Haken::taste;
   p.leseSchalter = Haken::leseSchalter;
   p.setzeSchalter = Haken::setzeSchalter;
-  p.lade = {Haken::oeffne, Haken::lies, nullptr, nullptr, 0};
+  p.lade = {Haken::oeffne, Haken::lies, nullptr, this, 0};
   p.leerlauf = Haken::leerlauf;
   p.beenden = Haken::beenden;
+  p.kontext = this;
   vela::bindePlattform(p);
+  gebunden_ = true;
 }
 
 std::string Simulation::nimmAnzeige() {

@@ -12,8 +12,8 @@
 //   keypad          -- --keys presses over time
 //   beenden         -- once the run has ended (see Simulation::beende)
 //
-// Only one Simulation is bound at a time (the platform's hooks have no
-// object pointer).
+// The hooks reach their simulation through the binding's context. The
+// library has one binding: a Simulation runs while it is the one bound.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +46,9 @@ class Simulation {
   Simulation(const Simulation &) = delete;
   Simulation &operator=(const Simulation &) = delete;
 
-  // Binds the platform; `text` is what the download stream delivers
-  // (without the end mark).
+  // Binds the platform (until the simulation ends or another binding
+  // replaces it); `text` is what the download stream delivers (without
+  // the end mark).
   void binde(const std::string &text);
 
   // The platform's idle round: one tick of time, the motors run up to it.
@@ -99,7 +100,6 @@ class Simulation {
   std::string nimmAnzeige();
 
   // Platform hooks.
-  static Simulation *aktiv;
   bool eingang(int32_t n) const;
   uint8_t taste() const;
 
@@ -115,6 +115,7 @@ class Simulation {
   Nanos jetzt_ = 0;
   bool beendet_ = false;
   bool gestartet_ = false;
+  bool gebunden_ = false;  // binde was called: the end binds the console again
   static constexpr Nanos kVorlauf = 60 * kSekunde;
   int downloads_ = 0;
   std::string text_;

@@ -1,6 +1,7 @@
-// The controller's platform on this machine. The library calls the
-// platform through plain function pointers, so the devices live in one
-// object of this file.
+// The controller's platform on this machine: the devices live in one
+// object (Steuerung), which the library hands back to its hooks as the
+// binding's context. Only the signal flag is global: a signal handler
+// sets it.
 //
 // Everything happens on one thread. Each time the library polls the line,
 // waits or idles, `pumpe` looks at the line and stdin (sleeping up to a
@@ -95,142 +96,174 @@ struct Steuerung {
   // front panel (--web)
   std::unique_ptr<Frontplatte> panel;
   Nanos panelFaellig = 0;
+
+  // The controller's run, until a signal ends it; the exit status.
+  int laufe(const SteuerungsOptionen &o);
+
+ private:
+  static Steuerung &von(void *k) { return *static_cast<Steuerung *>(k); }
+  Nanos jetztNs();
+  uint32_t ticks();
+  void motoren();
+  void zeichne();
+  void zeigeAnzeige(bool amEnde);
+  void tasteGetippt(char c);
+  void tastaturAn();
+  void tastaturAus();
+  void panelRunde();
+  void leitungLesen();
+  void pumpe(long warteUs);
+  long rundeUs();
+  vela::Plattform plattform();
+  // the devices
+  bool beenden();
+  void hostSchreibe(char c);
+  int16_t naechstesByte();
+  int16_t hostLies();
+  int16_t hostLiesWarte(uint32_t n);
+  bool ladeOeffne();
+  int16_t ladeLies();
+  void ladeSchliesse();
+  uint32_t leseTicks();
+  uint8_t leseTaste();
+  int16_t leseSchalter(uint8_t n, uint8_t *zustand);
+  int16_t setzeSchalter(uint8_t n, uint8_t wert);
+  int16_t ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis);
+  void speicherFertig();
+  void leerlauf();
 };
 
-Steuerung *g = nullptr;
-
-Nanos jetztNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - g->start).count();
+Nanos Steuerung::jetztNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Uhr::now() - start).count();
 }
 
-uint32_t ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / g->opt.tickUs); }
+uint32_t Steuerung::ticks() { return static_cast<uint32_t>(jetztNs() / 1000 / opt.tickUs); }
 
 // ---- motors ------------------------------------------------------------
 
 // The library's scheduler makes the steps due.
-void motoren() {
-  g->takt->fahre(jetztNs());
-  g->maschine->schalter(g->takt->position);
-  std::copy(g->takt->position, g->takt->position + 4, g->position.begin());
+void Steuerung::motoren() {
+  takt->fahre(jetztNs());
+  maschine->schalter(takt->position);
+  std::copy(takt->position, takt->position + 4, position.begin());
 }
 
 // ---- display -------------------------------------------------------------
 
-void zeichne() {
+void Steuerung::zeichne() {
   std::string bild;
-  if (g->gezeichnet) bild = "\x1b[7A";
-  const std::string an = g->maschine->ausgaengeAn();
-  const std::string r = g->tafel.rahmen(g->position) + "outputs on: " + (an.empty() ? "none" : an) + "\n";
+  if (gezeichnet) bild = "\x1b[7A";
+  const std::string an = maschine->ausgaengeAn();
+  const std::string r = tafel.rahmen(position) + "outputs on: " + (an.empty() ? "none" : an) + "\n";
   for (std::size_t a = 0, e; a < r.size(); a = e + 1) {
     e = r.find('\n', a);
     bild += "\r" + r.substr(a, e - a) + "\x1b[K\n";
   }
   std::fwrite(bild.data(), 1, bild.size(), stdout);
   std::fflush(stdout);
-  g->gezeichnet = true;
-  g->letztesBild = Uhr::now();
+  gezeichnet = true;
+  letztesBild = Uhr::now();
 }
 
 // A change of the display since the last look: one log entry. The frame
 // follows changes of the display and of the positions, at most every
 // kBildAbstand (and once more at the end).
-void zeigeAnzeige(bool amEnde) {
-  if (g->tafel.geaendert()) {
-    g->tafel.gesehen();
-    g->bildFaellig = true;
-    if (g->log != nullptr) {
-      const std::string e = g->tafel.logEintrag(ticks());
-      std::fwrite(e.data(), 1, e.size(), g->log);
-      std::fflush(g->log);
+void Steuerung::zeigeAnzeige(bool amEnde) {
+  if (tafel.geaendert()) {
+    tafel.gesehen();
+    bildFaellig = true;
+    if (log != nullptr) {
+      const std::string e = tafel.logEintrag(ticks());
+      std::fwrite(e.data(), 1, e.size(), log);
+      std::fflush(log);
     }
   }
-  if (!g->zeichnen) return;
-  if (g->position != g->gezeigt) g->bildFaellig = true;
-  if (g->bildFaellig && (amEnde || Uhr::now() - g->letztesBild >= kBildAbstand)) {
+  if (!zeichnen) return;
+  if (position != gezeigt) bildFaellig = true;
+  if (bildFaellig && (amEnde || Uhr::now() - letztesBild >= kBildAbstand)) {
     zeichne();
-    g->gezeigt = g->position;
-    g->bildFaellig = false;
+    gezeigt = position;
+    bildFaellig = false;
   }
 }
 
 // ---- keypad --------------------------------------------------------------
 
-void tasteGetippt(char c) {
-  const bool lfNachCr = c == '\n' && g->nachCr;
-  g->nachCr = c == '\r';
+void Steuerung::tasteGetippt(char c) {
+  const bool lfNachCr = c == '\n' && nachCr;
+  nachCr = c == '\r';
   if (lfNachCr) return;
   const uint8_t code = tastenCode(c);
-  if (code != kKeineTaste) g->maschine->drueckeTaste(code, jetztNs(), kHaltezeit);
+  if (code != kKeineTaste) maschine->drueckeTaste(code, jetztNs(), kHaltezeit);
 }
 
-void tastaturAn() {
+void Steuerung::tastaturAn() {
   termios t{};
   if (::tcgetattr(STDIN_FILENO, &t) != 0) return;
-  g->tastaturAlt = t;
+  tastaturAlt = t;
   t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  g->tastaturRoh = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
+  tastaturRoh = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
 }
 
-void tastaturAus() {
-  if (g->tastaturRoh) ::tcsetattr(STDIN_FILENO, TCSANOW, &g->tastaturAlt);
-  g->tastaturRoh = false;
+void Steuerung::tastaturAus() {
+  if (tastaturRoh) ::tcsetattr(STDIN_FILENO, TCSANOW, &tastaturAlt);
+  tastaturRoh = false;
 }
 
 // ---- front panel (--web) ------------------------------------------------
 
 // Carries out the panel's requests and publishes a snapshot.
-void panelRunde() {
+void Steuerung::panelRunde() {
   const Nanos jetzt = jetztNs();
-  for (const PanelAnfrage &a : g->panel->nimmAnfragen()) {
+  for (const PanelAnfrage &a : panel->nimmAnfragen()) {
     if (a.art == PanelAnfrage::Taste) {
-      g->maschine->drueckeTaste(static_cast<uint8_t>(a.n), jetzt, kHaltezeit);
+      maschine->drueckeTaste(static_cast<uint8_t>(a.n), jetzt, kHaltezeit);
     } else if (a.art == PanelAnfrage::Eingang) {
-      g->maschine->setzeEingang(a.n, a.wert, jetzt);
-      g->eingangBekannt[a.n] = true;
+      maschine->setzeEingang(a.n, a.wert, jetzt);
+      eingangBekannt[a.n] = true;
     } else {
       for (int16_t achse = 0; achse <= 4; ++achse) vela::stopAchse(achse);
     }
   }
   PanelStand s;
-  for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = g->tafel.zeile(r);
-  s.schritte = g->position;
+  for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = tafel.zeile(r);
+  s.schritte = position;
   for (int n = 0; n < kSchalter; ++n) {
-    s.eingaenge[n] = g->eingangBekannt[n] ? g->maschine->eingang(n, jetzt) : -1;
-    s.ausgaenge[n] = g->ausgangGeschaltet[n] ? static_cast<int8_t>(g->maschine->ausgang(n)) : -1;
+    s.eingaenge[n] = eingangBekannt[n] ? maschine->eingang(n, jetzt) : -1;
+    s.ausgaenge[n] = ausgangGeschaltet[n] ? static_cast<int8_t>(maschine->ausgang(n)) : -1;
   }
-  s.kreis = g->kreisSeitBild;
-  g->kreisSeitBild = false;
+  s.kreis = kreisSeitBild;
+  kreisSeitBild = false;
   s.ticks = ticks();
-  g->panel->veroeffentliche(s);
+  panel->veroeffentliche(s);
 }
 
 // ---- the round -----------------------------------------------------------
 
-void leitungLesen() {
-  if (g->einAnfang == g->einEnde) g->einAnfang = g->einEnde = 0;
-  if (g->einEnde == static_cast<int>(sizeof g->ein)) return;  // full: the kernel keeps the rest
-  const ssize_t n =
-      ::read(g->leitung, g->ein + g->einEnde, sizeof g->ein - static_cast<std::size_t>(g->einEnde));
+void Steuerung::leitungLesen() {
+  if (einAnfang == einEnde) einAnfang = einEnde = 0;
+  if (einEnde == static_cast<int>(sizeof ein)) return;  // full: the kernel keeps the rest
+  const ssize_t n = ::read(leitung, ein + einEnde, sizeof ein - static_cast<std::size_t>(einEnde));
   if (n > 0) {
-    g->einEnde += static_cast<int>(n);
+    einEnde += static_cast<int>(n);
   } else if (n == 0) {  // a terminal reads nothing only once it has hung up
-    g->kaputt = true;
-    g->leitungsFehler = "the line has hung up";
+    kaputt = true;
+    leitungsFehler = "the line has hung up";
   } else if (errno != EAGAIN && errno != EINTR) {
-    g->kaputt = true;
-    g->leitungsFehler = std::string("the line has failed: ") + std::strerror(errno);
+    kaputt = true;
+    leitungsFehler = std::string("the line has failed: ") + std::strerror(errno);
   }
 }
 
 // Looks at the line and stdin, waiting up to `warteUs` for either, then
 // passes keys on, runs the motors and shows display changes.
-void pumpe(long warteUs) {
+void Steuerung::pumpe(long warteUs) {
   // A full buffer leaves the bytes in the line until the monitor reads.
-  const bool platz = g->einAnfang == g->einEnde || g->einEnde < static_cast<int>(sizeof g->ein);
-  pollfd p[2] = {{g->kaputt || !platz ? -1 : g->leitung, POLLIN, 0},
-                 {g->tastaturOffen ? STDIN_FILENO : -1, POLLIN, 0}};
+  const bool platz = einAnfang == einEnde || einEnde < static_cast<int>(sizeof ein);
+  pollfd p[2] = {{kaputt || !platz ? -1 : leitung, POLLIN, 0},
+                 {tastaturOffen ? STDIN_FILENO : -1, POLLIN, 0}};
   const timespec dauer{warteUs / 1000000, (warteUs % 1000000) * 1000};
   if (::ppoll(p, 2, &dauer, nullptr) > 0) {
     if (p[0].revents != 0) leitungLesen();
@@ -240,61 +273,61 @@ void pumpe(long warteUs) {
       if (n > 0) {
         for (ssize_t i = 0; i < n; ++i) tasteGetippt(puffer[i]);
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-        g->tastaturOffen = false;  // stdin has ended: no more keys
+        tastaturOffen = false;  // stdin has ended: no more keys
       }
     }
   }
-  g->maschine->meldeTasten(jetztNs());
+  maschine->meldeTasten(jetztNs());
   motoren();
   zeigeAnzeige(false);
-  if (g->panel && jetztNs() >= g->panelFaellig) {
-    g->panelFaellig = jetztNs() + kPanelAbstand;
+  if (panel && jetztNs() >= panelFaellig) {
+    panelFaellig = jetztNs() + kPanelAbstand;
     panelRunde();
   }
 }
 
 // One idle round: as long as a tick, between 0.2 and 1 ms.
-long rundeUs() { return std::clamp(g->opt.tickUs, 200, 1000); }
+long Steuerung::rundeUs() { return std::clamp(opt.tickUs, 200, 1000); }
 
-bool beenden() { return gSignal != 0 || g->kaputt; }
+bool Steuerung::beenden() { return gSignal != 0 || kaputt; }
 
 // ---- devices -------------------------------------------------------------
 
-void hostSchreibe(void *, char c) {
-  if (g->kaputt) return;
+void Steuerung::hostSchreibe(char c) {
+  if (kaputt) return;
   const auto frist = Uhr::now() + kSchreibFrist;
   for (;;) {
-    const ssize_t n = ::write(g->leitung, &c, 1);
+    const ssize_t n = ::write(leitung, &c, 1);
     if (n == 1) {
-      g->verstopft = false;
+      verstopft = false;
       return;
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      g->kaputt = true;
-      g->leitungsFehler = std::string("the line has failed: ") + std::strerror(errno);
+      kaputt = true;
+      leitungsFehler = std::string("the line has failed: ") + std::strerror(errno);
       return;
     }
-    if (g->verstopft || Uhr::now() >= frist || gSignal != 0) {
-      g->verstopft = true;  // like a serial line nobody listens to
+    if (verstopft || Uhr::now() >= frist || gSignal != 0) {
+      verstopft = true;  // like a serial line nobody listens to
       return;
     }
-    pollfd p{g->leitung, POLLOUT, 0};
+    pollfd p{leitung, POLLOUT, 0};
     ::poll(&p, 1, 10);
   }
 }
 
-int16_t naechstesByte() {
-  if (g->einAnfang == g->einEnde) return vela::KEIN_ZEICHEN;
-  return g->ein[g->einAnfang++];
+int16_t Steuerung::naechstesByte() {
+  if (einAnfang == einEnde) return vela::KEIN_ZEICHEN;
+  return ein[einAnfang++];
 }
 
-int16_t hostLies(void *) {
-  if (g->einAnfang == g->einEnde) pumpe(0);
+int16_t Steuerung::hostLies() {
+  if (einAnfang == einEnde) pumpe(0);
   return naechstesByte();
 }
 
-int16_t hostLiesWarte(void *, uint32_t n) {
-  const Nanos bis = jetztNs() + Nanos{n} * 1000 * g->opt.tickUs;
+int16_t Steuerung::hostLiesWarte(uint32_t n) {
+  const Nanos bis = jetztNs() + Nanos{n} * 1000 * opt.tickUs;
   for (;;) {
     const int16_t z = naechstesByte();
     if (z >= 0) return z;
@@ -304,27 +337,27 @@ int16_t hostLiesWarte(void *, uint32_t n) {
   }
 }
 
-bool ladeOeffne(void *) {
-  if (g->panel) g->panel->downloadBeginnt();
+bool Steuerung::ladeOeffne() {
+  if (panel) panel->downloadBeginnt();
   return true;
 }
 
 // The download reads the line; while nothing has arrived it idles (and
 // counts the silence) in the library's rounds.
-int16_t ladeLies(void *) {
+int16_t Steuerung::ladeLies() {
   if (beenden()) return vela::KANAL_ENDE;
-  return hostLies(nullptr);
+  return hostLies();
 }
 
-void ladeSchliesse(void *) {
-  if (g->panel) g->panel->downloadEndet();
+void Steuerung::ladeSchliesse() {
+  if (panel) panel->downloadEndet();
 }
 
 void anzeigeSchreibe(void *, char c) { vela::DisplayInhalt.schreibe(c); }
 void anzeigeBefehl(void *, uint8_t code) { vela::DisplayInhalt.befehl(code); }
 void anzeigeGehe(void *, int16_t spalte, int16_t zeile) { vela::DisplayInhalt.gehe(spalte, zeile); }
 
-uint32_t leseTicks() {
+uint32_t Steuerung::leseTicks() {
   const uint32_t t = ticks();
   vela::Ticks = t;
   return t;
@@ -334,23 +367,23 @@ uint32_t leseTicks() {
 // held on a terminal repeats, so it stays down). The library's loops that
 // read the keys alone see typed keys and motor steps through the round;
 // once the controller is to end, the keypad reports that no key will come.
-uint8_t leseTaste() {
+uint8_t Steuerung::leseTaste() {
   if (beenden()) return vela::KEINE_TASTE_MEHR;
   pumpe(0);
-  return g->maschine->taste(jetztNs());
+  return maschine->taste(jetztNs());
 }
 
-int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
-  g->eingangBekannt[n] = true;
-  *zustand = g->maschine->eingang(n, jetztNs()) ? 0 : 1;
+int16_t Steuerung::leseSchalter(uint8_t n, uint8_t *zustand) {
+  eingangBekannt[n] = true;
+  *zustand = maschine->eingang(n, jetztNs()) ? 0 : 1;
   return 0;
 }
 
-int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-  g->ausgangGeschaltet[n] = true;
-  g->maschine->setzeAusgang(n, wert);
-  g->maschine->nimmAusgangsNotizen();
-  g->bildFaellig = true;
+int16_t Steuerung::setzeSchalter(uint8_t n, uint8_t wert) {
+  ausgangGeschaltet[n] = true;
+  maschine->setzeAusgang(n, wert);
+  maschine->nimmAusgangsNotizen();
+  bildFaellig = true;
   return 0;
 }
 
@@ -359,52 +392,56 @@ int16_t setzeSchalter(uint8_t n, uint8_t wert) {
 // position without steps: the axes then stand where they were commanded.
 // Only then: at any other moment the commanded position may already hold
 // the target of a move about to start.
-int16_t ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
+int16_t Steuerung::ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
   if (phase == vela::VOR_SCHRITT) return vela::standardAusfuehrer(phase, ergebnis);
   const int befehl = Befehl;
-  const int16_t e = g->maschine->nachSchritt(g->takt->position, ergebnis);
+  const int16_t e = maschine->nachSchritt(takt->position, ergebnis);
   if (ergebnis == 0 &&
       (vela_befehl_hat(befehl, BEF_EIG_REFERENZ) || (befehl >= BEF_CE_ALLE && befehl <= BEF_CP_ALLE)))
-    g->takt->uebernimmSoll();
+    takt->uebernimmSoll();
   return e;
 }
 
 // Before the reply that reports a save, delete or erase: each store image
 // that changed replaces its file.
-void speicherFertig(char) {
+void Steuerung::speicherFertig() {
   for (char s : {vela::SPEICHER_FLASH, vela::SPEICHER_EEPROM}) {
     uint8_t roh[vela::SPEICHER_GROESSE];
     vela::leseSpeicherBild(s, roh);
     Bild b;
     std::copy(std::begin(roh), std::end(roh), b.begin());
     try {
-      g->ablage->schreibe(s, b);
+      ablage->schreibe(s, b);
     } catch (const AblageFehler &e) {
       std::cerr << "vela: " << e.what() << " (the controller's store has changed, its file has not)\n";
     }
   }
 }
 
-void leerlauf() { pumpe(rundeUs()); }
+void Steuerung::leerlauf() { pumpe(rundeUs()); }
 
-vela::Plattform plattform() {
+// The devices reach this object through the binding's context and the
+// objects of the host line and the download stream.
+vela::Plattform Steuerung::plattform() {
   vela::Plattform p{};
-  p.host = {hostSchreibe, hostLies, hostLiesWarte, nullptr};
+  p.host = {[](void *k, char c) { von(k).hostSchreibe(c); }, [](void *k) { return von(k).hostLies(); },
+            [](void *k, uint32_t n) { return von(k).hostLiesWarte(n); }, this};
   p.display = {anzeigeSchreibe, nullptr, nullptr, nullptr};
   p.displayBefehl = anzeigeBefehl;
   p.displayGehe = anzeigeGehe;
-  p.leseTicks = leseTicks;
-  p.leseTaste = leseTaste;
-  p.leseSchalter = leseSchalter;
-  p.setzeSchalter = setzeSchalter;
-  p.speicherFertig = speicherFertig;
+  p.leseTicks = [](void *k) { return von(k).leseTicks(); };
+  p.leseTaste = [](void *k) { return von(k).leseTaste(); };
+  p.leseSchalter = [](void *k, uint8_t n, uint8_t *zustand) { return von(k).leseSchalter(n, zustand); };
+  p.setzeSchalter = [](void *k, uint8_t n, uint8_t wert) { return von(k).setzeSchalter(n, wert); };
+  p.speicherFertig = [](void *k, char) { von(k).speicherFertig(); };
   // The silence limit in ticks, at least one.
-  const double frist = g->opt.downloadTimeout * 1e6 / g->opt.tickUs;
-  const uint32_t stille =
-      g->opt.downloadTimeout <= 0 ? 0 : static_cast<uint32_t>(std::clamp(frist, 1.0, 4e9));
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, stille};
-  p.leerlauf = leerlauf;
-  p.beenden = beenden;
+  const double frist = opt.downloadTimeout * 1e6 / opt.tickUs;
+  const uint32_t stille = opt.downloadTimeout <= 0 ? 0 : static_cast<uint32_t>(std::clamp(frist, 1.0, 4e9));
+  p.lade = {[](void *k) { return von(k).ladeOeffne(); }, [](void *k) { return von(k).ladeLies(); },
+            [](void *k) { von(k).ladeSchliesse(); }, this, stille};
+  p.leerlauf = [](void *k) { von(k).leerlauf(); };
+  p.beenden = [](void *k) { return von(k).beenden(); };
+  p.kontext = this;
   return p;
 }
 
@@ -420,36 +457,32 @@ void fangeSignale() {
   for (int sig : {SIGPIPE, SIGTTIN, SIGTTOU}) ::signal(sig, SIG_IGN);
 }
 
-}  // namespace
-
-int laufeSteuerung(const SteuerungsOptionen &o) {
-  auto steuerung = std::make_unique<Steuerung>();
-  g = steuerung.get();
-  g->opt = o;
-  g->start = Uhr::now();
-  g->maschine = std::make_unique<Maschine>(o.eingaben);
-  g->maschine->setzeTasten(o.tasten, false);
+int Steuerung::laufe(const SteuerungsOptionen &o) {
+  opt = o;
+  start = Uhr::now();
+  maschine = std::make_unique<Maschine>(o.eingaben);
+  maschine->setzeTasten(o.tasten, false);
   // The reference switches follow every step.
-  const auto schritt = [](void *, const vela::MotorSchritt &m) {
-    g->maschine->schalter(g->takt->position);
-    if (m.quelle == 4 && m.kreis != 0) g->kreisSeitBild = true;
+  const auto schritt = [](void *k, const vela::MotorSchritt &m) {
+    von(k).maschine->schalter(von(k).takt->position);
+    if (m.quelle == 4 && m.kreis != 0) von(k).kreisSeitBild = true;
   };
-  g->takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs,
-                                              vela::MotorTakt::Melder{schritt, nullptr, nullptr});
+  takt = std::make_unique<vela::MotorTakt>(int64_t{1000} * o.tickUs,
+                                           vela::MotorTakt::Melder{schritt, nullptr, this});
   try {
-    g->ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
+    ablage = std::make_unique<Ablage>(o.ablage.empty() ? standardAblage() : o.ablage, std::cerr);
     if (o.pty) {
-      g->pty = oeffnePty();
-      g->leitung = g->pty.master;
+      pty = oeffnePty();
+      leitung = pty.master;
     } else {
-      g->leitung = oeffneLeitung(o.leitung, o.baud);
+      leitung = oeffneLeitung(o.leitung, o.baud);
     }
     if (!o.displayLog.empty()) {
-      g->log = std::fopen(o.displayLog.c_str(), "a");
-      if (g->log == nullptr)
+      log = std::fopen(o.displayLog.c_str(), "a");
+      if (log == nullptr)
         throw AblageFehler("cannot open the display log " + o.displayLog + ": " + std::strerror(errno));
     }
-    if (!o.web.empty()) g->panel = std::make_unique<Frontplatte>(o.web, o.webToken);
+    if (!o.web.empty()) panel = std::make_unique<Frontplatte>(o.web, o.webToken);
   } catch (const std::exception &e) {
     std::cerr << "vela: " << e.what() << '\n';
     return 2;
@@ -457,44 +490,53 @@ int laufeSteuerung(const SteuerungsOptionen &o) {
 
   for (char s : {vela::SPEICHER_FLASH, vela::SPEICHER_EEPROM}) {
     uint8_t roh[vela::SPEICHER_GROESSE];
-    std::copy(g->ablage->bild(s).begin(), g->ablage->bild(s).end(), roh);
+    std::copy(ablage->bild(s).begin(), ablage->bild(s).end(), roh);
     vela::setzeSpeicherBild(s, roh);
   }
   gSignal = 0;
   fangeSignale();
   // A controller started in the background of a shell leaves the terminal
   // to the shell: no frame, no keys.
-  g->zeichnen = imVordergrund(STDOUT_FILENO);
+  zeichnen = imVordergrund(STDOUT_FILENO);
   if (imVordergrund(STDIN_FILENO))
     tastaturAn();
   else if (::isatty(STDIN_FILENO))
-    g->tastaturOffen = false;
-  if (o.pty) std::cout << g->pty.pfad << std::endl;
-  if (g->panel) std::cout << g->panel->url() << std::endl;
+    tastaturOffen = false;
+  if (o.pty) std::cout << pty.pfad << std::endl;
+  if (panel) std::cout << panel->url() << std::endl;
 
   vela_setTestDatei("");  // a controller writes no circle test data
   vela::DisplayInhalt = vela::Anzeige{};
-  g->tafel.gesehen();
+  tafel.gesehen();
   vela::bindePlattform(plattform());
-  vela::setAusfuehrer(g->panel ? g->panel->beobachteSchritte(ausfuehrer) : ausfuehrer);
+  const vela::Ausfuehrer schritte = [](void *k, vela::SchrittPhase phase, int16_t ergebnis) {
+    return von(k).ausfuehrer(phase, ergebnis);
+  };
+  if (panel)
+    panel->beobachteSchritte(schritte, this);
+  else
+    vela::setAusfuehrer(schritte, this);
   vela::monitorMain();
   vela::setAusfuehrer(nullptr);
 
   tastaturAus();
   zeigeAnzeige(true);
-  if (g->log != nullptr) std::fclose(g->log);
-  const int status = g->kaputt ? 2 : 0;
-  if (g->kaputt) std::cerr << "vela: " << g->leitungsFehler << '\n';
+  if (log != nullptr) std::fclose(log);
+  const int status = kaputt ? 2 : 0;
+  if (kaputt) std::cerr << "vela: " << leitungsFehler << '\n';
   if (o.pty) {
-    ::close(g->pty.slave);
-    ::close(g->pty.master);
+    ::close(pty.slave);
+    ::close(pty.master);
   } else {
-    ::close(g->leitung);
+    ::close(leitung);
   }
-  g->panel.reset();
+  panel.reset();
   vela::bindePlattform(vela::konsolPlattform());
-  g = nullptr;
   return status;
 }
+
+}  // namespace
+
+int laufeSteuerung(const SteuerungsOptionen &o) { return std::make_unique<Steuerung>()->laufe(o); }
 
 }  // namespace velatool

@@ -127,6 +127,11 @@ struct FrontplattenZustand {
   int16_t fehler = 0;
   std::array<bool, kEingaenge> referenz{};
   uint8_t bewegtVorher = 0;
+  // The executor the panel's executor hands the steps on to (null: the
+  // default one), and its context; installiert once the panel's is installed.
+  vela::Ausfuehrer weiter = nullptr;
+  void *weiterKontext = nullptr;
+  bool installiert = false;
 
   // ---- shared, behind m ----
   std::mutex m;
@@ -141,15 +146,18 @@ struct FrontplattenZustand {
   std::string token;
 };
 
-FrontplattenZustand *gPanel = nullptr;                // the panel whose executor is installed
-vela::Ausfuehrer gWeiter = vela::standardAusfuehrer;  // the executor it hands the steps on to
+int16_t gibWeiter(FrontplattenZustand &z, vela::SchrittPhase phase, int16_t ergebnis) {
+  return z.weiter != nullptr ? z.weiter(z.weiterKontext, phase, ergebnis)
+                             : vela::standardAusfuehrer(phase, ergebnis);
+}
 
-int16_t folgeSchritt(vela::SchrittPhase phase, int16_t ergebnis) {
-  FrontplattenZustand &z = *gPanel;
+// The panel's executor; its context is the panel's state.
+int16_t folgeSchritt(void *kontext, vela::SchrittPhase phase, int16_t ergebnis) {
+  FrontplattenZustand &z = *static_cast<FrontplattenZustand *>(kontext);
   if (phase == vela::VOR_SCHRITT) {
     z.lauf = Laufart::Lauf;
     z.fehler = 0;
-    const int16_t r = gWeiter(phase, ergebnis);
+    const int16_t r = gibWeiter(z, phase, ergebnis);
     if (r != 0) {
       z.lauf = Laufart::Fehler;
       z.fehler = r;
@@ -161,7 +169,7 @@ int16_t folgeSchritt(vela::SchrittPhase phase, int16_t ergebnis) {
     for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i)
       if (vela::ReferenzSchalter[i] >= 0 && vela::ReferenzSchalter[i] < kEingaenge)
         z.referenz[vela::ReferenzSchalter[i]] = true;
-  const int16_t e = gWeiter(phase, ergebnis);
+  const int16_t e = gibWeiter(z, phase, ergebnis);
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   if (code != 0) {
     z.lauf = Laufart::Fehler;
@@ -414,10 +422,7 @@ Frontplatte::~Frontplatte() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   faden_.join();
-  if (gPanel == z_.get()) {
-    vela::setAusfuehrer(nullptr);
-    gPanel = nullptr;
-  }
+  if (z_->installiert) vela::setAusfuehrer(nullptr);
 }
 
 std::vector<PanelAnfrage> Frontplatte::nimmAnfragen() {
@@ -474,10 +479,11 @@ void Frontplatte::downloadEndet() {
   ++z_->spurFolge;
 }
 
-vela::Ausfuehrer Frontplatte::beobachteSchritte(vela::Ausfuehrer weiter) {
-  gPanel = z_.get();
-  gWeiter = weiter;
-  return folgeSchritt;
+void Frontplatte::beobachteSchritte(vela::Ausfuehrer weiter, void *kontext) {
+  z_->weiter = weiter;
+  z_->weiterKontext = kontext;
+  z_->installiert = true;
+  vela::setAusfuehrer(folgeSchritt, static_cast<FrontplattenZustand *>(z_.get()));
 }
 
 }  // namespace velatool

@@ -91,9 +91,10 @@ class Frontplatte {
   // Run state, from the controller's download stream and its executor.
   void downloadBeginnt();
   void downloadEndet();  // the track starts afresh
-  // The executor that follows steps, errors and STOP, for the controller
-  // to install; it hands every phase on to `weiter`.
-  vela::Ausfuehrer beobachteSchritte(vela::Ausfuehrer weiter);
+  // Installs the executor that follows steps, errors and STOP; it hands
+  // every phase on to `weiter` with its context (null: the default
+  // executor). The panel's end installs the default executor again.
+  void beobachteSchritte(vela::Ausfuehrer weiter, void *kontext);
 
  private:
   struct Zustand;

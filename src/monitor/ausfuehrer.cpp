@@ -43,6 +43,7 @@ constexpr int32_t kKeineZeile = 99;        // row of a D form that names none
 constexpr int32_t kMaxIoNummer = 255;      // highest switch number a platform can address
 
 Ausfuehrer installiert = kStandard;
+void *installiertKontext;  // handed to the installed executor
 
 // Rounds of the run's wait until fertig holds; false when the platform
 // asks to end or the host abandons the run first.
@@ -231,14 +232,19 @@ int16_t standardAusfuehrer(SchrittPhase phase, int16_t ergebnis) {
   return phase == VOR_SCHRITT ? vorSchritt() : nachSchritt(ergebnis);
 }
 
-void setAusfuehrer(Ausfuehrer a) { installiert = a; }
+void setAusfuehrer(Ausfuehrer a, void *kontext) {
+  installiert = a;
+  installiertKontext = kontext;
+}
 
 int16_t fuehreAus(SchrittPhase phase, int16_t ergebnis) {
-  return installiert != nullptr ? installiert(phase, ergebnis) : standardAusfuehrer(phase, ergebnis);
+  return installiert != nullptr ? installiert(installiertKontext, phase, ergebnis)
+                                : standardAusfuehrer(phase, ergebnis);
 }
 
 void resetAusfuehrer() {
   installiert = kStandard;
+  installiertKontext = nullptr;
   LaufAngehalten = 0;
 }
 

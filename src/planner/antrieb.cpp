@@ -253,7 +253,7 @@ void homeAchsPaar(int16_t richtung1, int16_t richtung2, uint8_t achse1, uint8_t 
 
 int16_t readSchalter(uint8_t n, uint8_t &zustand) {
   zustand = 1;
-  if (Geraete.leseSchalter != nullptr) return Geraete.leseSchalter(n, &zustand);
+  if (Geraete.leseSchalter != nullptr) return Geraete.leseSchalter(Geraete.kontext, n, &zustand);
   schreibeFormat(nullptr, "E %d :\n", n);
   const int16_t c = warteZeichen();
   if (c == KANAL_ENDE) return 1;
@@ -263,12 +263,14 @@ int16_t readSchalter(uint8_t n, uint8_t &zustand) {
 }
 
 int16_t setSchalter(uint8_t n, uint8_t wert) {
-  if (Geraete.setzeSchalter != nullptr) return Geraete.setzeSchalter(n, wert);
+  if (Geraete.setzeSchalter != nullptr) return Geraete.setzeSchalter(Geraete.kontext, n, wert);
   schreibeFormat(nullptr, "Schalter %d wird %d \n", n, wert);
   return 0;
 }
 
-uint8_t readTaste() { return Geraete.leseTaste != nullptr ? Geraete.leseTaste() : KEINE_TASTE; }
+uint8_t readTaste() {
+  return Geraete.leseTaste != nullptr ? Geraete.leseTaste(Geraete.kontext) : KEINE_TASTE;
+}
 
 uint8_t calcTastenCode(uint8_t zeile, uint8_t spaltenBit) {
   const int zeilenAnteil = zeile % 4;

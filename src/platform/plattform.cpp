@@ -56,7 +56,7 @@ int64_t letzteMs;
 // The console's timer: a host that loads the library has none, so Ticks
 // advances only while the library waits, by the milliseconds of the steady
 // clock since the last round of a wait.
-void konsolTakt() {
+void konsolTakt(void *) {
   using namespace std::chrono;
   const int64_t jetzt = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
   if (letzteMs != 0 && jetzt > letzteMs) Ticks = Ticks + static_cast<uint32_t>(jetzt - letzteMs);
@@ -139,13 +139,13 @@ void schreibeStandard(char c) { kanalSchreibe(AusgabeZiel == 1 ? DisplayKanal : 
 
 int16_t liesStandard() { return kanalLies(HostKanal); }
 
-uint32_t getTicks() { return Geraete.leseTicks != nullptr ? Geraete.leseTicks() : Ticks; }
+uint32_t getTicks() { return Geraete.leseTicks != nullptr ? Geraete.leseTicks(Geraete.kontext) : Ticks; }
 
 void leerlauf() {
-  if (Geraete.leerlauf != nullptr) Geraete.leerlauf();
+  if (Geraete.leerlauf != nullptr) Geraete.leerlauf(Geraete.kontext);
 }
 
-bool beendenAngefordert() { return Geraete.beenden != nullptr && Geraete.beenden(); }
+bool beendenAngefordert() { return Geraete.beenden != nullptr && Geraete.beenden(Geraete.kontext); }
 
 bool (*LaufAbfrage)();
 

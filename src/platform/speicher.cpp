@@ -53,7 +53,7 @@ bool imEeprom(const char *p, int n) { return innerhalb(p, n, EepromArea); }
 
 uint8_t flashSchreibeWort(char *adresse, uint16_t wort) {
   if (!imFlash(adresse, 2) || ((adresse - FlashArea) & 1) != 0) return 1;
-  if (Geraete.flashSchreibeWort != nullptr) return Geraete.flashSchreibeWort(adresse, wort);
+  if (Geraete.flashSchreibeWort != nullptr) return Geraete.flashSchreibeWort(Geraete.kontext, adresse, wort);
   adresse[0] = static_cast<char>(wort & 0xFF);
   adresse[1] = static_cast<char>(wort >> 8);
   return 0;
@@ -61,7 +61,7 @@ uint8_t flashSchreibeWort(char *adresse, uint16_t wort) {
 
 uint8_t flashLoesche(char *adresse) {
   if (!imFlash(adresse, kBereichGroesse)) return 1;
-  if (Geraete.flashLoesche != nullptr) return Geraete.flashLoesche(adresse);
+  if (Geraete.flashLoesche != nullptr) return Geraete.flashLoesche(Geraete.kontext, adresse);
   std::memset(adresse, kGeloescht, kBereichGroesse);
   return 0;
 }
@@ -69,18 +69,18 @@ uint8_t flashLoesche(char *adresse) {
 void eepromSchreibe(char *adresse, char wert) {
   if (!imEeprom(adresse, 1)) return;
   if (Geraete.eepromSchreibe != nullptr)
-    Geraete.eepromSchreibe(adresse, wert);
+    Geraete.eepromSchreibe(Geraete.kontext, adresse, wert);
   else
     *adresse = wert;
 }
 
 char eepromLies(const char *adresse) {
   if (!imEeprom(adresse, 1)) return '\0';
-  return Geraete.eepromLies != nullptr ? Geraete.eepromLies(adresse) : *adresse;
+  return Geraete.eepromLies != nullptr ? Geraete.eepromLies(Geraete.kontext, adresse) : *adresse;
 }
 
 void speicherFertig(char speicher) {
-  if (Geraete.speicherFertig != nullptr) Geraete.speicherFertig(speicher);
+  if (Geraete.speicherFertig != nullptr) Geraete.speicherFertig(Geraete.kontext, speicher);
 }
 
 void resetSpeicher() {

@@ -189,11 +189,14 @@ TEST_F(AusfuehrerTest, ReferenceRuns) {
   EXPECT_EQ(sollSchritte(), (Pos{0, 0, 0, 0}));
 }
 
-// An installed executor runs around every step; its error before a step
-// keeps it from running, after it is reported on the step's line.
+// An installed executor runs around every step, with its context; its
+// error before a step keeps it from running, after it is reported on the
+// step's line.
 TEST_F(AusfuehrerTest, InstalledExecutorRunsAroundEveryStep) {
-  static std::vector<std::string> protokoll;
-  static constexpr Ausfuehrer kProtokoll = [](SchrittPhase phase, int16_t ergebnis) -> int16_t {
+  std::vector<std::string> protokoll;
+  static constexpr Ausfuehrer kProtokoll = [](void *kontext, SchrittPhase phase,
+                                              int16_t ergebnis) -> int16_t {
+    auto &protokoll = *static_cast<std::vector<std::string> *>(kontext);
     const char *p = NextBefp;
     while (*p == '\r') ++p;
     protokoll.push_back((phase == VOR_SCHRITT ? "vor " : "nach ") + std::to_string(ergebnis) + " " +
@@ -202,7 +205,7 @@ TEST_F(AusfuehrerTest, InstalledExecutorRunsAroundEveryStep) {
     if (phase == NACH_SCHRITT && Befehl == BEF_Q) return 35;
     return 0;
   };
-  setAusfuehrer(kProtokoll);
+  setAusfuehrer(kProtokoll, &protokoll);
   flashProgramme("PROGMAIN\nX 5\nQ\nV1=1\n");
   fake.beendenWenn = [] { return LetztesErgebnis != 0; };
   monitorMain();
@@ -213,7 +216,7 @@ TEST_F(AusfuehrerTest, InstalledExecutorRunsAroundEveryStep) {
   EXPECT_EQ(motoren.position[0], 0);
 
   frisch();  // the library as loaded has the default executor again
-  setAusfuehrer(kProtokoll);
+  setAusfuehrer(kProtokoll, &protokoll);
   protokoll.clear();
   flashProgramme("PROGMAIN\nSO 2\n");
   fake.beendenWenn = [] { return LetztesErgebnis != 0; };

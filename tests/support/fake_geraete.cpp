@@ -10,39 +10,43 @@ FakeGeraete fake;
 
 namespace {
 
-void hostSchreibe(void *, char c) { fake.host.push_back(c); }
+FakeGeraete &von(void *k) { return *static_cast<FakeGeraete *>(k); }
 
-int16_t hostLies(void *) {
-  if (vela::Ticks < fake.eingabeAb) return vela::KEIN_ZEICHEN;
-  if (fake.eingabeWenn && !fake.eingabeWenn()) return vela::KEIN_ZEICHEN;
-  if (fake.gelesen < fake.eingabe.size()) return static_cast<uint8_t>(fake.eingabe[fake.gelesen++]);
+void hostSchreibe(void *k, char c) { von(k).host.push_back(c); }
+
+int16_t hostLies(void *k) {
+  FakeGeraete &f = von(k);
+  if (vela::Ticks < f.eingabeAb) return vela::KEIN_ZEICHEN;
+  if (f.eingabeWenn && !f.eingabeWenn()) return vela::KEIN_ZEICHEN;
+  if (f.gelesen < f.eingabe.size()) return static_cast<uint8_t>(f.eingabe[f.gelesen++]);
   return vela::KANAL_ENDE;
 }
 
-vela::Anzeige *anzeige(void *objekt) { return static_cast<vela::Anzeige *>(objekt); }
-void displaySchreibe(void *o, char c) { fake.display.push_back(c), anzeige(o)->schreibe(c); }
-void displayBefehl(void *o, uint8_t code) { fake.befehle.push_back(code), anzeige(o)->befehl(code); }
-void displayGehe(void *o, int16_t s, int16_t z) { anzeige(o)->gehe(s, z); }
+void displaySchreibe(void *k, char c) { von(k).display.push_back(c), von(k).anzeige->schreibe(c); }
+void displayBefehl(void *k, uint8_t code) { von(k).befehle.push_back(code), von(k).anzeige->befehl(code); }
+void displayGehe(void *k, int16_t s, int16_t z) { von(k).anzeige->gehe(s, z); }
 
 // Returns the counter, then advances it, as a timer running between reads.
-uint32_t ticks() {
+uint32_t ticks(void *k) {
   const uint32_t t = vela::Ticks;
   vela::Ticks = t + 1;
-  ++fake.tickLesungen;
-  return fake.letzterTick = t;
+  ++von(k).tickLesungen;
+  return von(k).letzterTick = t;
 }
 
-uint8_t taste() {
-  return fake.tastenGelesen < fake.tasten.size() ? fake.tasten[fake.tastenGelesen++] : vela::KEINE_TASTE_MEHR;
+uint8_t taste(void *k) {
+  FakeGeraete &f = von(k);
+  return f.tastenGelesen < f.tasten.size() ? f.tasten[f.tastenGelesen++] : vela::KEINE_TASTE_MEHR;
 }
 
-int16_t leseSchalter(uint8_t n, uint8_t *zustand) {
-  *zustand = n < fake.schalterEin.size() ? fake.schalterEin[n] : 1;
+int16_t leseSchalter(void *k, uint8_t n, uint8_t *zustand) {
+  const FakeGeraete &f = von(k);
+  *zustand = n < f.schalterEin.size() ? f.schalterEin[n] : 1;
   return 0;
 }
 
-int16_t setzeSchalter(uint8_t n, uint8_t wert) {
-  fake.schalterAus.emplace_back(n, wert);
+int16_t setzeSchalter(void *k, uint8_t n, uint8_t wert) {
+  von(k).schalterAus.emplace_back(n, wert);
   return 0;
 }
 
@@ -55,93 +59,97 @@ std::string eintrag(const char *art, const char *adresse, const char *basis, int
   return text;
 }
 
-uint8_t flashWort(char *adresse, uint16_t wort) {
-  const int n = fake.flashWorte++;
-  if (fake.flashFehlerAb >= 0 && n >= fake.flashFehlerAb) return 1;
-  fake.speicher.push_back(eintrag("F", adresse, vela::FlashStart, wort, 4));
+uint8_t flashWort(void *k, char *adresse, uint16_t wort) {
+  FakeGeraete &f = von(k);
+  const int n = f.flashWorte++;
+  if (f.flashFehlerAb >= 0 && n >= f.flashFehlerAb) return 1;
+  f.speicher.push_back(eintrag("F", adresse, vela::FlashStart, wort, 4));
   adresse[0] = static_cast<char>(wort & 0xFF);
   adresse[1] = static_cast<char>(wort >> 8);
   return 0;
 }
 
-uint8_t flashLoesche(char *adresse) {
-  fake.speicher.push_back(eintrag("L", adresse, vela::FlashStart, 0, 0));
-  if (fake.loeschenFehlt) return 1;
+uint8_t flashLoesche(void *k, char *adresse) {
+  FakeGeraete &f = von(k);
+  f.speicher.push_back(eintrag("L", adresse, vela::FlashStart, 0, 0));
+  if (f.loeschenFehlt) return 1;
   std::memset(adresse, '\xFF', vela::kBereichGroesse);
   return 0;
 }
 
 // An EEPROM byte reads back as the old one for eepromVerzoegerung polls.
-char *eepromOffen;
-char eepromAlt, eepromNeu;
-int eepromNochAlt;
-
-void eepromSchreibe(char *adresse, char wert) {
-  fake.speicher.push_back(eintrag("E", adresse, vela::EepromStart, static_cast<uint8_t>(wert), 2));
-  eepromOffen = adresse;
-  eepromAlt = *adresse;
-  eepromNeu = wert;
-  eepromNochAlt = fake.eepromVerzoegerung;
+void eepromSchreibe(void *k, char *adresse, char wert) {
+  FakeGeraete &f = von(k);
+  f.speicher.push_back(eintrag("E", adresse, vela::EepromStart, static_cast<uint8_t>(wert), 2));
+  f.eepromOffen = adresse;
+  f.eepromAlt = *adresse;
+  f.eepromNochAlt = f.eepromVerzoegerung;
   *adresse = wert;
 }
 
-char eepromLies(const char *adresse) {
-  fake.speicher.push_back(eintrag("P", adresse, vela::EepromStart, 0, 0));
-  if (adresse == eepromOffen && eepromNochAlt > 0) {
-    --eepromNochAlt;
-    return eepromAlt;
+char eepromLies(void *k, const char *adresse) {
+  FakeGeraete &f = von(k);
+  f.speicher.push_back(eintrag("P", adresse, vela::EepromStart, 0, 0));
+  if (adresse == f.eepromOffen && f.eepromNochAlt > 0) {
+    --f.eepromNochAlt;
+    return f.eepromAlt;
   }
   return *adresse;
 }
 
-void speicherFertig(char speicher) {
-  fake.speicher.push_back(std::string("fertig ") + speicher);
-  fake.hostBeiFertig.push_back(fake.host.size());
+void speicherFertig(void *k, char speicher) {
+  FakeGeraete &f = von(k);
+  f.speicher.push_back(std::string("fertig ") + speicher);
+  f.hostBeiFertig.push_back(f.host.size());
 }
 
-bool ladeOeffne(void *) {
-  ++fake.ladeOeffnungen;
-  if (fake.ladeOeffnenFehlt) return false;
-  fake.ladeOffen = true;
+bool ladeOeffne(void *k) {
+  FakeGeraete &f = von(k);
+  ++f.ladeOeffnungen;
+  if (f.ladeOeffnenFehlt) return false;
+  f.ladeOffen = true;
   return true;
 }
 
-int16_t ladeLies(void *) {
-  if (!fake.ladeOffen || fake.ladeGelesen >= fake.lade.size()) return vela::KANAL_ENDE;
-  if (fake.ladeGelesen == fake.ladePauseAb && fake.ladePause > 0) {
-    --fake.ladePause;
+int16_t ladeLies(void *k) {
+  FakeGeraete &f = von(k);
+  if (!f.ladeOffen || f.ladeGelesen >= f.lade.size()) return vela::KANAL_ENDE;
+  if (f.ladeGelesen == f.ladePauseAb && f.ladePause > 0) {
+    --f.ladePause;
     return vela::KEIN_ZEICHEN;
   }
-  return static_cast<uint8_t>(fake.lade[fake.ladeGelesen++]);
+  return static_cast<uint8_t>(f.lade[f.ladeGelesen++]);
 }
 
-void ladeSchliesse(void *) {
-  fake.ladeOffen = false;
-  fake.hostBeiLadeEnde = fake.host.size();
+void ladeSchliesse(void *k) {
+  FakeGeraete &f = von(k);
+  f.ladeOffen = false;
+  f.hostBeiLadeEnde = f.host.size();
 }
 
-void leerlauf() {
-  ++fake.leerlaeufe;
-  if (vela::TasteGedrueckt == 0 && fake.gedruecktGenommen < fake.gedrueckt.size()) {
-    vela::TastenIndex = fake.gedrueckt[fake.gedruecktGenommen++];
+void leerlauf(void *k) {
+  FakeGeraete &f = von(k);
+  ++f.leerlaeufe;
+  if (vela::TasteGedrueckt == 0 && f.gedruecktGenommen < f.gedrueckt.size()) {
+    vela::TastenIndex = f.gedrueckt[f.gedruecktGenommen++];
     vela::TasteGedrueckt = 1;
   }
-  if (fake.imLeerlauf != nullptr) fake.imLeerlauf();
+  if (f.imLeerlauf != nullptr) f.imLeerlauf();
 }
 
-bool beenden() {
-  const bool runden = fake.beendenNach >= 0 && fake.leerlaeufe >= fake.beendenNach;
-  return runden || (fake.beendenWenn && fake.beendenWenn());
+bool beenden(void *k) {
+  const FakeGeraete &f = von(k);
+  const bool runden = f.beendenNach >= 0 && f.leerlaeufe >= f.beendenNach;
+  return runden || (f.beendenWenn && f.beendenWenn());
 }
 
 }  // namespace
 
 void bindeFakes(bool schalter) {
   fake = FakeGeraete{};
-  eepromOffen = nullptr;
   vela::Plattform p{};
-  p.host = {hostSchreibe, hostLies, nullptr, nullptr};
-  p.display = {displaySchreibe, nullptr, nullptr, &vela::DisplayInhalt};
+  p.host = {hostSchreibe, hostLies, nullptr, &fake};
+  p.display = {displaySchreibe, nullptr, nullptr, &fake};
   p.displayBefehl = displayBefehl;
   p.displayGehe = displayGehe;
   p.leseTicks = ticks;
@@ -155,9 +163,10 @@ void bindeFakes(bool schalter) {
   p.eepromSchreibe = eepromSchreibe;
   p.eepromLies = eepromLies;
   p.speicherFertig = speicherFertig;
-  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, nullptr, 0};
+  p.lade = {ladeOeffne, ladeLies, ladeSchliesse, &fake, 0};
   p.leerlauf = leerlauf;
   p.beenden = beenden;
+  p.kontext = &fake;
   vela::bindePlattform(p);
 }
 

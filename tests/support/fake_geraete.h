@@ -24,6 +24,7 @@ struct FakeGeraete {
   long tickLesungen = 0;              // tick reads so far
   std::vector<uint8_t> tasten;        // keypad codes, one per read; then 0xFF
   std::size_t tastenGelesen = 0;
+  vela::Anzeige *anzeige = &vela::DisplayInhalt;  // the display model the display writes go to
 
   // Download stream, opened once per download.
   std::string lade;
@@ -47,6 +48,11 @@ struct FakeGeraete {
   int flashWorte = 0;          // FLASH word writes so far
   bool loeschenFehlt = false;  // the FLASH erase reports a failure
   int eepromVerzoegerung = 0;  // read-backs that still show the old byte after each EEPROM write
+  // The EEPROM byte written last, its old value, and the read-backs that
+  // will still show that.
+  const char *eepromOffen = nullptr;
+  char eepromAlt = 0;
+  int eepromNochAlt = 0;
 
   long leerlaeufe = 0;                // rounds of wait and poll loops
   long beendenNach = -1;              // the stop request is made after this many rounds; -1 never
@@ -61,7 +67,7 @@ struct FakeGeraete {
   std::string hostNachLaden() const { return host.substr(hostBeiLadeEnde); }
 };
 
-// The devices of the running test.
+// The devices of the running test (the binding's context).
 extern FakeGeraete fake;
 
 // Binds the fakes (and resets them); without schalter the switches use the
