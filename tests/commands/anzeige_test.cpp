@@ -7,7 +7,6 @@
 
 #include "commands/anzeigetext.h"
 #include "core/zustand.h"
-#include "flow/ablauf_test.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
 #include "platform/kanal.h"

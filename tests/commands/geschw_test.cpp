@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/zustand.h"
-#include "flow/ablauf_test.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "planner/bahn.h"

@@ -1,5 +1,4 @@
 // The L command: loops and the zero-count skip.
-#include "flow/ablauf_test.h"
 #include "core/zustand.h"
 #include "support/vela_test.h"
 

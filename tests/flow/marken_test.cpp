@@ -1,7 +1,6 @@
 // Label collection and the M command.
 #include <algorithm>
 
-#include "flow/ablauf_test.h"
 #include "support/vela_test.h"
 
 namespace {

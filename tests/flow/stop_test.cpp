@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "flow/ablauf_test.h"
 #include "core/zustand.h"
 #include "support/vela_test.h"
 

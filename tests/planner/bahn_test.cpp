@@ -1,9 +1,11 @@
 // Line segments: axis order, the three-axis distribution, the ramp, the
-// ring running segment after segment, and the path stop.
+// ring running segment after segment, the path stop, and queued lines run
+// to their end at once.
 #include "planner/bahn.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 #include "core/zustand.h"
@@ -99,6 +101,27 @@ TEST_F(BahnTest, StopBrakesAndSetsTheReachedPosition) {
   EXPECT_EQ((std::vector<int32_t>{SollPos[0], SollSchritte[0], SollSchritte[1], SollPos[2]}),
             (std::vector<int32_t>{60, 30, 24, 0}));
   for (int a = 0; a < 3; ++a) EXPECT_EQ(DeltaSchritte[a] | RestSchritte[a], 0);
+}
+
+// Running queued lines to their end at once leaves exactly the state that
+// ticking them leaves: TestPos, RestSchritte, BahnAktiv, BahnRest, the ring.
+TEST_F(BahnTest, LinesRunAtOnceEndAsTicked) {
+  const auto lauf = [](int runde, bool ticken) {
+    std::mt19937 zufall(runde);
+    std::uniform_int_distribution<int32_t> ziel(-300, 300);
+    vela_reset();
+    for (int l = 0; l <= runde % 6; ++l) {
+      const int32_t z[3] = {ziel(zufall), ziel(zufall), ziel(zufall)};
+      EXPECT_EQ(planGerade(z), 0);
+    }
+    for (int t = runde % 40; t > 0 && BahnAktiv; --t) stepBahn();  // part of the first line done
+    if (!ticken) laufeGeradenAus();
+    for (; ticken && BahnAktiv;) stepBahn();
+    return std::vector<int32_t>{TestPos[0],      TestPos[1],      TestPos[2], RestSchritte[0],
+                                RestSchritte[1], RestSchritte[2], BahnAktiv,  std::max(BahnRest, int32_t{0}),
+                                BahnLeseIndex,   BahnSchreibIndex};
+  };
+  for (int runde = 0; runde < 50; ++runde) EXPECT_EQ(lauf(runde, false), lauf(runde, true)) << runde;
 }
 
 }  // namespace

@@ -123,12 +123,13 @@ TEST_F(KreisTest, RefusedLines) {
   EXPECT_TRUE(spur().empty());
 }
 
-// Queued lines run to their end first; the circle starts where they end.
+// Queued lines run to their end at once, without ticking them; the circle
+// starts where they end.
 TEST_F(KreisTest, QueuedLinesRunBeforeTheArc) {
-  lade("IL 30, 0, 0\nIL 30, 40, 5\nCCW 10, 0\n");
+  lade("IL 30, 0, 0\nDIL 0, 1000000000, 5\nCCW 10, 0\n");
   for (int i = 0; i < 3; ++i) ASSERT_EQ(schritt(), 0);
   EXPECT_EQ(RestSchritte[0] | RestSchritte[1] | RestSchritte[2] | BahnAktiv, 0);
-  EXPECT_EQ((Punkt{KreisBasis[0], KreisBasis[1]}), (Punkt{30, 40}));
+  EXPECT_EQ((Punkt{KreisBasis[0], KreisBasis[1]}), (Punkt{30, 1000000000}));
   EXPECT_EQ(spur().back(), (Punkt{0, 0}));
 }
 
