@@ -79,30 +79,23 @@ TEST_F(AchsbefehlTest, MovesPresetsAndLines) {
   EXPECT_EQ(countFreieSegmente(), 30);
 }
 
-// Reference-run requests take a second axis Y Z A only; I requests take a
-// number or an axis. A scale of 0 is refused.
+// Reference-run requests take a second axis Y Z A only, and keep the
+// switch number of each pair for the side that runs it (a one-axis request
+// leaves the second one alone); I requests take a number or an axis. A
+// scale of 0 is refused.
 TEST_F(AchsbefehlTest, RequestsAndScales) {
-  EXPECT_EQ(lauf({"XH 0, 3 YH 1, 4", "XH 1, 2 XH 3, 4", "XH 1", "ZH 5, 6 AH 7, 8", "I 5", "I X 5", "IH 3",
+  EXPECT_EQ(lauf({"XH 0, 3 YH 1, 4", "ZH 5, 6 AH 7, 8", "XH 1, 2 XH 3, 4", "XH 1", "I 5", "I X 5", "IH 3",
                   "I ?", "XMM 4", "YS 7", "ZMQ 2", "XMM 0", "XS 0", "AS", "IMM 4", "IS 0", "IS 3"}),
             (std::vector<std::string>{
-                "0 @16 BEF_HOME_PAAR 0 1 0 1", "0 @16 BEF_HOME 1 1 0 1", "12 @0 BEF_KEINER 1 1 0 1",
-                "0 @16 BEF_HOME_PAAR 5 7 2 3", "0 @4 BEF_I_ALLGEMEIN 5 1 2 3", "0 @6 BEF_I_ALLGEMEIN 5 0 0 3",
+                "0 @16 BEF_HOME_PAAR 0 1 0 1", "0 @16 BEF_HOME_PAAR 5 7 2 3", "0 @16 BEF_HOME 1 7 0 3",
+                "12 @0 BEF_KEINER 1 7 0 3", "0 @4 BEF_I_ALLGEMEIN 5 1 0 3", "0 @6 BEF_I_ALLGEMEIN 5 0 0 3",
                 "0 @5 BEF_IH 3 1 0 3", "19 @0 BEF_I_ALLGEMEIN 3 0 0 3", "0 @6 BEF_SKALA_MM 4 0 0 3",
                 "0 @5 BEF_SKALA_SCHRITTE 7 0 1 3", "0 @6 BEF_SKALA_MM 2 0 2 3", "39 @0 BEF_KEINER 0 0 0 3",
                 "39 @0 BEF_KEINER 0 0 0 3", "12 @0 BEF_KEINER 0 0 3 3", "0 @6 BEF_SKALA_MM 4 0 3 3",
                 "39 @0 BEF_KEINER 0 0 3 3", "0 @5 BEF_SKALA_SCHRITTE 3 0 3 3"}));
+  EXPECT_EQ(std::vector<int32_t>(ReferenzSchalter, ReferenzSchalter + 2), (std::vector<int32_t>{2, 8}));
   EXPECT_EQ(std::vector<int32_t>(AchsMM, AchsMM + 5), (std::vector<int32_t>{4, 1, 2, 1, 4}));
   EXPECT_EQ(std::vector<int32_t>(AchsSchritte, AchsSchritte + 5), (std::vector<int32_t>{1, 7, 1, 1, 3}));
-}
-
-// A reference-run request keeps the switch number of each pair for the
-// side that runs it; a one-axis request leaves the second one alone.
-TEST_F(AchsbefehlTest, ReferenceRunRequestKeepsItsSwitchNumbers) {
-  lade("XH 0, 3 YH 1, 4\nAH 1, 2*3\n");
-  ASSERT_EQ(schritt(), 0);
-  EXPECT_EQ(std::vector<int32_t>(ReferenzSchalter, ReferenzSchalter + 2), (std::vector<int32_t>{3, 4}));
-  ASSERT_EQ(schritt(), 0);
-  EXPECT_EQ(std::vector<int32_t>(ReferenzSchalter, ReferenzSchalter + 2), (std::vector<int32_t>{6, 4}));
 }
 
 // Conversion truncates toward zero without an overflow trap.
@@ -119,8 +112,7 @@ TEST_F(AchsbefehlTest, AxisModel) {
   StartGeschw[2] = 2;
   RampenLaenge[3] = 0;
   for (uint8_t a = 0; a < 4; ++a) calcRampe(a);
-  EXPECT_EQ(std::vector<int>(RampenInkrement, RampenInkrement + 4),
-            (std::vector<int>{100, 0, 110, 900}));
+  EXPECT_EQ(std::vector<int>(RampenInkrement, RampenInkrement + 4), (std::vector<int>{100, 0, 110, 900}));
   EXPECT_EQ(StartGeschw[2], 2);
 
   // The actual position of a moving axis counts back the steps left.
