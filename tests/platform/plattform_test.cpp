@@ -45,20 +45,6 @@ TEST_F(KanalTest, WaitsAreCorrectAcrossTheTickWrap) {
   EXPECT_TRUE(timeoutElapsed(0));
 }
 
-TEST_F(KanalTest, HostCharacterInput) {
-  fake.eingabe = "ab";
-  fake.eingabeAb = 5;
-  char c = 'q';
-  EXPECT_EQ(readHostChar(c), 0);  // not arrived yet
-  EXPECT_EQ(c, 'q');
-  EXPECT_TRUE(readHostCharTimeout(c, 100));
-  EXPECT_EQ(c, 'a');
-  EXPECT_EQ(readHostChar(c), 1);
-  EXPECT_EQ(c, 'b');
-  EXPECT_EQ(readHostChar(c), 0);  // input ended
-  EXPECT_EQ(c, 'b');
-}
-
 TEST_F(KanalTest, OutputRoutingAndDisplay) {
   putText("Yes\nno", 3);
   AusgabeZiel = 1;
