@@ -95,16 +95,14 @@ TEST_F(AnzeigeTest, ChannelAndPosition) {
   EXPECT_EQ(fake.host, " hallo");
   EXPECT_EQ(schritt(), 37);
   EXPECT_EQ(AktKanal, HostKanal);
-  NextBefp = stelle("DCH 3");
-  EXPECT_EQ(schritt(), 0);
+  EXPECT_EQ(schritt(), 0);  // DCH 3: the refused DCH 4, too, took no line step
   displayLine(0, "anzeige", 20);
   EXPECT_EQ(zeile(0), "anzeige             ");
   fake.host.clear();
   EXPECT_EQ(schritt(), 0);
   EXPECT_EQ(std::tuple(CursorSpalte, CursorZeile), std::tuple(3, 1));
-  EXPECT_EQ(fake.host, "    ");  // col + 1 spaces
   EXPECT_EQ(schritt(), 12);      // row missing: no move
-  EXPECT_EQ(fake.host, "    ");
+  EXPECT_EQ(fake.host, "    ");  // col + 1 spaces
 }
 
 TEST_F(AnzeigeTest, RelativeAxisMoves) {
@@ -211,7 +209,6 @@ TEST_F(GeschwTest, KeyList) {
   lade("FXY 300, 4, 6\nFXY\nFXY 9, 1/0, 7\nFXY 1,2,3,4,5,6,7,8,9,10\nX1\n");
   auto tasten = [] { return std::vector<int>(TeachTasten, TeachTasten + 9); };
   EXPECT_TRUE(schrittGibt(0, BEF_F_TASTEN, stelle("FXY\r")));
-  EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
   EXPECT_TRUE(schrittGibt(0, BEF_F_TASTEN, stelle("FXY 9")));  // the empty list changes nothing
   EXPECT_EQ(tasten(), (std::vector<int>{44, 4, 6, 8, 2, 13, 12, 7, 1}));
   schritt();  // a bad value ends the list
@@ -299,16 +296,12 @@ TEST_F(VariablenTest, PointAndPriorityLines) {
 TEST_F(VariablenTest, HeaderEndsTheProgramAndKeepsItsLabels) {
   ASSERT_EQ(lade("PROGMAIN\nM1\nX10\nPROG5\nM2\nY1\n"), 0);
   NextBefp = stelle("PROG5");
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(Befehl, BEF_ENDE);
-  EXPECT_EQ(NextBefp, stelle("M1"));
-  EXPECT_EQ(V_Marke[0][1], stelle("X10"));
-  EXPECT_EQ(V_Marke[0][2], nullptr);
+  EXPECT_TRUE(schrittGibt(0, BEF_ENDE, stelle("M1")));
+  EXPECT_EQ(std::tuple(V_Marke[0][1], V_Marke[0][2]), std::tuple(stelle("X10"), nullptr));
   // A header at the very end of the text without a line end.
   lade("X1\nPROG5");
   NextBefp = stelle("PROG5");
-  EXPECT_EQ(schritt(), 0);
-  EXPECT_EQ(NextBefp, Programm);
+  EXPECT_TRUE(schrittGibt(0, BEF_ENDE, Programm));
 }
 
 }  // namespace

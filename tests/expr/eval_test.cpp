@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/zustand.h"
 #include "expr/scanner.h"
@@ -61,10 +63,9 @@ TEST_F(EvalTest, AssignmentForms) {
   V_WertVar[6] = -5;
   lade("V1=(V2=3)+1\nV 3 = 1\nVV5=9\nV4=XP\nV5=YT\nV6=XE\nV6=XC\nV8=X5\nV300=1\nV\n");
   for (int i = 0; i < 8; ++i) EXPECT_EQ(schritt(), 0) << i;
-  EXPECT_EQ(Befehl, BEF_V);
-  EXPECT_EQ(vela::ArgWert1, 5);  // V8=X5 yields 5 and stores nothing
-  const int32_t erwartet[] = {0, 4, 3, 1, 42, 17, -5, 9, 0};
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(V_WertVar[i], erwartet[i]) << "V" << i;
+  EXPECT_EQ(std::tuple(Befehl, vela::ArgWert1), std::tuple(BEF_V, 5));  // V8=X5 yields 5 and stores nothing
+  EXPECT_EQ(std::vector<int32_t>(V_WertVar + 1, V_WertVar + 9),
+            (std::vector<int32_t>{4, 3, 1, 42, 17, -5, 9, 0}));
   EXPECT_EQ(schritt(), 2);
   EXPECT_EQ(NextBefp, stelle("V300"));
   NextBefp = stelle("V\r");
