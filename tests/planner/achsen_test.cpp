@@ -211,17 +211,6 @@ TEST_F(AntriebTest, ReferenceRuns) {
   EXPECT_EQ(fake.host, "ri 0 ,Achse 9 ,Sch 1");
 }
 
-TEST_F(AntriebTest, ReferenceRunOfTwoAxes) {
-  SollPos[0] = SollSchritte[0] = 5;
-  SollPos[3] = SollSchritte[3] = 6;
-  // out: (open, closed), (closed, closed); back: (open, closed), (open, open)
-  fake.eingabe = "1\n0\n0\n0\n1\n0\n1\n1\n";
-  homeAchsPaar(0, 1, 0, 3, 7, 8);
-  EXPECT_EQ(fake.host, "E 7 :\nE 8 :\nE 7 :\nE 8 :\nE 7 :\nE 8 :\nE 7 :\nE 8 :\n");  // no trace line
-  EXPECT_EQ(werte(SollPos, SollSchritte), V(8, 0));
-  EXPECT_EQ(werte(DeltaSchritte, StopAnforderung), (V{-10000, 0, 0, 10000, 2, 0, 0, 2, 0}));
-}
-
 // A halted move keeps the steps made: the commanded position becomes the
 // one reached. An axis at rest is left alone (the path may count its steps).
 TEST_F(AntriebTest, HaltEndsAMoveWhereItStands) {
