@@ -18,11 +18,7 @@ namespace {
 using EvalTest = VelaTest;
 
 TEST_F(EvalTest, ValuesAndErrorCodes) {
-  V_WertVar[1] = 11;
-  V_WertVar[5] = 7;
-  V_WertVar[7] = 70;
-  V_WertVar[8] = 300;
-  V_WertVar[9] = -1;
+  V_WertVar[1] = 11, V_WertVar[5] = 7, V_WertVar[7] = 70, V_WertVar[8] = 300, V_WertVar[9] = -1;
   vela::Ticks = 0xFFFFFFFFu;
   struct {
     const char *ausdruck;
@@ -57,10 +53,7 @@ TEST_F(EvalTest, ValuesAndErrorCodes) {
 }
 
 TEST_F(EvalTest, AssignmentForms) {
-  vela::SollPos[0] = 42;
-  vela::AchsZaehler[1] = 17;
-  V_WertVar[5] = 7;
-  V_WertVar[6] = -5;
+  vela::SollPos[0] = 42, vela::AchsZaehler[1] = 17, V_WertVar[5] = 7, V_WertVar[6] = -5;
   lade("V1=(V2=3)+1\nV 3 = 1\nVV5=9\nV4=XP\nV5=YT\nV6=XE\nV6=XC\nV8=X5\nV300=1\nV\n");
   for (int i = 0; i < 8; ++i) EXPECT_EQ(schritt(), 0) << i;
   EXPECT_EQ(std::tuple(Befehl, vela::ArgWert1), std::tuple(BEF_V, 5));  // V8=X5 yields 5 and stores nothing
@@ -114,11 +107,7 @@ TEST_F(EvalTest, CursorContract) {
       // clang-format on
   };
   for (const auto &f : faelle) {
-    V_WertVar[1] = 3;
-    V_WertVar[2] = 10;
-    V_WertVar[3] = 4;
-    V_WertVar[5] = 7;
-    V_WertVar[9] = 400;
+    V_WertVar[1] = 3, V_WertVar[2] = 10, V_WertVar[3] = 4, V_WertVar[5] = 7, V_WertVar[9] = 400;
     schreibe(f.text);
     NextBefp = Programm;
     vela::noAssign = f.keineZuweisung;
