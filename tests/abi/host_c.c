@@ -7,22 +7,6 @@
 #include "vela.h"
 #include "vela_befehle.h"
 
-static char *lade(const char *text) {
-  int t;
-  char *start;
-  memset(Programm, 0, sizeof Programm);
-  strcpy(Programm, text);
-  DelphiInit();
-  for (t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
-  start = findFirstProgramm();
-  if (start != NULL) {
-    NextBefp = start;
-    PRUEFE(FetchMarken(start) == 0);
-  }
-  isChecking = 0;
-  return start;
-}
-
 int main(void) {
   /* Layouts a host relies on. */
   PRUEFE(sizeof Programm == 6400);
@@ -35,33 +19,21 @@ int main(void) {
   PRUEFE(strcmp(DllVersion, "12-12-02") == 0);
   PRUEFE(strcmp(FehlerTxt[19], "falscher Befehl") == 0);
 
-  /* A V line: its value in V_WertVar, its code in Befehl (the expressions
-     themselves are the evaluator's tests); at the end of the text 19. */
-  PRUEFE(lade("V2=2^3^2\r") == Programm);
+  /* A failing line leaves the cursor at its start; a V line's value is in
+     V_WertVar, its code in Befehl (the expressions are the evaluator's
+     tests); at the end of the text 19. */
+  PRUEFE(lade("V1=5/0\rV2=512\r") == Programm);
+  PRUEFE(execBefehl() == FEHLER_DIVISION && NextBefp == Programm);
+  NextBefp = Programm + 7;
   PRUEFE(execBefehl() == FEHLER_OK && V_WertVar[2] == 512 && Befehl == BEF_V);
-  PRUEFE(*NextBefp == '\0');
-  PRUEFE(execBefehl() == FEHLER_BEFEHL);
+  PRUEFE(*NextBefp == '\0' && execBefehl() == FEHLER_BEFEHL);
 
-  /* A failing line leaves the cursor at its start. */
-  lade("V1=1\rV2=5/0\r");
-  PRUEFE(execBefehl() == 0);
-  PRUEFE(execBefehl() == FEHLER_DIVISION);
-  PRUEFE(NextBefp == Programm + 5);
-
-  /* A two-pass loop and the program end, step by step. */
+  /* The loop stack as a host reads it: a two-pass loop and the program end. */
   PRUEFE(lade("L2\rQ\rL\rENDE\r") == Programm);
-  {
-    static const int16_t befehle[6] = {BEF_L_START, BEF_Q, BEF_L_ENDE, BEF_Q, BEF_L_ENDE, BEF_ENDE};
-    int i;
-    for (i = 0; i < 6; ++i) {
-      PRUEFE(execBefehl() == 0);
-      PRUEFE(Befehl == befehle[i]);
-      if (i == 0) PRUEFE(V_UsedLoops[0] == 0 && V_Loop[0][0].Anzahl == 2);
-      if (i == 2) PRUEFE(NextBefp == Programm + 3 && V_Loop[0][0].Anzahl == 1);
-      if (i == 4) PRUEFE(V_UsedLoops[0] == -1);
-    }
-    PRUEFE(NextBefp == Programm);
-  }
+  PRUEFE(execBefehl() == 0 && Befehl == BEF_L_START && V_UsedLoops[0] == 0 && V_Loop[0][0].Anzahl == 2);
+  PRUEFE(execBefehl() == 0 && execBefehl() == 0 && NextBefp == Programm + 3 && V_Loop[0][0].Anzahl == 1);
+  PRUEFE(execBefehl() == 0 && execBefehl() == 0 && V_UsedLoops[0] == -1);
+  PRUEFE(execBefehl() == 0 && Befehl == BEF_ENDE && NextBefp == Programm);
 
   /* A subroutine call to another program and back. */
   PRUEFE(lade("PROGMAIN\rJS PROG7\rQ\rPROG7\rM1\rRETURN\r") == Programm + 9);
@@ -72,7 +44,7 @@ int main(void) {
   PRUEFE(NextBefp == Programm + 18 && V_Marke[0][1] == NULL);
 
   vela_reset();
-  PRUEFE(V_WertVar[1] == 0 && Programm[0] == '\0');
+  PRUEFE(V_WertVar[2] == 0 && Programm[0] == '\0');
 
   printf("%d passed, %d failed\n", bestanden, fehlgeschlagen);
   return fehlgeschlagen == 0 ? 0 : 1;

@@ -4,22 +4,9 @@
    followed, and the call must change nothing. */
 #include <stdint.h>
 #include <stdio.h>
-#include <string.h>
 
 #include "pruefe.h"
 #include "vela.h"
-
-static void lade(const char *text) {
-  int t;
-  memset(Programm, 0, sizeof Programm);
-  strcpy(Programm, text);
-  V_WertVar[1] = 0;
-  DelphiInit();
-  for (t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
-  NextBefp = findFirstProgramm();
-  PRUEFE(FetchMarken(NextBefp) == 0);
-  isChecking = 0;
-}
 
 /* Pointers outside the three program stores: null, an odd address into
    another variable, one byte before and one behind the RAM store, and an

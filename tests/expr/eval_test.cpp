@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "core/zustand.h"
 #include "expr/scanner.h"
@@ -17,11 +18,7 @@ namespace {
 using EvalTest = VelaTest;
 
 TEST_F(EvalTest, ValuesAndErrorCodes) {
-  V_WertVar[1] = 11;
-  V_WertVar[5] = 7;
-  V_WertVar[7] = 70;
-  V_WertVar[8] = 300;
-  V_WertVar[9] = -1;
+  V_WertVar[1] = 11, V_WertVar[5] = 7, V_WertVar[7] = 70, V_WertVar[8] = 300, V_WertVar[9] = -1;
   vela::Ticks = 0xFFFFFFFFu;
   struct {
     const char *ausdruck;
@@ -56,16 +53,12 @@ TEST_F(EvalTest, ValuesAndErrorCodes) {
 }
 
 TEST_F(EvalTest, AssignmentForms) {
-  vela::SollPos[0] = 42;
-  vela::AchsZaehler[1] = 17;
-  V_WertVar[5] = 7;
-  V_WertVar[6] = -5;
+  vela::SollPos[0] = 42, vela::AchsZaehler[1] = 17, V_WertVar[5] = 7, V_WertVar[6] = -5;
   lade("V1=(V2=3)+1\nV 3 = 1\nVV5=9\nV4=XP\nV5=YT\nV6=XE\nV6=XC\nV8=X5\nV300=1\nV\n");
   for (int i = 0; i < 8; ++i) EXPECT_EQ(schritt(), 0) << i;
-  EXPECT_EQ(Befehl, BEF_V);
-  EXPECT_EQ(vela::ArgWert1, 5);  // V8=X5 yields 5 and stores nothing
-  const int32_t erwartet[] = {0, 4, 3, 1, 42, 17, -5, 9, 0};
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(V_WertVar[i], erwartet[i]) << "V" << i;
+  EXPECT_EQ(std::tuple(Befehl, vela::ArgWert1), std::tuple(BEF_V, 5));  // V8=X5 yields 5 and stores nothing
+  EXPECT_EQ(std::vector<int32_t>(V_WertVar + 1, V_WertVar + 9),
+            (std::vector<int32_t>{4, 3, 1, 42, 17, -5, 9, 0}));
   EXPECT_EQ(schritt(), 2);
   EXPECT_EQ(NextBefp, stelle("V300"));
   NextBefp = stelle("V\r");
@@ -118,11 +111,7 @@ TEST_F(EvalTest, CursorContract) {
   // taken over.
   for (const bool rein : {false, true}) {
     for (const auto &f : faelle) {
-      V_WertVar[1] = 3;
-      V_WertVar[2] = 10;
-      V_WertVar[3] = 4;
-      V_WertVar[5] = 7;
-      V_WertVar[9] = 400;
+      V_WertVar[1] = 3, V_WertVar[2] = 10, V_WertVar[3] = 4, V_WertVar[5] = 7, V_WertVar[9] = 400;
       schreibe(f.text);
       NextBefp = Programm;
       const auto z = f.keineZuweisung ? vela::Zuweisung::keine : vela::Zuweisung::erlaubt;
@@ -148,18 +137,12 @@ TEST_F(EvalTest, CursorContract) {
 }
 
 TEST_F(EvalTest, LongAndDeepTextsStayBounded) {
-  // Tokens longer than 79 characters are cut in Token but consumed whole.
+  // Tokens longer than the token buffer are consumed whole.
   schreibe(std::string(100, '1') + "+1,\r");
   NextBefp = Programm;
   int32_t wert = 0;
   EXPECT_EQ(vela::evalAusdruck(wert), 0);
   EXPECT_EQ(cursor(), 103);
-  schreibe("5 \"" + std::string(200, 'x') + "\"\r");
-  NextBefp = Programm;
-  vela::evalAusdruck(wert);
-  EXPECT_EQ(cursor(), 2);
-  vela::getToken();
-  EXPECT_EQ(std::strlen(vela::Token), 79u);
   // Nesting beyond the limit is refused, not recursed into; chains of
   // indirections need no recursion at all.
   int16_t code = 0;

@@ -7,7 +7,6 @@
 #include "core/cursor.h"
 #include "core/programme.h"
 #include "core/zustand.h"
-#include "flow/ablauf_test.h"
 #include "flow/bedingung.h"
 #include "support/vela_test.h"
 

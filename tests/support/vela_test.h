@@ -28,3 +28,12 @@ class VelaTest : public ::testing::Test {
   // Evaluates one V line "V<n>=<ausdruck>" and returns V<n>; the code goes to *code.
   int32_t rechne(const std::string &ausdruck, int16_t *code = nullptr);
 };
+
+// Executes one command and compares its code, Befehl and the cursor.
+inline ::testing::AssertionResult schrittGibt(int16_t code, int16_t befehl, const char *cursor) {
+  const int16_t c = execBefehl();
+  if (c == code && Befehl == befehl && NextBefp == cursor) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got code " << c << ", Befehl " << Befehl << ", cursor +" << (NextBefp - Programm)
+         << "; expected " << code << ", " << befehl << ", +" << (cursor - Programm);
+}

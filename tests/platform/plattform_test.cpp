@@ -1,18 +1,26 @@
-// Tick waits, output routing and display primitives.
-#include "platform/kanal.h"
+// Tick waits, output routing and display primitives; store images and key
+// presses through the public controller header.
+#include "platform/plattform.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/programme.h"
 #include "platform/anzeige.h"
-#include "platform/plattform.h"
+#include "platform/kanal.h"
+#include "platform/speicher.h"
 #include "support/fake_geraete.h"
+#include "vela_steuerung.h"
 
 namespace {
 
 using namespace vela;
 using KanalTest = MaschinenTest;
+using SpeicherBildTest = VelaTest;
+
 const std::string kLeer(20, ' ');
 
 TEST_F(KanalTest, WaitsAreCorrectAcrossTheTickWrap) {
@@ -35,20 +43,6 @@ TEST_F(KanalTest, WaitsAreCorrectAcrossTheTickWrap) {
   delayTicks(0);
   EXPECT_EQ(fake.tickLesungen, 2);
   EXPECT_TRUE(timeoutElapsed(0));
-}
-
-TEST_F(KanalTest, HostCharacterInput) {
-  fake.eingabe = "ab";
-  fake.eingabeAb = 5;
-  char c = 'q';
-  EXPECT_EQ(readHostChar(c), 0);  // not arrived yet
-  EXPECT_EQ(c, 'q');
-  EXPECT_TRUE(readHostCharTimeout(c, 100));
-  EXPECT_EQ(c, 'a');
-  EXPECT_EQ(readHostChar(c), 1);
-  EXPECT_EQ(c, 'b');
-  EXPECT_EQ(readHostChar(c), 0);  // input ended
-  EXPECT_EQ(c, 'b');
 }
 
 TEST_F(KanalTest, OutputRoutingAndDisplay) {
@@ -76,6 +70,46 @@ TEST_F(KanalTest, OutputRoutingAndDisplay) {
   AusgabeZiel = 0;
   EXPECT_EQ(zeile(0) + "|" + zeile(1) + "|" + zeile(2) + "|" + zeile(3),
             "ab345678901234567890|XYcdef              |" + kLeer + "|Weiter?8901234567890");
+}
+
+TEST_F(SpeicherBildTest, ImagesGoInAndComeOutByteForByte) {
+  uint8_t flash[SPEICHER_GROESSE];
+  std::memset(flash, 0xFF, sizeof flash);
+  const char text[] = "PROGAB\rX1\r";  // with its NUL
+  std::memcpy(flash, text, sizeof text);
+  uint8_t eeprom[SPEICHER_GROESSE] = {};
+  std::memcpy(eeprom, "PROGE\rY2\r", 9);
+  eeprom[SPEICHER_GROESSE - 1] = 0x7E;  // the last byte belongs to the image
+
+  ASSERT_TRUE(setzeSpeicherBild(SPEICHER_FLASH, flash));
+  ASSERT_TRUE(setzeSpeicherBild(SPEICHER_EEPROM, eeprom));
+  EXPECT_EQ(std::tuple(findProgramm("AB", SPEICHER_FLASH), findProgramm("E", SPEICHER_EEPROM)),
+            std::tuple(FlashArea + 7, EepromArea + 6));
+  EXPECT_EQ(EepromArea[SPEICHER_GROESSE], '\0');  // the guard stays
+
+  flashSchreibeWort(FlashArea + 12, 0x3231);
+  uint8_t aus[SPEICHER_GROESSE];
+  ASSERT_TRUE(leseSpeicherBild(SPEICHER_FLASH, aus));
+  std::memcpy(flash + 12, "12", 2);
+  EXPECT_EQ(std::memcmp(aus, flash, sizeof aus), 0);
+  ASSERT_TRUE(leseSpeicherBild(SPEICHER_EEPROM, aus));
+  EXPECT_EQ(std::memcmp(aus, eeprom, sizeof aus), 0);
+
+  std::memset(aus, 0x55, sizeof aus);
+  EXPECT_FALSE(setzeSpeicherBild(SPEICHER_RAM, aus) || leseSpeicherBild('X', aus));
+  EXPECT_EQ(std::tuple(aus[0], Programm[0]), std::tuple(0x55, '\0'));
+}
+
+TEST_F(SpeicherBildTest, KeyPressSetsTheKeypadStateOnceTheLastKeyIsTaken) {
+  TasteGedrueckt = 0;
+  EXPECT_TRUE(meldeTaste(11));
+  EXPECT_FALSE(meldeTaste(4));  // 11 still waits
+  EXPECT_EQ(std::tuple(TastenIndex, TastenCodes[11], TasteGedrueckt), std::tuple(11, 11, 1));
+  TasteGedrueckt = 0;
+  EXPECT_FALSE(meldeTaste(KEINE_TASTE) || meldeTaste(200));  // not keys
+  EXPECT_EQ(TasteGedrueckt, 0);
+  EXPECT_TRUE(meldeTaste(0));
+  EXPECT_EQ(TastenIndex, 0);
 }
 
 }  // namespace
