@@ -118,16 +118,16 @@ void Verbindung::schreibe(const std::string &bytes, Uhr::time_point frist) {
   }
 }
 
+// One byte per read: what follows a reply (the echo of a program that
+// steps, text a running program sends) stays on the line for whoever reads
+// it next instead of leaving with this connection.
 int Verbindung::lies(Uhr::time_point frist) {
   for (;;) {
-    if (anfang_ < ende_) return puffer_[anfang_++];
-    const ssize_t n = ::read(fd_, puffer_, sizeof puffer_);
-    if (n > 0) {
-      anfang_ = 0;
-      ende_ = static_cast<int>(n);
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) throw LeitungsFehler(fehlerText("cannot read from the line"));
+    unsigned char c = 0;
+    const ssize_t n = ::read(fd_, &c, 1);
+    if (n > 0) return c;
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
+      throw LeitungsFehler(fehlerText("cannot read from the line"));
     if (n == 0 && !::isatty(fd_)) throw LeitungsFehler("the line has closed");
     if (Uhr::now() >= frist) return -1;
     pollfd p{fd_, POLLIN, 0};
@@ -136,9 +136,9 @@ int Verbindung::lies(Uhr::time_point frist) {
 }
 
 void Verbindung::verwirf() {
-  anfang_ = ende_ = 0;
   ::tcflush(fd_, TCIFLUSH);
-  while (::read(fd_, puffer_, sizeof puffer_) > 0) {
+  unsigned char puffer[512];
+  while (::read(fd_, puffer, sizeof puffer) > 0) {
   }
 }
 

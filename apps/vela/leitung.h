@@ -39,8 +39,8 @@ Pty oeffnePty();
 
 using Uhr = std::chrono::steady_clock;
 
-// A connection over an open line with a read buffer: writes and reads end
-// at a deadline, nothing waits for ever.
+// A connection over an open line: writes and reads end at a deadline,
+// nothing waits for ever, and nothing is read ahead of what is asked for.
 class Verbindung {
  public:
   explicit Verbindung(int fd) : fd_(fd) {}
@@ -60,8 +60,6 @@ class Verbindung {
 
  private:
   int fd_;
-  unsigned char puffer_[512];
-  int anfang_ = 0, ende_ = 0;
 };
 
 }  // namespace velatool

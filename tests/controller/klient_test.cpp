@@ -63,8 +63,9 @@ TEST_F(KlientTest, LineAcknowledgementsPaceTheText) {
   EXPECT_EQ(erwarte("Y2\r"), "Y2\r");
   antworte("Y");
   EXPECT_EQ(erwarte("$"), "$");
-  antworte("Y");
+  antworte("YX1, ");  // the step's echo follows the reply ...
   EXPECT_EQ(v->warte(), 0);
+  EXPECT_EQ(liesBis(leitung.slave, "X1, "), "X1, ");  // ... and stays on the line
 }
 
 TEST_F(KlientTest, FilesTheControllerCannotTakeAreRefusedBeforeSending) {
