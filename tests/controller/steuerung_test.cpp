@@ -54,7 +54,9 @@ TEST_F(SteuerungTest, ArcsReferenceRunsAndInputsOnTheSimulatedMachine) {
   EXPECT_EQ(ende[0].substr(0, 5), "HALLO");
   const long zeit = std::stol(ende[1]);
   EXPECT_GE(zeit, 14142);
-  EXPECT_LE(zeit, 14850);  // within 5 %: the ramp, and the rounds of a loaded machine
+  // Within 15 %: the ramp, and the rounds a loaded machine holds the
+  // controller back (an arc at half its speed takes twice as long).
+  EXPECT_LE(zeit, 16300);
 }
 
 TEST_F(SteuerungTest, TwoChecksumDownloadsInOneRunAndALearnedSum) {
