@@ -61,7 +61,7 @@ std::string formatWert(int32_t wert) {
   return text;
 }
 
-std::string Lauf::originalZeile(int zeile) const {
+std::string Lauf::quellZeile(int zeile) const {
   return zeile >= 1 && static_cast<std::size_t>(zeile) <= zeilen_.size() ? zeilen_[zeile - 1] : std::string();
 }
 
@@ -114,7 +114,7 @@ int16_t Lauf::vor() {
     // The step fails before it executes; the monitor reports it on its line.
     const int zeile = zeileVon(p);
     if (opt_.trace)
-      *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [before the step: " << r << ' '
+      *out_ << nummer(zeile) << "  " << spalte(quellZeile(zeile)) << "  [before the step: " << r << ' '
             << (r < VELA_FEHLERCODES ? FehlerTxt[r] : "?") << "]\n";
     meldeFehler(zeile, r);
   }
@@ -122,9 +122,9 @@ int16_t Lauf::vor() {
 }
 
 void Lauf::meldeFehler(int zeile, int16_t code) {
-  fehler_.push_back({zeile, code, originalZeile(zeile)});
+  fehler_.push_back({zeile, code, quellZeile(zeile)});
   *out_ << formatiere(opt_.name, fehler_.back()) << '\n'
-        << nummer(zeile) << " | " << originalZeile(zeile) << '\n';
+        << nummer(zeile) << " | " << quellZeile(zeile) << '\n';
   ende_ = Ende::Fehler;
   sim_->beende();
 }
@@ -149,7 +149,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
   if (wartet) {
     if (warteZeile_ != p) {
       if (opt_.trace)
-        *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [Befehl " << befehl
+        *out_ << nummer(zeile) << "  " << spalte(quellZeile(zeile)) << "  [Befehl " << befehl
               << ", 0: waits]\n";
       warteZeile_ = p;
       warteSchritte_ = 0;
@@ -193,7 +193,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
   }
   std::string anzeige = sim_->nimmAnzeige();
   if (opt_.trace) {
-    *out_ << nummer(zeile) << "  " << spalte(originalZeile(zeile)) << "  [Befehl " << befehl << ", " << code;
+    *out_ << nummer(zeile) << "  " << spalte(quellZeile(zeile)) << "  [Befehl " << befehl << ", " << code;
     if (code > 0 && code < VELA_FEHLERCODES) *out_ << ' ' << FehlerTxt[code];
     *out_ << ']';
     if (vela::AktTask != 0) *out_ << "  task " << vela::AktTask + 1;
@@ -262,7 +262,7 @@ Ende Lauf::run(const std::string &text, std::ostream &out) {
     } else if (const int16_t code = FetchMarken(start); code != 0) {
       // The run did not start: the monitor's label scan failed (it shows the line).
       const int zeile = zeileVon(NextBefp);
-      fehler_.push_back({zeile, code, originalZeile(zeile)});
+      fehler_.push_back({zeile, code, quellZeile(zeile)});
       out << formatiere(opt_.name, fehler_.back()) << '\n';
       ende_ = Ende::Marken;
     }
@@ -286,7 +286,7 @@ void Lauf::zusammenfassung(std::ostream &out) {
   // (W, or a step whose executor waited), the axes still moving.
   const std::string wo = zeile_ != nullptr ? " at line " + std::to_string(zeileVon(zeile_)) : "";
   const std::string wartend = zeile_ != nullptr && (warteZeile_ == zeile_ || ende_ == Ende::Zeitgrenze)
-                                  ? " (" + originalZeile(zeileVon(zeile_)) + " was waiting)"
+                                  ? " (" + quellZeile(zeileVon(zeile_)) + " was waiting)"
                                   : "";
   const std::string was = sim_->bewegt();
   const std::string noch = was.empty() ? "" : ", still moving: " + was;

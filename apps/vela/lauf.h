@@ -86,7 +86,7 @@ class Lauf {
   void zeigeAnzeige(std::ostream &out, const char *vorsatz);
   void zusammenfassung(std::ostream &out);
   void ungelesen(const char *p, int zeile);
-  std::string originalZeile(int zeile) const;
+  std::string quellZeile(int zeile) const;
 
   Optionen opt_;
   Simulation *sim_ = nullptr;
