@@ -78,9 +78,8 @@ class Chaos : public ::testing::Test {
       }
       default: b = programm(zahl(1, 3)) + zufallsBytes(zahl(0, 20)); break;
     }
-    const int fd = velatool::oeffneLeitung(steuerung->pfad(), 0);
-    schreibe(fd, b.substr(0, static_cast<std::size_t>(zahl(1, static_cast<int>(b.size())))));
-    ::close(fd);
+    velatool::Verbindung leitung(velatool::oeffneLeitung(steuerung->pfad(), 0));
+    schreibe(leitung, b.substr(0, static_cast<std::size_t>(zahl(1, static_cast<int>(b.size())))));
   }
 };
 

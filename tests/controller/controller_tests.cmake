@@ -6,7 +6,7 @@ if(NOT VELA_M32)
   file(GLOB VELA_CONTROLLER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
   add_executable(vela_controller_tests ${VELA_CONTROLLER_TEST_SOURCES})
   target_include_directories(vela_controller_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(vela_controller_tests PRIVATE vela_tool_lib GTest::gtest GTest::gtest_main util
+  target_link_libraries(vela_controller_tests PRIVATE vela_tool_lib GTest::gtest GTest::gtest_main
     nlohmann_json::nlohmann_json PkgConfig::HTTPLIB)
   target_compile_definitions(vela_controller_tests PRIVATE VELA_TOOL="$<TARGET_FILE:vela_tool>"
     VELA_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")

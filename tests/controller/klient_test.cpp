@@ -28,8 +28,8 @@ class KlientTest : public ::testing::Test {
   std::string datei(const std::string &name, const std::string &inhalt) {
     return schreibeDatei(dir.datei(name), inhalt);
   }
-  std::string erwarte(const std::string &ende) { return liesBis(leitung.master, ende); }
-  void antworte(const std::string &s) { schreibe(leitung.master, s); }
+  std::string erwarte(const std::string &ende) { return liesBis(*leitung.master, ende); }
+  void antworte(const std::string &s) { schreibe(*leitung.master, s); }
 };
 
 TEST_F(KlientTest, RefusedDownloadsAreExitStatusOne) {
@@ -58,7 +58,7 @@ TEST_F(KlientTest, LineAcknowledgementsPaceTheText) {
   erwarte(kMarkenAnfrage);
   antworte("Yes\n" + kMarke);
   EXPECT_EQ(erwarte("X1\r"), "@S@T@QX1\r");
-  EXPECT_EQ(liesWaehrend(leitung.master, 0.2s), "");  // the next line waits for the Y
+  EXPECT_EQ(liesWaehrend(*leitung.master, 0.2s), "");  // the next line waits for the Y
   antworte(" Y");
   EXPECT_EQ(erwarte("Y2\r"), "Y2\r");
   antworte("Y");
@@ -73,7 +73,7 @@ TEST_F(KlientTest, FilesTheControllerCannotTakeAreRefusedBeforeSending) {
   EXPECT_EQ(starte({"send", datei("nul.vela", std::string("X1\n\0", 4))})->warte(), 2);
   EXPECT_EQ(starte({"send", dir.datei("fehlt.vela")})->warte(), 2);
   EXPECT_EQ(starte({"get", "ABCDEF"})->warte(), 2);
-  EXPECT_EQ(liesWaehrend(leitung.master, 0.1s), "");
+  EXPECT_EQ(liesWaehrend(*leitung.master, 0.1s), "");
 }
 
 // Request bytes (ending with the marker request where the client asks

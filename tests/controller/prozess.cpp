@@ -2,10 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,40 +49,28 @@ std::string lese(int fd, Uhr::time_point bis, bool einzeln,
 }  // namespace
 
 PtyPaar::PtyPaar() {
-  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-  termios t{};
-  ::tcgetattr(slave, &t);
-  ::cfmakeraw(&t);
-  ::tcsetattr(slave, TCSANOW, &t);
-  pfad = ::ttyname(slave);
-  ::fcntl(master, F_SETFD, FD_CLOEXEC);
-  ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+  const velatool::Pty pty = velatool::oeffnePty();
+  pfad = pty.pfad;
+  slave = pty.slave;
+  master.emplace(pty.master);
 }
 
-PtyPaar::~PtyPaar() {
-  ::close(master);
-  ::close(slave);
+PtyPaar::~PtyPaar() { ::close(slave); }
+
+void schreibe(velatool::Verbindung &leitung, const std::string &bytes) { leitung.schreibe(bytes, ab(20s)); }
+
+std::string liesBis(velatool::Verbindung &leitung, const std::string &ende, Sekunden frist) {
+  const auto bis = ab(frist);
+  std::string s;
+  for (int c = 0; !s.ends_with(ende) && (c = leitung.lies(bis)) >= 0;) s += static_cast<char>(c);
+  return s;
 }
 
-void schreibe(int fd, const std::string &bytes) {
-  std::size_t n = 0;
-  while (n < bytes.size()) {
-    const ssize_t w = ::write(fd, bytes.data() + n, bytes.size() - n);
-    if (w > 0)
-      n += static_cast<std::size_t>(w);
-    else if (w < 0 && errno != EINTR && errno != EAGAIN)
-      throw std::runtime_error("write to the line");
-  }
-}
-
-std::string liesBis(int fd, const std::string &ende, Sekunden frist) {
-  return lese(fd, ab(frist), true, [&](const std::string &s) {
-    return s.size() >= ende.size() && s.compare(s.size() - ende.size(), ende.size(), ende) == 0;
-  });
-}
-
-std::string liesWaehrend(int fd, Sekunden zeit) {
-  return lese(fd, ab(zeit), false, [](const std::string &) { return false; });
+std::string liesWaehrend(velatool::Verbindung &leitung, Sekunden zeit) {
+  const auto bis = ab(zeit);
+  std::string s;
+  for (int c = 0; (c = leitung.lies(bis)) >= 0;) s += static_cast<char>(c);
+  return s;
 }
 
 Vela::Vela(const std::vector<std::string> &argumente, int stdinFd) {

@@ -5,8 +5,11 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "leitung.h"
 
 namespace testpty {
 
@@ -15,20 +18,18 @@ using Sekunden = std::chrono::duration<double>;
 
 // A raw pseudo-terminal pair: the test plays the master, the tool opens `pfad`.
 struct PtyPaar {
-  int master = -1;
-  int slave = -1;
-  std::string pfad;
   PtyPaar();
   ~PtyPaar();
-  PtyPaar(const PtyPaar &) = delete;
-  PtyPaar &operator=(const PtyPaar &) = delete;
+  std::string pfad;
+  int slave;
+  std::optional<velatool::Verbindung> master;  // reset() hangs up
 };
 
-void schreibe(int fd, const std::string &bytes);
-// Everything read from fd until it ends with `ende`, or (for checks that
-// nothing came) whatever arrives within the time.
-std::string liesBis(int fd, const std::string &ende, Sekunden frist = 20s);
-std::string liesWaehrend(int fd, Sekunden zeit);
+void schreibe(velatool::Verbindung &leitung, const std::string &bytes);
+// Everything read from the line until it ends with `ende`, or (for checks
+// that nothing came) whatever arrives within the time.
+std::string liesBis(velatool::Verbindung &leitung, const std::string &ende, Sekunden frist = 20s);
+std::string liesWaehrend(velatool::Verbindung &leitung, Sekunden zeit);
 
 // The vela tool as a child process with stdout and stderr in pipes.
 class Vela {

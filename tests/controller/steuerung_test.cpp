@@ -118,20 +118,19 @@ TEST_F(SteuerungTest, SingleStepTakesKeysFromStdin) {
   starte(tasten[0]);
   ::close(tasten[0]);
   ASSERT_EQ(k({"send", "--mode", "step", datei("p.vela", "V1=1\nD 0 \"EINS\"\nENDE\n")}).status, 0);
-  const int fd = velatool::oeffneLeitung(steuerung->pfad(), 0);
+  velatool::Verbindung leitung(velatool::oeffneLeitung(steuerung->pfad(), 0));
   // Before each command: the line echoed, then the prompt; a key steps.
-  EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("V1=1, "), std::string::npos);
-  EXPECT_EQ(liesWaehrend(fd, 0.1s), "");
+  EXPECT_NE(liesBis(leitung, "Weiter?\n..........\n").find("V1=1, "), std::string::npos);
+  EXPECT_EQ(liesWaehrend(leitung, 0.1s), "");
   ASSERT_EQ(::write(tasten[1], "7", 1), 1);
-  EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("D0\"EINS\", "), std::string::npos);
+  EXPECT_NE(liesBis(leitung, "Weiter?\n..........\n").find("D0\"EINS\", "), std::string::npos);
   ASSERT_EQ(::write(tasten[1], "\r\n", 2), 2);  // Enter, once
-  EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("ENDE, "), std::string::npos);
+  EXPECT_NE(liesBis(leitung, "Weiter?\n..........\n").find("ENDE, "), std::string::npos);
   EXPECT_TRUE(zeigt([](const Zeilen &z) { return z[0] == zeile("EINS"); }));
   ASSERT_EQ(::write(tasten[1], "c", 1), 1);
   // After ENDE the run starts again, and waits: the LF was no second key.
-  EXPECT_NE(liesBis(fd, "Weiter?\n..........\n").find("V1=1, "), std::string::npos);
-  EXPECT_EQ(liesWaehrend(fd, 0.1s), "");
-  ::close(fd);
+  EXPECT_NE(liesBis(leitung, "Weiter?\n..........\n").find("V1=1, "), std::string::npos);
+  EXPECT_EQ(liesWaehrend(leitung, 0.1s), "");
   ::close(tasten[1]);
 }
 
@@ -154,10 +153,9 @@ TEST_F(SteuerungTest, ExitStatuses) {
   // the controller ends.
   PtyPaar paar;
   Vela v({"controller", "--line", paar.pfad, "--tick-us", "10", "--store", ablage});
-  schreibe(paar.master, "@K");
-  EXPECT_EQ(liesBis(paar.master, "YY").find("YY") != std::string::npos, true);
-  ::close(paar.master);
-  paar.master = -1;
+  schreibe(*paar.master, "@K");
+  EXPECT_EQ(liesBis(*paar.master, "YY").find("YY") != std::string::npos, true);
+  paar.master.reset();
   EXPECT_EQ(v.warte(), 2);
   EXPECT_EQ(v.fehler(), "vela: the line has hung up\n");
 }

@@ -76,38 +76,34 @@ class Stromausfall : public ::testing::Test {
   // request went out.
   struct Lauf {
     std::unique_ptr<Steuerung> steuerung;
-    int fd = -1;
+    std::optional<velatool::Verbindung> leitung;
     Uhr::time_point gesendet;
-    ~Lauf() {
-      if (fd >= 0) ::close(fd);
-    }
   };
   std::unique_ptr<Lauf> starte(const Szenario &s) {
     auto l = std::make_unique<Lauf>();
     l->steuerung = std::make_unique<Steuerung>(ablage, dir.datei("log"));
-    l->fd = velatool::oeffneLeitung(l->steuerung->pfad(), 0);
+    l->leitung.emplace(velatool::oeffneLeitung(l->steuerung->pfad(), 0));
     if (!s.programm.empty()) {
-      schreibe(l->fd, s.programm);
-      EXPECT_EQ(liesBis(l->fd, "Y").back(), 'Y');
+      schreibe(*l->leitung, s.programm);
+      EXPECT_EQ(liesBis(*l->leitung, "Y").back(), 'Y');
     }
     l->gesendet = Uhr::now();
-    schreibe(l->fd, s.anfrage);
+    schreibe(*l->leitung, s.anfrage);
     return l;
   }
 
   // The dumps of FLASH and EEPROM from a controller started on the files.
   std::pair<std::string, std::string> dumpsNachNeustart() {
     Steuerung st(ablage, dir.datei("log"));
-    const int fd = velatool::oeffneLeitung(st.pfad(), 0);
-    auto dump = [fd](char s, const std::string &titel) {
-      schreibe(fd, std::string("@PA") + s + kMarkenAnfrage);
-      std::string a = liesBis(fd, kMarke);
+    velatool::Verbindung leitung(velatool::oeffneLeitung(st.pfad(), 0));
+    auto dump = [&leitung](char s, const std::string &titel) {
+      schreibe(leitung, std::string("@PA") + s + kMarkenAnfrage);
+      std::string a = liesBis(leitung, kMarke);
       const std::size_t t = a.find(titel);
       if (t == std::string::npos || a.size() < kMarke.size()) return std::string("(no dump: ") + a + ")";
       return a.substr(t + titel.size(), a.size() - kMarke.size() - t - titel.size());
     };
     auto d = std::make_pair(dump('F', "***** FLASH *****\r"), dump('E', "***** EEPROM *****\r"));
-    ::close(fd);
     st.prozess().signal(SIGKILL);
     st.prozess().warte();
     return d;
@@ -126,8 +122,8 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
     Uhr::duration dauer{};
     {
       auto l = starte(s);
-      EXPECT_EQ(liesBis(l->fd, "Y", 20s).find('Y') != std::string::npos, true);
-      EXPECT_EQ(liesBis(l->fd, "Y", 20s).find('Y') != std::string::npos, true);
+      EXPECT_EQ(liesBis(*l->leitung, "Y", 20s).find('Y') != std::string::npos, true);
+      EXPECT_EQ(liesBis(*l->leitung, "Y", 20s).find('Y') != std::string::npos, true);
       dauer = Uhr::now() - l->gesendet;
       EXPECT_EQ(l->steuerung->beende(SIGTERM), 0);
     }

@@ -9,3 +9,14 @@ foreach(beispiel ${VELA_EXAMPLES})
       -DNAME=${name} -DZIEL=${CMAKE_BINARY_DIR}/golden
       -P ${CMAKE_CURRENT_LIST_DIR}/vergleiche.cmake)
 endforeach()
+
+# The tool's cases: command lines on small programs, each compared as a
+# whole transcript (tests/golden/faelle/, see faelle.cmake).
+file(GLOB VELA_FAELLE CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/faelle/*.args)
+foreach(fall ${VELA_FAELLE})
+  get_filename_component(name ${fall} NAME_WE)
+  add_test(NAME golden.fall.${name}
+    COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:vela_tool> -DQUELLE=${PROJECT_SOURCE_DIR}
+      -DNAME=${name} -DZIEL=${CMAKE_BINARY_DIR}/golden/faelle
+      -P ${CMAKE_CURRENT_LIST_DIR}/faelle.cmake)
+endforeach()
