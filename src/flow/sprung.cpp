@@ -48,36 +48,26 @@ constexpr Zeichenmenge kAchsen{"XYZAI"};
 
 // condition, from p; b.ende behind what was read.
 int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
-  const char c = *p;
   b.ende = p;
+  // N negates an input or axis condition.
+  const bool nicht = *p == 'N';
+  if (nicht) {
+    nextNonBlankIn(p);
+    b.ende = p;
+  }
+  const char c = *p;
   if (c == 'E') {
     nextNonBlankIn(p);
-    b.form = BEF_JE;
+    b.form = nicht ? BEF_JNE : BEF_JE;
     return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
   }
   if (kAchsen.enthaelt(c)) {
     b.wert = axisIndex(c);
-    b.form = BEF_J_ACHSE;
+    b.form = nicht ? BEF_JN_ACHSE : BEF_J_ACHSE;
     nextNonBlankIn(b.ende);
     return F_OK;
   }
-  if (c == 'N') {
-    nextNonBlankIn(p);
-    b.ende = p;
-    const char n = *p;
-    if (n == 'E') {
-      nextNonBlankIn(p);
-      b.form = BEF_JNE;
-      return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
-    }
-    if (kAchsen.enthaelt(n)) {
-      b.wert = axisIndex(n);
-      b.form = BEF_JN_ACHSE;
-      nextNonBlankIn(b.ende);
-      return F_OK;
-    }
-    return F_BEFEHL;
-  }
+  if (nicht) return F_BEFEHL;
   const char op = findInLine(p, kVergleiche);
   if (op != '\0') {
     b.form = BEF_J_VERGLEICH;

@@ -4,6 +4,7 @@
 #include "klient.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -65,7 +66,8 @@ TEST_F(KlientTest, LineAcknowledgementsPaceTheText) {
   EXPECT_EQ(erwarte("$"), "$");
   antworte("YX1, ");  // the step's echo follows the reply ...
   EXPECT_EQ(v->warte(), 0);
-  EXPECT_EQ(liesBis(leitung.slave, "X1, "), "X1, ");  // ... and stays on the line
+  velatool::Verbindung seite(::dup(leitung.slave));
+  EXPECT_EQ(liesBis(seite, "X1, "), "X1, ");  // ... and stays on the line
 }
 
 TEST_F(KlientTest, FilesTheControllerCannotTakeAreRefusedBeforeSending) {
