@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "bench_lade.h"
-#include "expr/eval.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "vela.h"
 
 namespace {

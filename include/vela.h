@@ -128,8 +128,8 @@ typedef struct ReturnEintrag {
 
 /* One entry of the loop stack. */
 typedef struct LoopEintrag {
-  int16_t Anzahl;    /* remaining passes */
-  int16_t Reserve;   /* never written */
+  int16_t Anzahl;     /* remaining passes */
+  int16_t Reserve;    /* never written */
   char *StartAdresse; /* in the loop-start line, behind its count */
 } LoopEintrag;
 
@@ -140,11 +140,11 @@ typedef struct PunktEintrag {
 } PunktEintrag;
 
 /* ---- exported variables ---- */
-VELA_API extern int16_t Befehl;      /* code of the command form just executed */
-VELA_API extern char *NextBefp;      /* text cursor */
+VELA_API extern int16_t Befehl;                       /* code of the command form just executed */
+VELA_API extern char *NextBefp;                       /* text cursor */
 VELA_API extern char Programm[VELA_PROGRAMM_GROESSE]; /* RAM program store */
-VELA_API extern uint8_t isChecking;  /* non-zero: check mode */
-VELA_API extern int16_t V_Handshake; /* truth of the pending J condition */
+VELA_API extern uint8_t isChecking;                   /* non-zero: check mode */
+VELA_API extern int16_t V_Handshake;                  /* truth of the pending J condition */
 VELA_API extern int32_t V_WertVar[VELA_WERTVARS];
 VELA_API extern PunktEintrag V_PunktVar[VELA_PUNKTVARS];
 VELA_API extern char V_TextVar[VELA_TEXTVARS][VELA_TEXTLAENGE];

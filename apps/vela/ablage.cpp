@@ -47,7 +47,8 @@ Bild leeresBild(char speicher) {
 Ablage::Ablage(const std::string &verzeichnis, std::ostream &meldungen) : verzeichnis_(verzeichnis) {
   std::error_code fehler;
   std::filesystem::create_directories(verzeichnis_, fehler);
-  if (fehler) throw AblageFehler("cannot create the store directory " + verzeichnis_ + ": " + fehler.message());
+  if (fehler)
+    throw AblageFehler("cannot create the store directory " + verzeichnis_ + ": " + fehler.message());
   ordner_ = ::open(verzeichnis_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (ordner_ < 0) throw AblageFehler(systemFehler("cannot open the store directory " + verzeichnis_));
   const std::string sperrDatei = verzeichnis_ + "/lock";

@@ -52,8 +52,10 @@ std::string ohneFuehrendeLeer(std::string s) {
 std::string alsTextZeilen(std::string_view s) {
   std::string t;
   for (char c : s) {
-    if (c == '\r') t += '\n';
-    else if (c != '\0') t += c;
+    if (c == '\r')
+      t += '\n';
+    else if (c != '\0')
+      t += c;
   }
   if (!t.empty() && t.back() != '\n') t += '\n';
   return t;
@@ -164,8 +166,10 @@ Klient::Zustand Klient::ladeZustand() const {
     } else if (wort == "mode") {
       std::string m;
       ein >> m;
-      z.modus = m == "remote" ? Modus::Fern : m == "step" ? Modus::Schritt
-                : m == "display-step" ? Modus::DisplaySchritt : Modus::Lauf;
+      z.modus = m == "remote"         ? Modus::Fern
+                : m == "step"         ? Modus::Schritt
+                : m == "display-step" ? Modus::DisplaySchritt
+                                      : Modus::Lauf;
     }
   }
   return z;
@@ -298,7 +302,8 @@ std::string Klient::lade(const Sendetext &t, const SendeOptionen &so, uint32_t &
   return {};
 }
 
-void Klient::sende(const std::string &datei, const SendeOptionen &so, std::ostream &aus, std::ostream &hinweis) {
+void Klient::sende(const std::string &datei, const SendeOptionen &so, std::ostream &aus,
+                   std::ostream &hinweis) {
   std::ifstream ein(datei, std::ios::binary);
   if (!ein) throw KlientFehler(datei + ": cannot open the file");
   const std::string roh((std::istreambuf_iterator<char>(ein)), std::istreambuf_iterator<char>());
@@ -376,8 +381,9 @@ void Klient::sichere(std::ostream &aus) {
     case 'Y': aus << "saved: the programs of the RAM store are in FLASH\n"; return;
     case 'F': throw Ablehnung("not saved: a program of that name is already in FLASH");
     case 'N':
-      throw Ablehnung("not saved: FLASH has no room for it, a text without a header needs an empty FLASH, "
-                      "or a write failed");
+      throw Ablehnung(
+          "not saved: FLASH has no room for it, a text without a header needs an empty FLASH, "
+          "or a write failed");
     default: throw KlientFehler("the controller's reply to the save is not one of Y, N, F");
   }
 }
@@ -449,8 +455,10 @@ void Klient::schritt(std::ostream &aus) {
   uint32_t pos = 0;
   for (std::size_t k = i; k < i + 4; ++k) pos = pos << 8 | static_cast<unsigned char>(antwort[k]);
   aus << "position " << pos << ": ";
-  if (pos < text.size()) aus << text.substr(pos, text.find('\r', pos) - pos) << '\n';
-  else aus << "(end of the text)\n";
+  if (pos < text.size())
+    aus << text.substr(pos, text.find('\r', pos) - pos) << '\n';
+  else
+    aus << "(end of the text)\n";
 }
 
 }  // namespace velatool

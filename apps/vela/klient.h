@@ -45,10 +45,10 @@ struct Ablehnung : std::runtime_error {
 enum class Modus { Lauf, Schritt, DisplaySchritt, Fern };
 
 struct KlientOptionen {
-  std::string leitung;    // path of the line
-  int baud = 115200;      // for serial devices
-  int timeoutMs = 5000;   // longest wait for each part of a reply
-  std::string zustand;    // state file; empty: zustandsDatei(leitung)
+  std::string leitung;   // path of the line
+  int baud = 115200;     // for serial devices
+  int timeoutMs = 5000;  // longest wait for each part of a reply
+  std::string zustand;   // state file; empty: zustandsDatei(leitung)
   // A request without an answer: wait (within timeoutMs) until the
   // controller gives up an interrupted download, and ask again.
   bool warteLeerlauf = false;
@@ -112,7 +112,7 @@ class Klient {
 
  private:
   struct Zustand {
-    uint32_t summe = 0;        // guess of the controller's download sum
+    uint32_t summe = 0;         // guess of the controller's download sum
     Modus modus = Modus::Lauf;  // mode of the last download
   };
   Zustand ladeZustand() const;

@@ -111,7 +111,8 @@ void Verbindung::schreibe(const std::string &bytes, Uhr::time_point frist) {
       gesendet += static_cast<std::size_t>(n);
       continue;
     }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) throw LeitungsFehler(fehlerText("cannot write to the line"));
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
+      throw LeitungsFehler(fehlerText("cannot write to the line"));
     if (Uhr::now() >= frist) throw LeitungsFehler("the controller does not take what is sent (line blocked)");
     pollfd p{fd_, POLLOUT, 0};
     ::poll(&p, 1, msBis(frist));

@@ -11,22 +11,26 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   if (const char *l = std::getenv("VELA_LINE")) klientOpt_.leitung = l;
 
   controller_ = app.add_subcommand("controller", "run the controller monitor on this machine's devices");
-  auto *line = controller_->add_option("--line", steuerOpt_.leitung, "host line: a serial device or pseudo-terminal");
-  auto *pty = controller_->add_flag("--pty", steuerOpt_.pty,
-                                    "make a pseudo-terminal as the host line; its path is the first line of output");
+  auto *line =
+      controller_->add_option("--line", steuerOpt_.leitung, "host line: a serial device or pseudo-terminal");
+  auto *pty =
+      controller_->add_flag("--pty", steuerOpt_.pty,
+                            "make a pseudo-terminal as the host line; its path is the first line of output");
   line->excludes(pty);
   controller_->add_option("--baud", steuerOpt_.baud, "baud rate of a serial line (default 115200)");
   controller_->add_option("--store", steuerOpt_.ablage,
                           "directory of flash.bin and eeprom.bin (default: $XDG_STATE_HOME/vela)");
-  controller_->add_option("--display-log", steuerOpt_.displayLog, "append every change of the display to FILE");
+  controller_->add_option("--display-log", steuerOpt_.displayLog,
+                          "append every change of the display to FILE");
   controller_->add_option("--tick-us", steuerOpt_.tickUs, "microseconds of one tick (default 1000)")
       ->check(CLI::Range(1, 1000000));
   controller_->add_option("--input", eingaben_,
                           "input states N=V[@SECONDS],... from the start (repeatable; unset inputs are 0)");
   controller_->add_option("--keys", tasten_, "keypad presses SECONDS=KEY,... from the start");
-  controller_->add_option("--web", steuerOpt_.web,
-                          "serve the front panel over HTTP on [ADDRESS:]PORT (address 127.0.0.1 unless given; "
-                          "port 0: a free one); its URL is printed");
+  controller_->add_option(
+      "--web", steuerOpt_.web,
+      "serve the front panel over HTTP on [ADDRESS:]PORT (address 127.0.0.1 unless given; "
+      "port 0: a free one); its URL is printed");
   controller_->add_option("--web-token", steuerOpt_.webToken,
                           "every request of the panel must carry TOKEN (required off the loopback)");
   controller_
@@ -53,7 +57,8 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
       ->check(CLI::IsMember({"run", "step", "display-step", "remote"}));
   send_->add_flag("--trace", sendeOpt_.trace, "show each command line on the display before it runs");
   send_->add_flag("--no-checksum", ohnePruefsumme_, "send without the checksum");
-  send_->add_flag("--line-acks", sendeOpt_.zeilenQuittung, "wait for the controller's acknowledgement of each line");
+  send_->add_flag("--line-acks", sendeOpt_.zeilenQuittung,
+                  "wait for the controller's acknowledgement of each line");
 
   list_ = app.add_subcommand("list", "list the programs of the RAM, FLASH and EEPROM stores");
   get_ = app.add_subcommand("get", "print a program of the controller");
@@ -67,7 +72,8 @@ SteuerBefehle::SteuerBefehle(CLI::App &app) {
   stop_ = app.add_subcommand("stop", "abandon the run: the controller waits for a download");
   restart_ = app.add_subcommand("restart", "start the running program afresh");
   step_ = app.add_subcommand("step", "remote step: run one command, print the new position and its line");
-  for (CLI::App *s : {send_, list_, get_, dump_, save_, delete_, erase_, stop_, restart_, step_}) klientOptionen(s);
+  for (CLI::App *s : {send_, list_, get_, dump_, save_, delete_, erase_, stop_, restart_, step_})
+    klientOptionen(s);
 }
 
 std::optional<int> SteuerBefehle::fuehreAus() {
@@ -93,20 +99,32 @@ std::optional<int> SteuerBefehle::fuehreAus() {
 int SteuerBefehle::klient() {
   klientOpt_.timeoutMs = static_cast<int>(timeout_ * 1000.0);
   sendeOpt_.pruefsumme = !ohnePruefsumme_;
-  sendeOpt_.modus = modus_ == "step" ? Modus::Schritt : modus_ == "display-step" ? Modus::DisplaySchritt
-                    : modus_ == "remote" ? Modus::Fern : Modus::Lauf;
+  sendeOpt_.modus = modus_ == "step"           ? Modus::Schritt
+                    : modus_ == "display-step" ? Modus::DisplaySchritt
+                    : modus_ == "remote"       ? Modus::Fern
+                                               : Modus::Lauf;
   try {
     Klient k(klientOpt_);
-    if (send_->parsed()) k.sende(datei_, sendeOpt_, std::cout, std::cerr);
-    else if (list_->parsed()) k.liste(std::cout);
-    else if (get_->parsed()) k.hole(name_, std::cout);
-    else if (dump_->parsed()) k.dump(speicher_[0], std::cout);
-    else if (save_->parsed()) k.sichere(std::cout);
-    else if (delete_->parsed()) k.loesche(name_, std::cout);
-    else if (erase_->parsed()) k.loescheFlash(std::cout);
-    else if (stop_->parsed()) k.stoppe(std::cout);
-    else if (restart_->parsed()) k.neustart(std::cout);
-    else k.schritt(std::cout);
+    if (send_->parsed())
+      k.sende(datei_, sendeOpt_, std::cout, std::cerr);
+    else if (list_->parsed())
+      k.liste(std::cout);
+    else if (get_->parsed())
+      k.hole(name_, std::cout);
+    else if (dump_->parsed())
+      k.dump(speicher_[0], std::cout);
+    else if (save_->parsed())
+      k.sichere(std::cout);
+    else if (delete_->parsed())
+      k.loesche(name_, std::cout);
+    else if (erase_->parsed())
+      k.loescheFlash(std::cout);
+    else if (stop_->parsed())
+      k.stoppe(std::cout);
+    else if (restart_->parsed())
+      k.neustart(std::cout);
+    else
+      k.schritt(std::cout);
     return 0;
   } catch (const Ablehnung &e) {
     std::cout.flush();

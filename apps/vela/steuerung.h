@@ -38,16 +38,16 @@
 namespace velatool {
 
 struct SteuerungsOptionen {
-  std::string leitung;     // --line PATH
-  bool pty = false;        // --pty
-  int baud = 115200;       // for serial devices
-  std::string ablage;      // store directory; empty: standardAblage()
-  std::string displayLog;  // file the display changes are appended to; empty: none
-  int tickUs = 1000;       // microseconds of one tick
-  std::vector<Eingabe> eingaben;  // --input: input states over time
+  std::string leitung;              // --line PATH
+  bool pty = false;                 // --pty
+  int baud = 115200;                // for serial devices
+  std::string ablage;               // store directory; empty: standardAblage()
+  std::string displayLog;           // file the display changes are appended to; empty: none
+  int tickUs = 1000;                // microseconds of one tick
+  std::vector<Eingabe> eingaben;    // --input: input states over time
   std::vector<Tastendruck> tasten;  // --keys: key presses over time
-  std::string web;         // --web [ADDRESS:]PORT: the front panel over HTTP (web.h); empty: none
-  std::string webToken;    // --web-token: every request of the panel must carry it
+  std::string web;                  // --web [ADDRESS:]PORT: the front panel over HTTP (web.h); empty: none
+  std::string webToken;             // --web-token: every request of the panel must carry it
   // Seconds of silence that end a download once its text has begun; 0: never.
   double downloadTimeout = 30;
 };

@@ -3,12 +3,12 @@
 // leaves targets in steps and the step deltas for the drive layer.
 #include <cstdint>
 
-#include "expr/eval.h"
-#include "core/arith.h"
 #include "commands/befehle.h"
+#include "core/arith.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "planner/achsen.h"
 #include "vela.h"
 #include "vela_befehle.h"

@@ -3,11 +3,11 @@
 
 #include <cstdint>
 
-#include "expr/eval.h"
 #include "commands/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
 #include "vela.h"

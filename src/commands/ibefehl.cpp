@@ -3,12 +3,12 @@
 // operands for the executor.
 #include <cstdint>
 
-#include "expr/eval.h"
-#include "core/arith.h"
 #include "commands/befehle.h"
+#include "core/arith.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
 #include "vela.h"
@@ -17,7 +17,6 @@
 namespace vela {
 
 namespace {
-
 
 // line := "IL" expr "," expr "," expr
 // Waits (cursor back on the line, code 0) while the ring is full. A line

@@ -1,12 +1,12 @@
 // C command: arcs (CW, CCW, CPP) and the position presets (CP, CE).
 #include <cstdint>
 
-#include "expr/eval.h"
-#include "core/arith.h"
 #include "commands/befehle.h"
+#include "core/arith.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
 #include "planner/kreis.h"
@@ -82,7 +82,8 @@ int16_t bogen(bool dreiPunkt, uint8_t richtung) {
   ArgWert4 = zielDelta(ACHSE_Y, ziel[1]);
 
   bool wartet = false;
-  const int16_t code = fahreKreis(dreiPunkt, {ArgWert1, ArgWert2}, {ArgWert3, ArgWert4}, ziel, richtung, wartet);
+  const int16_t code =
+      fahreKreis(dreiPunkt, {ArgWert1, ArgWert2}, {ArgWert3, ArgWert4}, ziel, richtung, wartet);
   if (code != F_OK) return code;
   skipLine(wartet ? 1 : 0);
   return F_OK;

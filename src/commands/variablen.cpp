@@ -13,13 +13,13 @@
 #include <cstring>
 
 #include "commands/anzeigetext.h"
-#include "expr/eval.h"
-#include "expr/scanner.h"
-#include "core/programme.h"
 #include "commands/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
+#include "core/programme.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
+#include "expr/scanner.h"
 #include "vela.h"
 #include "vela_befehle.h"
 

@@ -2,10 +2,10 @@
 // that V5=V3+2 is an assignment the evaluator performs.
 #include <cstdint>
 
-#include "expr/eval.h"
 #include "commands/befehle.h"
 #include "core/cursor.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
 #include "vela_befehle.h"
 
 namespace vela {

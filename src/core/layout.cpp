@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::size_t P = sizeof(void *);
 
-static_assert(sizeof Befehl == sizeof(int16_t) && sizeof isChecking == 1 && sizeof V_Handshake == sizeof(int16_t));
+static_assert(sizeof Befehl == sizeof(int16_t) && sizeof isChecking == 1 &&
+              sizeof V_Handshake == sizeof(int16_t));
 static_assert(sizeof Programm == 6400);
 static_assert(sizeof V_WertVar == 300 * 4);
 static_assert(sizeof(PunktEintrag) == 8 && offsetof(PunktEintrag, Y) == 4);

@@ -19,7 +19,6 @@
 
 namespace vela {
 
-
 namespace {
 
 // Longest search text: CR "PROG" name CR, and its NUL.
@@ -157,7 +156,6 @@ uint8_t newBlock(const char *a, const char *b) {
 }
 
 void zumProgrammStart() { NextBefp = ProgStart[AktTask] != nullptr ? ProgStart[AktTask] : Programm; }
-
 
 }  // namespace vela
 

@@ -37,11 +37,11 @@
 #include <bit>
 #include <cstdint>
 
-#include "expr/scanner.h"
 #include "core/arith.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/scanner.h"
 #include "planner/achsen.h"
 #include "platform/plattform.h"
 
@@ -331,13 +331,13 @@ constexpr int kSchnellTiefe = 8;
 
 // What the character behind an operand means to the short path.
 enum : uint8_t {
-  N_ENDE,     // a character that begins no token: the expression ends before it
-  N_EINZELN,  // a token of one character that continues nothing: it ends the expression
-  N_PRODUKT,  // * / %
-  N_SUMME,    // + -
-  N_ZU,       // )
-  N_LEER,     // space, tab
-  N_ANDERS,   // ^, a number or a text: the long path
+  N_ENDE,            // a character that begins no token: the expression ends before it
+  N_EINZELN,         // a token of one character that continues nothing: it ends the expression
+  N_PRODUKT,         // * / %
+  N_SUMME,           // + -
+  N_ZU,              // )
+  N_LEER,            // space, tab
+  N_ANDERS,          // ^, a number or a text: the long path
   N_IN_ZAHL = 0x80,  // flag: continues a number token (12.75, 3E2)
 };
 struct Nachfolger {
@@ -346,9 +346,12 @@ struct Nachfolger {
     for (int c = 0; c < 256; ++c) {
       const uint8_t z = kZeichen.z[c];
       uint8_t a = N_ANDERS;
-      if (z & Z_LEER) a = N_LEER;
-      else if ((z & Z_KLASSE) == TOK_UNKNOWN) a = N_ENDE;
-      else if (z & Z_EINZELN) a = N_EINZELN;
+      if (z & Z_LEER)
+        a = N_LEER;
+      else if ((z & Z_KLASSE) == TOK_UNKNOWN)
+        a = N_ENDE;
+      else if (z & Z_EINZELN)
+        a = N_EINZELN;
       if (!(z & Z_ENDET_ZAHL)) a |= N_IN_ZAHL;
       n[c] = a;
     }

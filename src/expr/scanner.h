@@ -35,12 +35,12 @@ void resetScanner();
 
 // A scan in progress: the cursor and the token just read.
 struct Leser {
-  char *p;        // cursor, behind the token (on the closing quote of a text)
-  char *anfang;   // the token's first character, behind the blanks
-  int32_t wert;   // number: the value of its leading digits, wrapping
-  uint8_t typ;    // TokenKlasse
-  char zeichen;   // the token's first character (a text's opening quote)
-  int tiefe;      // the evaluator's nesting of brackets and powers
+  char *p;       // cursor, behind the token (on the closing quote of a text)
+  char *anfang;  // the token's first character, behind the blanks
+  int32_t wert;  // number: the value of its leading digits, wrapping
+  uint8_t typ;   // TokenKlasse
+  char zeichen;  // the token's first character (a text's opening quote)
+  int tiefe;     // the evaluator's nesting of brackets and powers
 };
 
 // One entry per character: the class of token it begins (low three bits)
@@ -66,7 +66,7 @@ struct Zeichenklassen {
     z[static_cast<uint8_t>('\t')] |= Z_LEER;
     // The 24 characters (and TAB, CR, LF, NUL) that end a number token.
     for (const char c : " ,+/-*%=!()^MP<>V\"DXYZAT\t\r\n")
-      z[static_cast<uint8_t>(c)] |= Z_ENDET_ZAHL;  // the loop also marks the NUL
+      z[static_cast<uint8_t>(c)] |= Z_ENDET_ZAHL;                              // the loop also marks the NUL
     for (const char c : "\"\r\n") z[static_cast<uint8_t>(c)] |= Z_ENDET_TEXT;  // and the NUL
   }
   constexpr void setze(char c, int klasse) {

@@ -10,11 +10,11 @@
 // forward to the next line that begins with L.
 #include <cstdint>
 
-#include "expr/eval.h"
-#include "flow/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
+#include "flow/befehle.h"
 #include "vela.h"
 #include "vela_befehle.h"
 

@@ -9,11 +9,11 @@
 //         ^V_Marke[t][1]  ^[2]   scan stops at the header
 #include <cstdint>
 
-#include "expr/eval.h"
-#include "flow/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
+#include "flow/befehle.h"
 #include "vela.h"
 #include "vela_befehle.h"
 

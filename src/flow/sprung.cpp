@@ -12,13 +12,13 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "expr/eval.h"
-#include "core/programme.h"
-#include "flow/bedingung.h"
-#include "flow/befehle.h"
 #include "core/cursor.h"
 #include "core/fehler.h"
+#include "core/programme.h"
 #include "core/zustand.h"
+#include "expr/eval.h"
+#include "flow/bedingung.h"
+#include "flow/befehle.h"
 #include "vela.h"
 #include "vela_befehle.h"
 

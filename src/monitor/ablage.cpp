@@ -8,7 +8,9 @@
 
 namespace vela {
 
-bool beginntMitProg(const char *p, const char *ende) { return ende - p >= 4 && std::memcmp(p, "PROG", 4) == 0; }
+bool beginntMitProg(const char *p, const char *ende) {
+  return ende - p >= 4 && std::memcmp(p, "PROG", 4) == 0;
+}
 
 Ablage ablageVon(const char *p) {
   const char *anfang = bereichStart(p);

@@ -143,7 +143,8 @@ void dumpStore(char speicher) {
     for (const char *p = EepromStart, *ende = textEnde(p); p < ende; ++p) sende(*p);
   } else if (speicher == SPEICHER_FLASH) {
     sendeText("***** FLASH *****\r");
-    for (const char *p = FlashStart, *ende = FlashStart + kBereichGroesse; p < ende && *p != kGeloescht; ++p) {
+    for (const char *p = FlashStart, *ende = FlashStart + kBereichGroesse; p < ende && *p != kGeloescht;
+         ++p) {
       if (*p != '\0') sende(*p);
       delayTicks(kFlashBytePause);
     }

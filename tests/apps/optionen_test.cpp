@@ -15,7 +15,8 @@ TEST(Optionen, InputsOverTimeAndKeys) {
   EXPECT_EQ(e[1].wert, -2);
   EXPECT_EQ(e[1].ab, 250 * kMilli);
   EXPECT_EQ(e[2].ab, kSekunde);
-  for (const char *schlecht : {"", "3=", "=1", "3=1,", "3=1x", "3=1@", "3=1@-1", "256=1", "3=4294967296", " 3=1"})
+  for (const char *schlecht :
+       {"", "3=", "=1", "3=1,", "3=1x", "3=1@", "3=1@-1", "256=1", "3=4294967296", " 3=1"})
     EXPECT_THROW(leseEingaben(schlecht), OptionsFehler) << schlecht;
 
   const auto t = leseTasten("0.5=7,2=16");
@@ -23,7 +24,8 @@ TEST(Optionen, InputsOverTimeAndKeys) {
   EXPECT_EQ(t[0].ab, 500 * kMilli);
   EXPECT_EQ(t[0].code, 7);
   EXPECT_EQ(t[1].code, 16);
-  for (const char *schlecht : {"1=17", "1=-1", "x=1", "1", "1=2,"}) EXPECT_THROW(leseTasten(schlecht), OptionsFehler);
+  for (const char *schlecht : {"1=17", "1=-1", "x=1", "1", "1=2,"})
+    EXPECT_THROW(leseTasten(schlecht), OptionsFehler);
 
   EXPECT_EQ(lesePositiv("12", "--max-steps"), 12);
   for (const char *schlecht : {"0", "-1", "1e3", "12x", ""})

@@ -41,8 +41,8 @@ std::vector<Szenario> szenarien() {
       // Saving PROGAB into FLASH also deletes PROGAB from EEPROM: two files.
       {"save", std::string(200, '\xFF'), bild("PROGAB\rV2=2\r", '\0'), bild(mitNul("PROGAB\rV1=1\r"), '\xFF'),
        eeprom1Neu, "PROGAB\rV1=1\r$", "@PF"},
-      {"delete", bild(mitNul("PROGFL\rV9=9\r"), '\xFF'), eeprom2, bild(mitNul("PROGFL\rV9=9\r"), '\xFF'), eeprom2Neu,
-       "", "@PCCD\n"},
+      {"delete", bild(mitNul("PROGFL\rV9=9\r"), '\xFF'), eeprom2, bild(mitNul("PROGFL\rV9=9\r"), '\xFF'),
+       eeprom2Neu, "", "@PCCD\n"},
       {"erase", bild(mitNul("PROGFL\rV9=9\r") + mitNul("PROGFM\rV8=8\r"), '\xFF'), std::string(200, '\0'),
        std::string(200, '\xFF'), std::string(200, '\0'), "", "@L"},
   };

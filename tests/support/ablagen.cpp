@@ -21,8 +21,12 @@ void fuelle(char *ziel, int groesse, char rest, const std::string &s) {
 }  // namespace
 
 void ramText(const std::string &text) { fuelle(Programm, sizeof Programm, '\0', mitCr(text)); }
-void eepromText(const std::string &text) { fuelle(vela::EepromStart, vela::kBereichGroesse, '\0', mitCr(text)); }
-void flashBytes(const std::string &bytes) { fuelle(vela::FlashStart, vela::kBereichGroesse, '\xFF', mitCr(bytes)); }
+void eepromText(const std::string &text) {
+  fuelle(vela::EepromStart, vela::kBereichGroesse, '\0', mitCr(text));
+}
+void flashBytes(const std::string &bytes) {
+  fuelle(vela::FlashStart, vela::kBereichGroesse, '\xFF', mitCr(bytes));
+}
 std::string flashInhalt(int n) { return {vela::FlashStart, static_cast<size_t>(n)}; }
 std::string eepromInhalt(int n) { return {vela::EepromStart, static_cast<size_t>(n)}; }
 std::string ramInhalt(int n) { return {Programm, static_cast<size_t>(n)}; }
