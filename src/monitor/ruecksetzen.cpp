@@ -12,6 +12,7 @@
 #include "monitor/datensatz.h"
 #include "monitor/laden.h"
 #include "monitor/monitorzustand.h"
+#include "monitor/schritt.h"
 #include "monitor/speichern.h"
 #include "monitor/tastatur.h"
 #include "planner/achsen.h"
@@ -59,6 +60,7 @@ constexpr Ruecksetzer kRuecksetzer[] = {
     resetDatensatz,
     resetTastatur,
     resetAusfuehrer,
+    resetSchritt,
 };
 
 }  // namespace

@@ -120,6 +120,8 @@ void laufeAus() {
 
 }  // namespace
 
+void resetSchritt() { std::memset(Besuche, 0, sizeof Besuche); }
+
 bool fuehreZeileAus(int16_t &ergebnis, bool (*abgebrochen)()) {
   char *const zeile = befehlsStelle(NextBefp);
   ergebnis = fuehreAus(VOR_SCHRITT, F_OK);
@@ -167,7 +169,7 @@ long pruefGang(const PruefMelder &melder, long maxSchritte) {
   const uint8_t warPruefen = isChecking;
   isChecking = 1;
   AktTask = 0;
-  std::memset(Besuche, 0, sizeof Besuche);
+  resetSchritt();
   long schritte = 0;
   char *const start = findFirstProgramm();
   if (start != nullptr) {

@@ -17,4 +17,7 @@ namespace vela {
 // true leaves the line unexecuted, and the result is false.
 bool fuehreZeileAus(int16_t &ergebnis, bool (*abgebrochen)());
 
+// Load-time values: no line visited by a check walk.
+void resetSchritt();
+
 }  // namespace vela

@@ -82,6 +82,7 @@ TEST_F(RuecksetzenTest, ResetLeavesEveryByteAsLoaded) {
             0);
   for (int i = 0; i < 40 && schritt() == 0;) ++i;
   isChecking = 1;
+  EXPECT_GT(vela::pruefGang(vela::PruefMelder{}, 100), 0);  // the check walk's visits
 
   // The controller: a download with trace, motions of every kind (single
   // axes, path lines and arcs, a reference run), switches, display, keypad,
