@@ -71,7 +71,7 @@ int16_t befehlText() {
   } else {
     // The index is read without assignment: "T V2 = ..." reads V2.
     Befehl = BEF_T;
-    code = evalAusdruck(ArgWert1, Zuweisung::keine);
+    code = evalAusdruck(ArgWert1, /*noAssign=*/true);
     // A text with no readable index (code 18) is refused rather than
     // stored under whatever index the argument cell still holds.
     if (code == F_OK) {

@@ -50,12 +50,12 @@ namespace vela {
 namespace {
 
 // What an evaluation needs to know besides the text: whether "V n ="
-// assigns, where V n is read and assigned, and where the end goes. Small
+// assigns (noAssign), where V n is read and assigned, and where the end goes. Small
 // enough to pass in registers.
 //
 // evalAusdruck: V_WertVar and the cursor.
 struct Direkt {
-  bool zuweisen;
+  bool noAssign;
   static int32_t lese(uint32_t i) { return V_WertVar[i]; }
   static void schreibe(uint32_t i, int32_t v) { V_WertVar[i] = v; }
   static void endeBei(char *p) { NextBefp = p; }
@@ -63,9 +63,9 @@ struct Direkt {
 
 // werteAus: V_WertVar under the evaluation's own assignments, and a
 // pointer of the caller.
-template <bool Z>
+template <bool N>
 struct Rein {
-  static constexpr bool zuweisen = Z;
+  static constexpr bool noAssign = N;
   Zuweisungen *neu;
   char **ende;
   int32_t lese(uint32_t i) const { return neu->lese(i); }
@@ -277,7 +277,7 @@ template <class W>
   if (index < 0 || index >= kWertVars) return F_INDEX;
 
   lies(l);
-  if (istDelim(l, '=') && l.werte.zuweisen) {
+  if (istDelim(l, '=') && !l.werte.noAssign) {
     lies(l);
     if (l.typ == TOK_AXIS) {
       const uint8_t achse = axisIndex(l.zeichen);
@@ -399,7 +399,7 @@ template <class W>
     uint8_t a = kNach[*q];
     if (a & N_IN_ZAHL) return kLangsam;
     while (a == N_LEER) a = kNach[*++q];
-    if (*q == '=' && w.zuweisen) {
+    if (*q == '=' && !w.noAssign) {
       if (index >= static_cast<uint32_t>(kWertVars)) return kLangsam;
       ziel = index;
       p = const_cast<char *>(q) + 1;
@@ -595,15 +595,13 @@ template <class W>
 
 }  // namespace
 
-int16_t evalAusdruck(int32_t &value) { return auswerten(NextBefp, value, Direkt{true}); }
+int16_t evalAusdruck(int32_t &value) { return auswerten(NextBefp, value, Direkt{false}); }
 
-int16_t evalAusdruck(int32_t &value, Zuweisung z) {
-  return auswerten(NextBefp, value, Direkt{static_cast<bool>(z)});
-}
+int16_t evalAusdruck(int32_t &value, bool noAssign) { return auswerten(NextBefp, value, Direkt{noAssign}); }
 
-int16_t werteAus(char *p, int32_t &value, char *&ende, Zuweisung z, Zuweisungen &neu) {
-  if (z == Zuweisung::erlaubt) return auswerten(p, value, Rein<true>{&neu, &ende});
-  return auswerten(p, value, Rein<false>{&neu, &ende});
+int16_t werteAus(char *p, int32_t &value, char *&ende, bool noAssign, Zuweisungen &neu) {
+  if (!noAssign) return auswerten(p, value, Rein<false>{&neu, &ende});
+  return auswerten(p, value, Rein<true>{&neu, &ende});
 }
 
 void Zuweisungen::beginne() {

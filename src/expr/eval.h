@@ -9,17 +9,14 @@
 
 namespace vela {
 
-// Whether "V n =" assigns. With keine it reads V n and leaves '=' as the
-// token that ends the expression: the left side of a J comparison, the
-// index of a T line.
-enum class Zuweisung : bool { keine = false, erlaubt = true };
-
 // Evaluates the expression at the cursor into value; error code or 0.
 // The cursor ends on the token that ended the expression (behind it when
 // that token is a comma, on the opening quote when it is a text).
 int16_t evalAusdruck(int32_t &value);
-// The same, with "V n =" read as z says.
-int16_t evalAusdruck(int32_t &value, Zuweisung z);
+// The same, told by noAssign whether "V n =" assigns: with noAssign it
+// reads V n and leaves '=' as the token that ends the expression (the left
+// side of a J comparison, the index of a T line).
+int16_t evalAusdruck(int32_t &value, bool noAssign);
 
 // The value variables as an evaluation that must not store leaves them:
 // V_WertVar with the evaluation's assignments on top, which uebernimm
@@ -51,7 +48,7 @@ class Zuweisungen {
 
 // evalAusdruck of the text at p without any write: the end in ende, the
 // assignments in neu; the cursor and V_WertVar stay as they are.
-int16_t werteAus(char *p, int32_t &value, char *&ende, Zuweisung z, Zuweisungen &neu);
+int16_t werteAus(char *p, int32_t &value, char *&ende, bool noAssign, Zuweisungen &neu);
 
 // a := a op b for op one of + - * / % ^, wrapping; 28 for a zero divisor
 // (a is then left unchanged).

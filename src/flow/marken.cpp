@@ -60,7 +60,7 @@ int16_t VELA_CALL FetchMarken(char *start) {
       int32_t nummer = 0;
       // A label number is read as the expressions of the command that ran
       // last: right after a T line (Befehl 57), "V n =" reads V n.
-      const int16_t code = evalAusdruck(nummer, Befehl == BEF_T ? Zuweisung::keine : Zuweisung::erlaubt);
+      const int16_t code = evalAusdruck(nummer, /*noAssign=*/Befehl == BEF_T);
       p = NextBefp;
       NextBefp = alt;
       if (code != F_OK) return code;

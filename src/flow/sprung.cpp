@@ -59,7 +59,7 @@ int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
   if (c == 'E') {
     nextNonBlankIn(p);
     b.form = nicht ? BEF_JNE : BEF_JE;
-    return werteAus(p, b.wert, b.ende, Zuweisung::erlaubt, neu);
+    return werteAus(p, b.wert, b.ende, /*noAssign=*/false, neu);
   }
   if (kAchsen.enthaelt(c)) {
     b.wert = axisIndex(c);
@@ -74,9 +74,9 @@ int16_t leseBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
     b.vergleich = op;
     // '=' ends the left side instead of assigning.
     char *hinterLinks = p;
-    const int16_t links = werteAus(p, b.wert, hinterLinks, Zuweisung::keine, neu);
+    const int16_t links = werteAus(p, b.wert, hinterLinks, /*noAssign=*/true, neu);
     nextNonBlankIn(hinterLinks);
-    const int16_t rechts = werteAus(hinterLinks, b.rechts, b.ende, Zuweisung::erlaubt, neu);
+    const int16_t rechts = werteAus(hinterLinks, b.rechts, b.ende, /*noAssign=*/false, neu);
     return links != F_OK ? links : rechts;
   }
   if (c == 'M' || folgtWort(p, "PROG")) {

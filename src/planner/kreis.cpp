@@ -63,7 +63,7 @@ uint8_t naechsterOktant(uint8_t k, uint8_t richtung) {
 // Local x and y of the first octant: the larger coordinate is x for an
 // octant that leaves an axis, y for one that approaches an axis.
 void startLokal(const Kreisbogen &b, uint8_t typ, uint32_t &x, uint32_t &y) {
-  const uint32_t sx = static_cast<uint32_t>(b.start.x), sy = static_cast<uint32_t>(b.start.y);
+  const uint32_t sx = static_cast<uint32_t>(b.KreisStart.x), sy = static_cast<uint32_t>(b.KreisStart.y);
   const uint32_t gross = sx > sy ? sx : sy, klein = sx > sy ? sy : sx;
   x = typ == TYP_VERLASSEN ? gross : klein;
   y = typ == TYP_VERLASSEN ? klein : gross;
@@ -72,12 +72,12 @@ void startLokal(const Kreisbogen &b, uint8_t typ, uint32_t &x, uint32_t &y) {
 // Walks the octants of the arc with the tick's own steps and end tests and
 // returns the number of lead-axis steps.
 int32_t zaehleBogen(const Kreisbogen &b) {
-  uint8_t k = b.startOktant;
+  uint8_t k = b.StartOktant;
   uint8_t typ = ersterTyp(k, b.richtung);
-  const int64_t grenze = 4 * (int64_t{b.radius} + b.ende.x + b.ende.y) + 64;
+  const int64_t grenze = 4 * (int64_t{b.KreisRadius} + b.KreisEnde.x + b.KreisEnde.y) + 64;
   int32_t x = 0, y = 0, f = 0, n = 0;
-  for (uint8_t i = 0; i < b.oktanten; ++i) {
-    const bool letztes = i + 1 == b.oktanten;
+  for (uint8_t i = 0; i < b.KreisOktanten; ++i) {
+    const bool letztes = i + 1 == b.KreisOktanten;
     if (i == 0) {
       uint32_t lx, ly;
       startLokal(b, typ, lx, ly);
@@ -85,12 +85,12 @@ int32_t zaehleBogen(const Kreisbogen &b) {
       y = static_cast<int32_t>(ly);
       f = 0;
     } else if (typ == TYP_VERLASSEN) {
-      x = b.radius;
+      x = b.KreisRadius;
       y = 0;
       f = 0;
     }
     const uint8_t l = fuehrungsAchse(k);
-    const uint32_t ende = letztes ? static_cast<uint32_t>(l == ACHSE_X ? b.ende.x : b.ende.y) : 0;
+    const uint32_t ende = letztes ? static_cast<uint32_t>(l == ACHSE_X ? b.KreisEnde.x : b.KreisEnde.y) : 0;
     const bool verlassen = typ == TYP_VERLASSEN;
     for (int64_t j = 0; j < grenze; ++j) {
       if (verlassen) {
@@ -160,13 +160,13 @@ int16_t findKreisMitte(KreisPunkt p1, KreisPunkt p2, KreisPunkt &start) {
 }
 
 void calcKreisLaenge(Kreisbogen &bogen, bool voll) {
-  const int64_t sx = bogen.start.x, sy = bogen.start.y;
+  const int64_t sx = bogen.KreisStart.x, sy = bogen.KreisStart.y;
   const double r = std::sqrt(static_cast<double>(sx * sx + sy * sy));
-  bogen.radius = static_cast<int32_t>(r + 0.5);
+  bogen.KreisRadius = static_cast<int32_t>(r + 0.5);
   if (voll) {
-    bogen.laenge = static_cast<int32_t>(r * kVollkreis);
+    bogen.KreisLaenge = static_cast<int32_t>(r * kVollkreis);
   } else {
-    bogen.laenge = zaehleBogen(bogen);
+    bogen.KreisLaenge = zaehleBogen(bogen);
   }
 }
 
@@ -201,30 +201,30 @@ int16_t planKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, uint8_t ric
   }
   const uint8_t gegen = richtung == RICHTUNG_CCW ? RICHTUNG_CW : RICHTUNG_CCW;
   bogen.richtung = richtung;
-  bogen.startOktant = findOktant(start.x, start.y, richtung);
-  bogen.endOktant = findOktant(zuEnde.x, zuEnde.y, gegen);
+  bogen.StartOktant = findOktant(start.x, start.y, richtung);
+  bogen.EndOktant = findOktant(zuEnde.x, zuEnde.y, gegen);
   const int d =
-      richtung == RICHTUNG_CCW ? bogen.endOktant - bogen.startOktant : bogen.startOktant - bogen.endOktant;
-  bogen.oktanten = static_cast<uint8_t>((d & 7) + 1);
+      richtung == RICHTUNG_CCW ? bogen.EndOktant - bogen.StartOktant : bogen.StartOktant - bogen.EndOktant;
+  bogen.KreisOktanten = static_cast<uint8_t>((d & 7) + 1);
   const bool voll = ende.x == 0 && ende.y == 0;
   // A full circle starting inside an octant enters that octant twice.
-  if (voll && bogen.oktanten < 2) bogen.oktanten = static_cast<uint8_t>(bogen.oktanten + 8);
-  if (!voll && bogen.oktanten == 1 && endeDahinter(as, ae, richtung)) bogen.oktanten = 9;
-  bogen.start = {static_cast<int32_t>(betrag(start.x)), static_cast<int32_t>(betrag(start.y))};
-  bogen.ende = {static_cast<int32_t>(betrag(zuEnde.x)), static_cast<int32_t>(betrag(zuEnde.y))};
+  if (voll && bogen.KreisOktanten < 2) bogen.KreisOktanten = static_cast<uint8_t>(bogen.KreisOktanten + 8);
+  if (!voll && bogen.KreisOktanten == 1 && endeDahinter(as, ae, richtung)) bogen.KreisOktanten = 9;
+  bogen.KreisStart = {static_cast<int32_t>(betrag(start.x)), static_cast<int32_t>(betrag(start.y))};
+  bogen.KreisEnde = {static_cast<int32_t>(betrag(zuEnde.x)), static_cast<int32_t>(betrag(zuEnde.y))};
   calcKreisLaenge(bogen, voll);
   return F_OK;
 }
 
 void queueKreis(const Kreisbogen &bogen) {
   BahnSchreibIndex = BahnLeseIndex = 0;
-  uint8_t k = bogen.startOktant;
+  uint8_t k = bogen.StartOktant;
   uint8_t typ = ersterTyp(k, bogen.richtung);
-  for (uint8_t i = 0; i < bogen.oktanten; ++i) {
+  for (uint8_t i = 0; i < bogen.KreisOktanten; ++i) {
     BahnSegment &s = BahnQueue[BahnSchreibIndex];
     std::memset(&s, 0, sizeof s);
     for (int a = 0; a < 3; ++a) s.ZielPos[a] = SollPos[a];
-    const bool letztes = i + 1 == bogen.oktanten;
+    const bool letztes = i + 1 == bogen.KreisOktanten;
     s.Flags = static_cast<uint8_t>((i == 0 ? FLAG_ERSTES : 0) | (letztes ? FLAG_LETZTES : 0));
     const uint8_t umkehr = bogen.richtung == RICHTUNG_CW ? 1 : 0;
     s.Minus[ACHSE_X] = static_cast<uint8_t>((k < 4 ? 1 : 0) ^ umkehr);
@@ -234,14 +234,14 @@ void queueKreis(const Kreisbogen &bogen) {
     s.Achse[2] = ACHSE_Z;
     if (i == 0) {
       startLokal(bogen, typ, s.Anzahl[0], s.Anzahl[1]);
-      s.BahnLaenge = bogen.laenge;
+      s.BahnLaenge = bogen.KreisLaenge;
     } else {
       // A leaving octant starts on the axis; an approaching one continues.
-      s.Anzahl[0] = static_cast<uint32_t>(bogen.radius);
+      s.Anzahl[0] = static_cast<uint32_t>(bogen.KreisRadius);
     }
     if (letztes) {
-      s.EndPunkt[0] = static_cast<uint32_t>(bogen.ende.x);
-      s.EndPunkt[1] = static_cast<uint32_t>(bogen.ende.y);
+      s.EndPunkt[0] = static_cast<uint32_t>(bogen.KreisEnde.x);
+      s.EndPunkt[1] = static_cast<uint32_t>(bogen.KreisEnde.y);
     }
     s.Typ = typ;
     typ = typ == TYP_VERLASSEN ? TYP_NAEHERN : TYP_VERLASSEN;
@@ -263,7 +263,7 @@ int16_t fahreKreis(bool dreiPunkt, KreisPunkt punkt, KreisPunkt ende, const int3
   Kreisbogen bogen;
   const int16_t code = planKreis(dreiPunkt, punkt, ende, richtung, bogen);
   if (code != F_OK) return code;
-  if (countFreieSegmente() < bogen.oktanten || (KreisTestlauf == 0 && BahnAktiv != 0)) {
+  if (countFreieSegmente() < bogen.KreisOktanten || (KreisTestlauf == 0 && BahnAktiv != 0)) {
     wartet = true;
     return F_OK;
   }

@@ -24,14 +24,14 @@ struct KreisPunkt {
 // The geometry of a planned arc: what planKreis finds and the octant queue
 // cuts into segments.
 struct Kreisbogen {
-  KreisPunkt start;     // start relative to the centre, absolute values, steps
-  KreisPunkt ende;      // end relative to the centre, absolute values, steps
-  int32_t radius;       // radius in steps, rounded
-  int32_t laenge;       // lead-axis steps of the whole arc
-  uint8_t oktanten;     // octant segments, 1..9
-  uint8_t startOktant;  // octant of the start point
-  uint8_t endOktant;    // octant of the end point
-  uint8_t richtung;     // RICHTUNG_CW or RICHTUNG_CCW
+  KreisPunkt KreisStart;  // start relative to the centre, absolute values, steps
+  KreisPunkt KreisEnde;   // end relative to the centre, absolute values, steps
+  int32_t KreisRadius;    // radius in steps, rounded
+  int32_t KreisLaenge;    // lead-axis steps of the whole arc
+  uint8_t KreisOktanten;  // octant segments, 1..9
+  uint8_t StartOktant;    // octant of the start point
+  uint8_t EndOktant;      // octant of the end point
+  uint8_t richtung;       // RICHTUNG_CW or RICHTUNG_CCW
 };
 
 extern int32_t KreisBasis[2];  // step positions of X and Y where the running circle began

@@ -114,7 +114,7 @@ TEST_F(EvalTest, CursorContract) {
       V_WertVar[1] = 3, V_WertVar[2] = 10, V_WertVar[3] = 4, V_WertVar[5] = 7, V_WertVar[9] = 400;
       schreibe(f.text);
       NextBefp = Programm;
-      const auto z = f.keineZuweisung ? vela::Zuweisung::keine : vela::Zuweisung::erlaubt;
+      const bool z = f.keineZuweisung;
       int32_t wert = 0;
       int16_t code;
       if (rein) {
