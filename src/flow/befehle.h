@@ -16,6 +16,12 @@ int16_t befehlQ();       // Q
 int16_t befehlReturn();  // R: RETURN and the value forms
 int16_t befehlStop();    // S: SO and STOP
 
+// Back to the line after the running task's last J S call, and for a
+// program call to the caller's program and labels (what RETURN does
+// outside check mode). 0; F_ZU_VIELE_RETURNS with no open call and
+// F_LISTENENDE for an address outside the stores, and nothing moves.
+int16_t kehreZurueck();
+
 // Handler of each capital letter, index letter - 'A'.
 extern const Handler kBefehlsTabelle[26];
 

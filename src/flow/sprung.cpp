@@ -248,11 +248,18 @@ int16_t leseSprungBedingung(char *p, SprungBedingung &b, Zuweisungen &neu) {
 
 namespace {
 
-// RETURN: back to the line after the last J S call, and for a program call
-// to the caller's program and labels. In check mode nothing moves.
+// RETURN. In check mode nothing moves.
 int16_t zurueck() {
   Befehl = BEF_RETURN;
   if (isChecking) return F_OK;
+  return kehreZurueck();
+}
+
+int32_t begrenzt(int32_t v) { return v > kRWertMax ? kRWertMax : v; }
+
+}  // namespace
+
+int16_t kehreZurueck() {
   const uint8_t t = AktTask;
   int16_t &oben = V_UsedReturns[t];
   // An index outside the stack, or an entry without address (as a host that
@@ -271,10 +278,6 @@ int16_t zurueck() {
   --oben;
   return F_OK;
 }
-
-int32_t begrenzt(int32_t v) { return v > kRWertMax ? kRWertMax : v; }
-
-}  // namespace
 
 // r := 'R' ( expr | 'O' expr | "ETURN" | axis expr )
 int16_t befehlReturn() {

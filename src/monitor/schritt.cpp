@@ -14,6 +14,7 @@
 #include "core/cursor.h"
 #include "core/fehler.h"
 #include "core/zustand.h"
+#include "flow/befehle.h"
 #include "monitor/ausfuehrer.h"
 #include "planner/achsen.h"
 #include "planner/antrieb.h"
@@ -45,28 +46,6 @@ char *naechsteZeile(char *p) {
   while (*p != '\0' && !istZeilenende(*p)) ++p;
   if (istZeilenende(*p)) ++p;
   return p;
-}
-
-// RETURN in check mode: back to the line after the last J S call, to the
-// caller's program and labels, as a run returns; with no open call on to
-// the line after the RETURN line (zeile).
-void pruefRueckkehr(char *zeile) {
-  const uint8_t t = AktTask;
-  int16_t &oben = V_UsedReturns[t];
-  const bool offen =
-      oben >= 0 && oben < VELA_STACKTIEFE && imSpeicher(V_ReturnAdr[t][oben].RueckAdresse) &&
-      (V_ReturnAdr[t][oben].ProgStart == nullptr || imSpeicher(V_ReturnAdr[t][oben].ProgStart));
-  if (!offen) {
-    NextBefp = naechsteZeile(zeile);
-    return;
-  }
-  const ReturnEintrag e = V_ReturnAdr[t][oben];
-  if (e.ProgStart != nullptr) {
-    ProgStart[t] = e.ProgStart;
-    FetchMarken(e.ProgStart);
-  }
-  NextBefp = e.RueckAdresse;
-  --oben;
 }
 
 // The visit count of the line that holds p; null outside the stores.
@@ -142,7 +121,8 @@ bool fuehreZeileAus(int16_t &ergebnis, bool (*abgebrochen)()) {
   }
   if (isChecking != 0) {
     if (Befehl == BEF_RETURN) {
-      pruefRueckkehr(zeile);
+      // As a run returns; with no open call on to the next line.
+      if (kehreZurueck() != F_OK) NextBefp = naechsteZeile(zeile);
     } else if (vela_befehl_hat(Befehl, BEF_EIG_SPRUNG) && ProgStart[AktTask] != programm) {
       FetchMarken(ProgStart[AktTask]);
     }
