@@ -203,6 +203,15 @@ Antwort hostBefehl(char zeichen, Zustand &ziel) {
   return Antwort::Verlassen;
 }
 
+// A host command received in a wait: true when it leaves the run, which
+// goes to Abgebrochen once the wait has ended.
+bool verlaesst(char zeichen) {
+  Zustand ziel = Zustand::Schritt;
+  if (hostBefehl(zeichen, ziel) != Antwort::Verlassen) return false;
+  Abgebrochen = ziel;
+  return true;
+}
+
 // The look at the host line in every round of a wait of the run
 // (LaufAbfrage): true once a host command has left the run. Characters
 // other than '@' and its letter are dropped, as between steps (all that
@@ -223,10 +232,7 @@ bool hostImWarten() {
     Vorgemerkt = zeichen;
     return false;
   }
-  Zustand ziel = Zustand::Schritt;
-  if (hostBefehl(zeichen, ziel) != Antwort::Verlassen) return false;
-  Abgebrochen = ziel;
-  return true;
+  return verlaesst(zeichen);
 }
 
 // After a wait that ended early: where a host command sent the run, or
@@ -277,12 +283,7 @@ bool anzeigeSchritt() {
     char c = 0, zeichen = 0;
     if (!warteHostZeichen(c)) return false;
     if (c != '@') return true;
-    if (!warteHostZeichen(zeichen)) return false;
-    Zustand ziel = Zustand::Schritt;
-    if (hostBefehl(zeichen, ziel) == Antwort::Verlassen) {
-      Abgebrochen = ziel;
-      return false;
-    }
+    if (!warteHostZeichen(zeichen) || verlaesst(zeichen)) return false;
   }
 }
 

@@ -79,10 +79,6 @@ bool warteSchalter(uint8_t s, uint8_t gewollt) {
   }
 }
 
-// One round of the run's wait between switch reads; false once the
-// platform asks to end or the host abandoned the run.
-bool weiter() { return laufRunde(); }
-
 void stopAchsPaar(int16_t achse1, int16_t achse2) {
   stopAchse(achse1);
   stopAchse(achse2);
@@ -102,7 +98,7 @@ bool paarBisSchalter(uint8_t achse1, uint8_t achse2, uint8_t schalter1, uint8_t 
       if (beendenAngefordert()) break;
       return true;
     }
-  } while (weiter());
+  } while (laufRunde());
   stopAchsPaar(achse1, achse2);
   return false;
 }
@@ -299,7 +295,7 @@ void teachIn() {
     const uint8_t taste = readTaste();
     if (taste == TeachTasten[0] || taste == KEINE_TASTE_MEHR) return;
     if (taste >= KEINE_TASTE) {
-      if (!weiter()) return;
+      if (!laufRunde()) return;
       continue;
     }
     for (int j = 1; j < kTeachTasten; ++j) {
@@ -313,7 +309,7 @@ void teachIn() {
       bool ende = false;
       do {
         t = readTaste();
-      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR && !(ende = !weiter()));
+      } while (t != KEINE_TASTE && t != KEINE_TASTE_MEHR && !(ende = !laufRunde()));
       stopAchse(achse);
       if (t == KEINE_TASTE_MEHR || ende) return;
       break;
