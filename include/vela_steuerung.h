@@ -305,17 +305,11 @@ class MotorTakt {
 
 // Read-only state of the drive, as a platform or simulator needs it.
 struct AntriebsStand {
-  uint8_t BahnAktiv;            // 1 while the path runs
-  uint32_t BahnGeschw;          // current step rate of the path
-  int32_t BahnRest;             // lead-axis steps left of the running path segment
-  uint8_t BahnSegment;          // ring slot of the running path segment: changes when one ends
-  uint8_t BahnMinus[3];         // per X Y Z: 1 when the running path segment moves it negative
-  uint16_t AchsLaeuft[4];       // 1 while a single-axis move of X Y Z A runs
-  uint8_t AchsRichtung[4];      // direction of that move: 1 negative, 0 positive
-  int32_t RestSchritte[4];      // steps left: of the single-axis move, or of the path segment (X Y Z)
-  uint16_t StopAnforderung[5];  // 2: stop requested (axes 0..3, path 4)
-  int32_t SollSchritte[4];      // commanded positions in steps
-  int32_t AchsSchritte[4];      // scale of X Y Z A: AchsSchritte steps are AchsMM user units
+  uint8_t BahnAktiv;        // 1 while the path runs
+  uint32_t BahnGeschw;      // current step rate of the path
+  uint16_t AchsLaeuft[4];   // 1 while a single-axis move of X Y Z A runs
+  int32_t SollSchritte[4];  // commanded positions in steps
+  int32_t AchsSchritte[4];  // scale of X Y Z A: AchsSchritte steps are AchsMM user units
   int32_t AchsMM[4];
 };
 AntriebsStand leseAntriebsStand();

@@ -183,18 +183,12 @@ AntriebsStand leseAntriebsStand() {
   AntriebsStand s{};
   s.BahnAktiv = BahnAktiv;
   s.BahnGeschw = BahnGeschw;
-  s.BahnRest = BahnRest;
-  s.BahnSegment = BahnLeseIndex;
-  for (int i = 0; i < 3; ++i) s.BahnMinus[i] = BahnQueue[BahnLeseIndex % kBahnSlots].Minus[i];
   for (int a = 0; a < kMotorAchsen; ++a) {
     s.AchsLaeuft[a] = AchsLaeuft[a];
-    s.AchsRichtung[a] = AchsRichtung[a];
-    s.RestSchritte[a] = RestSchritte[a];
     s.SollSchritte[a] = SollSchritte[a];
     s.AchsSchritte[a] = AchsSchritte[a];
     s.AchsMM[a] = AchsMM[a];
   }
-  for (int a = 0; a < kAchsen; ++a) s.StopAnforderung[a] = StopAnforderung[a];
   return s;
 }
 
