@@ -11,6 +11,7 @@
 
 #include "panel_seite.h"
 #include "vela.h"
+#include "vela_befehle.h"
 #include "vela_steuerung.h"
 
 namespace velatool {
@@ -165,8 +166,8 @@ int16_t folgeSchritt(void *kontext, vela::SchrittPhase phase, int16_t ergebnis) 
     return r;
   }
   const int16_t befehl = Befehl;
-  if (ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR))
-    for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i)
+  if (ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ))
+    for (int i = 0; i < (vela_befehl_hat(befehl, BEF_EIG_PAAR) ? 2 : 1); ++i)
       if (vela::ReferenzSchalter[i] >= 0 && vela::ReferenzSchalter[i] < kEingaenge)
         z.referenz[vela::ReferenzSchalter[i]] = true;
   const int16_t e = gibWeiter(z, phase, ergebnis);
