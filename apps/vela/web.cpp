@@ -125,8 +125,7 @@ json alsJson(const PanelBild &b) {
 // thread alone.
 struct FrontplattenZustand {
   // ---- the monitor's thread ----
-  PanelBild letztes;  // the snapshot published last
-  bool veroeffentlicht = false;
+  bool veroeffentlicht = false;  // bild holds a snapshot of the monitor
   Laufart lauf = Laufart::Halt;
   int16_t fehler = 0;
   std::array<bool, kEingaenge> referenz{};
@@ -456,15 +455,13 @@ void Frontplatte::veroeffentliche(const PanelStand &stand) {
   const uint8_t bewegt = b.bewegt | z.bewegtVorher;
   z.bewegtVorher = b.bewegt;
 
-  const bool neu = !z.veroeffentlicht || !b.gleich(z.letztes);
   std::lock_guard<std::mutex> l(z.m);
   erweitereSpur(z, b, bewegt);
-  if (!neu) {
+  if (z.veroeffentlicht && b.gleich(z.bild)) {
     z.bild.stand.ticks = stand.ticks;
     return;
   }
   z.bild = b;
-  z.letztes = b;
   z.veroeffentlicht = true;
   ++z.version;
   z.neu.notify_all();
