@@ -40,8 +40,6 @@ namespace velatool {
 
 namespace {
 
-using Nanos = int64_t;
-
 volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
