@@ -39,6 +39,10 @@ constexpr std::string_view kAufgaben[] = {"\rHost schweigt\rF", "\rLadestrom zu 
 constexpr const char *kKeineAntwort =
     "no answer: the controller may be inside an interrupted download; it gives up after its silence limit";
 
+// The download sum after a probe (@R with its marker request) that found
+// the controller waiting for a download: what the probe counted into it.
+uint32_t summeNachProbe(uint32_t summe) { return bytesumme("@R@P", summe) + kMarkenErgebnis; }
+
 bool endetMit(const std::string &s, std::string_view ende) {
   return s.size() >= ende.size() && s.compare(s.size() - ende.size(), ende.size(), ende) == 0;
 }
@@ -237,7 +241,7 @@ bool Klient::zumLaden(bool zuerstAbbrechen, uint32_t &summe) {
   for (int versuch = 0; versuch < 3; ++versuch) {
     const std::string vor = anfrage((zuerstAbbrechen || versuch > 0 ? "@N" : "") + std::string("@R"));
     if (vor.find("Yes\n") != std::string::npos) {
-      summe = bytesumme("@R@P", summe) + kMarkenErgebnis;
+      summe = summeNachProbe(summe);
       return versuch == 0 && !zuerstAbbrechen;
     }
   }
@@ -368,7 +372,7 @@ void Klient::bereit() {
   if (!opt_.warteLeerlauf) return;
   if (anfrage("@R").find("Yes\n") == std::string::npos) return;
   Zustand z = ladeZustand();  // the probe counted into the download sum
-  z.summe = bytesumme("@R@P", z.summe) + kMarkenErgebnis;
+  z.summe = summeNachProbe(z.summe);
   speichereZustand(z);
 }
 
@@ -431,7 +435,7 @@ void Klient::neustart(std::ostream &aus) {
   if (vor.find("Yes\n") != std::string::npos) {
     sendeBytes("@A");
     Zustand z = ladeZustand();
-    z.summe = bytesumme("@A", bytesumme("@R@P", z.summe) + kMarkenErgebnis);
+    z.summe = bytesumme("@A", summeNachProbe(z.summe));
     speichereZustand(z);
     throw Ablehnung("nothing runs: the controller waits for a download");
   }

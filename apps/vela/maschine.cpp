@@ -101,10 +101,10 @@ void Maschine::referenzStart(const int32_t position[4], int achse, int schalterN
 
 int16_t Maschine::nachSchritt(const int32_t position[4], int16_t ergebnis) {
   const int befehl = Befehl;
-  const bool home = ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR);
+  const bool home = ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ);
   if (home)
     referenzStart(position, vela::ArgWert3, vela::ReferenzSchalter[0],
-                  befehl == BEF_HOME_PAAR ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
+                  vela_befehl_hat(befehl, BEF_EIG_PAAR) ? vela::ArgWert4 : -1, vela::ReferenzSchalter[1]);
   const int16_t e = vela::standardAusfuehrer(vela::NACH_SCHRITT, ergebnis);
   if (home) referenz_[0] = referenz_[1] = Referenz{};
   return e;

@@ -5,7 +5,6 @@
 // geometric path (not the step staircase).
 #include "simulation.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "vela.h"

@@ -40,8 +40,6 @@ namespace velatool {
 
 namespace {
 
-using Nanos = int64_t;
-
 volatile sig_atomic_t gSignal = 0;
 void aufSignal(int) { gSignal = 1; }
 
@@ -50,7 +48,6 @@ constexpr Nanos kHaltezeit = 300 * kMilli;                    // a typed key sta
 constexpr auto kBildAbstand = std::chrono::milliseconds(50);  // least time between two frames in the terminal
 constexpr auto kSchreibFrist =
     std::chrono::milliseconds(200);          // a full line gets this long before bytes drop
-constexpr int kSchalter = 256;               // switch inputs and outputs 0..255
 constexpr Nanos kPanelAbstand = 2 * kMilli;  // least time between two snapshots of the panel
 
 struct Steuerung {
@@ -88,8 +85,8 @@ struct Steuerung {
   std::unique_ptr<Maschine> maschine;
   // what the panel shows of the switches: inputs the program read or the
   // panel set, outputs the program switched
-  std::array<bool, kSchalter> eingangBekannt{};
-  std::array<bool, kSchalter> ausgangGeschaltet{};
+  std::array<bool, kEingaenge> eingangBekannt{};
+  std::array<bool, kEingaenge> ausgangGeschaltet{};
   bool kreisSeitBild = false;  // the path stepped an arc since the panel's last snapshot
   std::unique_ptr<Ablage> ablage;
 
@@ -230,7 +227,7 @@ void Steuerung::panelRunde() {
   PanelStand s;
   for (int r = 0; r < kTafelZeilen; ++r) s.anzeige[r] = tafel.zeile(r);
   s.schritte = position;
-  for (int n = 0; n < kSchalter; ++n) {
+  for (int n = 0; n < kEingaenge; ++n) {
     s.eingaenge[n] = eingangBekannt[n] ? maschine->eingang(n, jetzt) : -1;
     s.ausgaenge[n] = ausgangGeschaltet[n] ? static_cast<int8_t>(maschine->ausgang(n)) : -1;
   }

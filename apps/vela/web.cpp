@@ -7,10 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <nlohmann/json.hpp>
 
 #include "panel_seite.h"
 #include "vela.h"
+#include "vela_befehle.h"
 #include "vela_steuerung.h"
 
 namespace velatool {
@@ -121,8 +125,7 @@ json alsJson(const PanelBild &b) {
 // thread alone.
 struct FrontplattenZustand {
   // ---- the monitor's thread ----
-  PanelBild letztes;  // the snapshot published last
-  bool veroeffentlicht = false;
+  bool veroeffentlicht = false;  // bild holds a snapshot of the monitor
   Laufart lauf = Laufart::Halt;
   int16_t fehler = 0;
   std::array<bool, kEingaenge> referenz{};
@@ -165,8 +168,8 @@ int16_t folgeSchritt(void *kontext, vela::SchrittPhase phase, int16_t ergebnis) 
     return r;
   }
   const int16_t befehl = Befehl;
-  if (ergebnis == 0 && (befehl == BEF_HOME || befehl == BEF_HOME_PAAR))
-    for (int i = 0; i < (befehl == BEF_HOME_PAAR ? 2 : 1); ++i)
+  if (ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ))
+    for (int i = 0; i < (vela_befehl_hat(befehl, BEF_EIG_PAAR) ? 2 : 1); ++i)
       if (vela::ReferenzSchalter[i] >= 0 && vela::ReferenzSchalter[i] < kEingaenge)
         z.referenz[vela::ReferenzSchalter[i]] = true;
   const int16_t e = gibWeiter(z, phase, ergebnis);
@@ -452,15 +455,13 @@ void Frontplatte::veroeffentliche(const PanelStand &stand) {
   const uint8_t bewegt = b.bewegt | z.bewegtVorher;
   z.bewegtVorher = b.bewegt;
 
-  const bool neu = !z.veroeffentlicht || !b.gleich(z.letztes);
   std::lock_guard<std::mutex> l(z.m);
   erweitereSpur(z, b, bewegt);
-  if (!neu) {
+  if (z.veroeffentlicht && b.gleich(z.bild)) {
     z.bild.stand.ticks = stand.ticks;
     return;
   }
   z.bild = b;
-  z.letztes = b;
   z.veroeffentlicht = true;
   ++z.version;
   z.neu.notify_all();
