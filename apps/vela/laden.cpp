@@ -94,12 +94,6 @@ std::string zeilenText(const char *p) {
   return std::string(a, e);
 }
 
-char *naechsteZeile(char *p) {
-  while (*p != '\0' && *p != '\r' && *p != '\n') ++p;
-  if (*p == '\r' || *p == '\n') ++p;
-  return p;
-}
-
 char *befehlsStelle(char *p) {
   while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
   return p;

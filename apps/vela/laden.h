@@ -50,8 +50,6 @@ Start ladeProgramm(const std::string &text, bool pruefen);
 int zeileVon(const char *p);
 // Text of the line that holds p, without its line end.
 std::string zeilenText(const char *p);
-// Start of the line after the one that holds p (on the NUL at the end).
-char *naechsteZeile(char *p);
 // The position at which execBefehl finds the command: blanks, tabs and line
 // ends skipped from p.
 char *befehlsStelle(char *p);
