@@ -12,6 +12,7 @@
 #include "planner/bahn.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
+#include "platform/speicher.h"
 #include "vela.h"
 #include "vela_befehle.h"
 
@@ -20,8 +21,6 @@ namespace {
 using namespace vela;
 using HauptschleifeTest = MonitorTest;
 using Zeilen = std::vector<std::string>;
-
-Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
 
 // Start-up: outputs 0..11 off, keypad cleared and on, store and variables
 // cleared, display commands 3 12 1 and the banner for 1000 ticks.
