@@ -1,5 +1,4 @@
 // `vela controller` and the client end to end, on real pseudo-terminals.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
