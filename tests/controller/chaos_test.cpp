@@ -104,8 +104,8 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
       ASSERT_EQ(k({"send", datei("s.vela", "PROG" + name + "\nV2=2\n")}).status, 0);
       const Aufruf a = k({zahl(0, 3) == 0 ? "erase" : "save"});
       ASSERT_NE(a.status, 2) << a.fehler;
-      flash = lies(ablage + "/flash.bin");
-      eeprom = lies(ablage + "/eeprom.bin");
+      flash = liesDatei(ablage + "/flash.bin");
+      eeprom = liesDatei(ablage + "/eeprom.bin");
       gespeichert += a.status == 0;
     }
     const Aufruf a = k({"send", sauber});
@@ -113,8 +113,8 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
     const Aufruf l = k({"list"});
     ASSERT_EQ(l.status, 0) << l.fehler;
     ASSERT_NE(l.aus.find("EEPROM  EE\n"), std::string::npos) << l.aus;
-    ASSERT_EQ(lies(ablage + "/flash.bin"), flash);
-    ASSERT_EQ(lies(ablage + "/eeprom.bin"), eeprom);
+    ASSERT_EQ(liesDatei(ablage + "/flash.bin"), flash);
+    ASSERT_EQ(liesDatei(ablage + "/eeprom.bin"), eeprom);
   }
   const double sekunden = std::chrono::duration<double>(Uhr::now() - start).count();
   std::cout << "chaos: " << n << " rounds in " << sekunden << " s, " << gespeichert << " saves and erases\n";

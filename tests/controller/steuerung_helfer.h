@@ -32,9 +32,6 @@ inline const std::string kMarke = "N Programm z nicht gefunden\rN";
 inline std::string bild(const std::string &text, char fueller) {
   return text + std::string(200 - text.size(), fueller);
 }
-std::string lies(const std::string &pfad);
-// Writes the file and returns its path.
-std::string schreibeDatei(const std::string &pfad, const std::string &inhalt);
 
 class Steuerung {
  public:

@@ -127,8 +127,8 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
       dauer = Uhr::now() - l->gesendet;
       EXPECT_EQ(l->steuerung->beende(SIGTERM), 0);
     }
-    ASSERT_EQ(lies(ablage + "/flash.bin"), s.flashNeu);
-    ASSERT_EQ(lies(ablage + "/eeprom.bin"), s.eepromNeu);
+    ASSERT_EQ(liesDatei(ablage + "/flash.bin"), s.flashNeu);
+    ASSERT_EQ(liesDatei(ablage + "/eeprom.bin"), s.eepromNeu);
 
     const auto spanne = std::chrono::duration_cast<std::chrono::microseconds>(dauer).count() * 3 / 2 + 200;
     std::uniform_int_distribution<long> verzoegerung(0, spanne);
@@ -140,8 +140,8 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
         l->steuerung->prozess().signal(SIGKILL);
         l->steuerung->prozess().warte();
       }
-      const std::string f = lies(ablage + "/flash.bin");
-      const std::string e = lies(ablage + "/eeprom.bin");
+      const std::string f = liesDatei(ablage + "/flash.bin");
+      const std::string e = liesDatei(ablage + "/eeprom.bin");
       ASSERT_TRUE(f == s.flashAlt || f == s.flashNeu) << "kill " << i << ": FLASH image torn";
       ASSERT_TRUE(e == s.eepromAlt || e == s.eepromNeu) << "kill " << i << ": EEPROM image torn";
       const bool istAlt = f == s.flashAlt && e == s.eepromAlt;
