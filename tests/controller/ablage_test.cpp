@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "controller/steuerung_helfer.h"
 #include "support/temp_verzeichnis.h"
 
 namespace {
