@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <random>
 #include <thread>
@@ -30,7 +29,6 @@ char ohneSpeicherBefehl(char c) { return c == 'L' || c == 'P' || c == 'Q' ? 'X' 
 
 class Chaos : public SteuerungsTest {
  protected:
-  const std::string ablage = dir.datei("ablage");
   std::mt19937 zufall{19191919};
 
   int zahl(int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall); }
@@ -80,11 +78,9 @@ class Chaos : public SteuerungsTest {
 };
 
 TEST_F(Chaos, TheControllerSurvivesARandomHost) {
-  std::filesystem::create_directories(ablage);
   std::string flash(200, '\xFF');
   std::string eeprom = bild("PROGEE\rV7=7\r", '\0');
-  schreibeDatei(ablage + "/flash.bin", flash);
-  schreibeDatei(ablage + "/eeprom.bin", eeprom);
+  setzeBilder(flash, eeprom);
   steuerung = std::make_unique<Steuerung>(ablage, dir.datei("log"), -1,
                                           std::vector<std::string>{"--download-timeout", "0.6"});
 

@@ -61,8 +61,16 @@ inline Aufruf klient(const std::string &leitung, const std::string &zustand,
 class SteuerungsTest : public ::testing::Test {
  protected:
   TempVerzeichnis dir;
+  const std::string ablage = dir.datei("ablage");
   const std::string zustand = dir.datei("zustand");
   std::unique_ptr<Steuerung> steuerung;
+
+  // The store directory with these images.
+  void setzeBilder(const std::string &flash, const std::string &eeprom) {
+    std::filesystem::create_directories(ablage);
+    schreibeDatei(ablage + "/flash.bin", flash);
+    schreibeDatei(ablage + "/eeprom.bin", eeprom);
+  }
 
   // Writes the file into the directory and returns its path.
   std::string datei(const std::string &name, const std::string &inhalt) {

@@ -12,7 +12,6 @@ using namespace testpty;
 
 class SteuerungTest : public SteuerungsTest {
  protected:
-  const std::string ablage = dir.datei("ablage");
   const std::string log = dir.datei("anzeige.log");
 
   void starte(int stdinFd = -1) { steuerung = std::make_unique<Steuerung>(ablage, log, stdinFd); }

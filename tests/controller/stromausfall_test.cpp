@@ -8,13 +8,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <random>
 #include <thread>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
-#include "support/temp_verzeichnis.h"
 
 namespace {
 
@@ -60,17 +58,8 @@ std::string dumpVon(char speicher, const std::string &b) {
   return d;
 }
 
-class Stromausfall : public ::testing::Test {
+class Stromausfall : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
-  const std::string ablage = dir.datei("ablage");
-
-  void setzeBilder(const Szenario &s) {
-    std::filesystem::create_directories(ablage);
-    schreibeDatei(ablage + "/flash.bin", s.flashAlt);
-    schreibeDatei(ablage + "/eeprom.bin", s.eepromAlt);
-  }
-
   // Starts a controller, downloads the scenario's program and sends its
   // request; returns the controller and the line, and the instant the
   // request went out.
@@ -118,7 +107,7 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
   for (const Szenario &s : szenarien()) {
     SCOPED_TRACE(s.name);
     // Without a kill: the new images, and how long the request takes.
-    setzeBilder(s);
+    setzeBilder(s.flashAlt, s.eepromAlt);
     Uhr::duration dauer{};
     {
       auto l = starte(s);
@@ -133,7 +122,7 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
     const auto spanne = std::chrono::duration_cast<std::chrono::microseconds>(dauer).count() * 3 / 2 + 200;
     std::uniform_int_distribution<long> verzoegerung(0, spanne);
     for (int i = 0; i < proSzenario; ++i) {
-      setzeBilder(s);
+      setzeBilder(s.flashAlt, s.eepromAlt);
       {
         auto l = starte(s);
         std::this_thread::sleep_until(l->gesendet + std::chrono::microseconds(verzoegerung(zufall)));
