@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "support/temp_verzeichnis.h"
 #include "vela.h"
@@ -18,9 +17,7 @@ namespace {
 TempVerzeichnis verzeichnis;
 
 std::string temp(const std::string &name, const std::string &inhalt) {
-  const std::string pfad = verzeichnis.datei(name);
-  std::ofstream(pfad, std::ios::binary) << inhalt;
-  return pfad;
+  return schreibeDatei(verzeichnis.datei(name), inhalt);
 }
 
 }  // namespace

@@ -9,12 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "controller/steuerung_helfer.h"
 #include "support/temp_verzeichnis.h"
 
 namespace {
 
-using testpty::lies;
 using velatool::Ablage;
 using velatool::Bild;
 
@@ -34,9 +32,9 @@ TEST(Ablage, ImagesOfTheWrongSizeAreMovedAside) {
   Ablage a(dir, meldungen);
   EXPECT_EQ(alsText(a.bild('E')), eeprom);
   EXPECT_EQ(alsText(a.bild('F')), std::string(200, '\xFF'));
-  EXPECT_EQ(lies(dir + "/flash.bin"), std::string(200, '\xFF'));
-  EXPECT_EQ(lies(dir + "/flash.bin.bad-2"), "kurz");
-  EXPECT_EQ(lies(dir + "/flash.bin.bad-1"), "an earlier one");
+  EXPECT_EQ(liesDatei(dir + "/flash.bin"), std::string(200, '\xFF'));
+  EXPECT_EQ(liesDatei(dir + "/flash.bin.bad-2"), "kurz");
+  EXPECT_EQ(liesDatei(dir + "/flash.bin.bad-1"), "an earlier one");
   EXPECT_FALSE(std::filesystem::exists(dir + "/eeprom.bin.tmp"));
   EXPECT_EQ(meldungen.str(), "vela: " + dir + "/flash.bin has 4 bytes instead of 200; moved to " + dir +
                                  "/flash.bin.bad-2, the FLASH store starts erased\n");
@@ -47,12 +45,12 @@ TEST(Ablage, MissingImagesStartErasedAndAWriteLeavesOnlyTheImage) {
   const std::string dir = tmp.datei("neu");
   std::ostringstream meldungen;
   Ablage a(dir, meldungen);
-  EXPECT_EQ(lies(dir + "/flash.bin"), std::string(200, '\xFF'));
-  EXPECT_EQ(lies(dir + "/eeprom.bin"), std::string(200, '\0'));
+  EXPECT_EQ(liesDatei(dir + "/flash.bin"), std::string(200, '\xFF'));
+  EXPECT_EQ(liesDatei(dir + "/eeprom.bin"), std::string(200, '\0'));
   Bild b = a.bild('E');
   b[0] = 'P';
   a.schreibe('E', b);
-  EXPECT_EQ(lies(dir + "/eeprom.bin"), alsText(b));
+  EXPECT_EQ(liesDatei(dir + "/eeprom.bin"), alsText(b));
   for (const auto &e : std::filesystem::directory_iterator(dir))
     EXPECT_EQ(e.path().extension(), e.path().filename() == "lock" ? "" : ".bin") << e.path();
   EXPECT_EQ(meldungen.str(), "");

@@ -10,14 +10,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <random>
 #include <thread>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
-#include "support/temp_verzeichnis.h"
 
 namespace {
 
@@ -29,13 +27,9 @@ using Uhr = std::chrono::steady_clock;
 // that did not ask for them takes for its answer.
 char ohneSpeicherBefehl(char c) { return c == 'L' || c == 'P' || c == 'Q' ? 'X' : c; }
 
-class Chaos : public ::testing::Test {
+class Chaos : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
-  const std::string ablage = dir.datei("ablage");
-  const std::string zustand = dir.datei("zustand");
   std::mt19937 zufall{19191919};
-  std::unique_ptr<Steuerung> steuerung;
 
   int zahl(int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall); }
   std::string zufallsBytes(int n) {
@@ -53,7 +47,7 @@ class Chaos : public ::testing::Test {
   }
   Aufruf k(std::vector<std::string> a) {
     a.insert(a.end(), {"--wait-idle", "--timeout", "10"});
-    return klient(steuerung->pfad(), zustand, a);
+    return SteuerungsTest::k(a);
   }
 
   // One piece of damage, written by a host that opens the line, writes and
@@ -69,8 +63,8 @@ class Chaos : public ::testing::Test {
       case 5: b = "@C" + programm(2500) + "$" + zufallsBytes(zahl(0, 4)); break;
       case 6: {
         // A client killed with SIGKILL while it talks to the controller.
-        const std::string datei = schreibeDatei(dir.datei("k.vela"), "V1=1\nW 100000000\n");
-        Vela v({"send", datei, "--line", steuerung->pfad(), "--state", zustand});
+        Vela v({"send", datei("k.vela", "V1=1\nW 100000000\n"), "--line", steuerung->pfad(), "--state",
+                zustand});
         std::this_thread::sleep_for(std::chrono::microseconds(zahl(0, 50000)));
         v.signal(SIGKILL);
         v.warte();
@@ -84,11 +78,9 @@ class Chaos : public ::testing::Test {
 };
 
 TEST_F(Chaos, TheControllerSurvivesARandomHost) {
-  std::filesystem::create_directories(ablage);
   std::string flash(200, '\xFF');
   std::string eeprom = bild("PROGEE\rV7=7\r", '\0');
-  schreibeDatei(ablage + "/flash.bin", flash);
-  schreibeDatei(ablage + "/eeprom.bin", eeprom);
+  setzeBilder(flash, eeprom);
   steuerung = std::make_unique<Steuerung>(ablage, dir.datei("log"), -1,
                                           std::vector<std::string>{"--download-timeout", "0.6"});
 
@@ -97,7 +89,7 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
   const int runden = r != nullptr ? std::atoi(r) : 100;
   const auto dauer = std::chrono::seconds(s != nullptr ? std::atoi(s) : 0);
   const auto start = Uhr::now();
-  const std::string sauber = schreibeDatei(dir.datei("p.vela"), "V1=1\nW 100000000\n");
+  const std::string sauber = datei("p.vela", "V1=1\nW 100000000\n");
   int n = 0, gespeichert = 0;
   for (; s != nullptr ? Uhr::now() - start < dauer : n < runden; ++n) {
     SCOPED_TRACE("round " + std::to_string(n));
@@ -105,11 +97,11 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
     if (zahl(0, 9) == 0) {
       // The clean way to change the stores: their files follow it.
       const std::string name = "S" + std::to_string(n % 1000);
-      ASSERT_EQ(k({"send", schreibeDatei(dir.datei("s.vela"), "PROG" + name + "\nV2=2\n")}).status, 0);
+      ASSERT_EQ(k({"send", datei("s.vela", "PROG" + name + "\nV2=2\n")}).status, 0);
       const Aufruf a = k({zahl(0, 3) == 0 ? "erase" : "save"});
       ASSERT_NE(a.status, 2) << a.fehler;
-      flash = lies(ablage + "/flash.bin");
-      eeprom = lies(ablage + "/eeprom.bin");
+      flash = liesDatei(ablage + "/flash.bin");
+      eeprom = liesDatei(ablage + "/eeprom.bin");
       gespeichert += a.status == 0;
     }
     const Aufruf a = k({"send", sauber});
@@ -117,12 +109,11 @@ TEST_F(Chaos, TheControllerSurvivesARandomHost) {
     const Aufruf l = k({"list"});
     ASSERT_EQ(l.status, 0) << l.fehler;
     ASSERT_NE(l.aus.find("EEPROM  EE\n"), std::string::npos) << l.aus;
-    ASSERT_EQ(lies(ablage + "/flash.bin"), flash);
-    ASSERT_EQ(lies(ablage + "/eeprom.bin"), eeprom);
+    ASSERT_EQ(liesDatei(ablage + "/flash.bin"), flash);
+    ASSERT_EQ(liesDatei(ablage + "/eeprom.bin"), eeprom);
   }
   const double sekunden = std::chrono::duration<double>(Uhr::now() - start).count();
   std::cout << "chaos: " << n << " rounds in " << sekunden << " s, " << gespeichert << " saves and erases\n";
-  EXPECT_EQ(steuerung->beende(SIGTERM), 0);
 }
 
 }  // namespace

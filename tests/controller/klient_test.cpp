@@ -9,25 +9,19 @@
 #include <memory>
 
 #include "controller/steuerung_helfer.h"
-#include "support/temp_verzeichnis.h"
 #include "vela.h"
 
 namespace {
 
 using namespace testpty;
 
-class KlientTest : public ::testing::Test {
+class KlientTest : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
   PtyPaar leitung;
-  const std::string zustand = dir.datei("zustand");
 
   std::unique_ptr<Vela> starte(std::vector<std::string> a) {
     a.insert(a.end(), {"--line", leitung.pfad, "--state", zustand});
     return std::make_unique<Vela>(a);
-  }
-  std::string datei(const std::string &name, const std::string &inhalt) {
-    return schreibeDatei(dir.datei(name), inhalt);
   }
   std::string erwarte(const std::string &ende) { return liesBis(*leitung.master, ende); }
   void antworte(const std::string &s) { schreibe(*leitung.master, s); }

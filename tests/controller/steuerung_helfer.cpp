@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -34,18 +33,6 @@ bool warteAufAnzeige(const std::string &log, const std::function<bool(const Zeil
     std::this_thread::sleep_for(20ms);
   } while (std::chrono::steady_clock::now() < bis);
   return false;
-}
-
-std::string lies(const std::string &pfad) {
-  std::ifstream ein(pfad, std::ios::binary);
-  std::stringstream s;
-  s << ein.rdbuf();
-  return s.str();
-}
-
-std::string schreibeDatei(const std::string &pfad, const std::string &inhalt) {
-  std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
-  return pfad;
 }
 
 std::string zeile(const std::string &text) { return text + std::string(20 - text.size(), ' '); }

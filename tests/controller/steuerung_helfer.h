@@ -2,6 +2,9 @@
 // log, and the client commands against it.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <signal.h>
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "controller/prozess.h"
+#include "support/temp_verzeichnis.h"
 
 namespace testpty {
 
@@ -28,9 +32,6 @@ inline const std::string kMarke = "N Programm z nicht gefunden\rN";
 inline std::string bild(const std::string &text, char fueller) {
   return text + std::string(200 - text.size(), fueller);
 }
-std::string lies(const std::string &pfad);
-// Writes the file and returns its path.
-std::string schreibeDatei(const std::string &pfad, const std::string &inhalt);
 
 class Steuerung {
  public:
@@ -54,5 +55,33 @@ inline Aufruf klient(const std::string &leitung, const std::string &zustand,
   argumente.insert(argumente.end(), {"--line", leitung, "--state", zustand});
   return vela(argumente);
 }
+
+// A test with its own directory and state file; a controller it started
+// must end with status 0 on SIGTERM.
+class SteuerungsTest : public ::testing::Test {
+ protected:
+  TempVerzeichnis dir;
+  const std::string ablage = dir.datei("ablage");
+  const std::string zustand = dir.datei("zustand");
+  std::unique_ptr<Steuerung> steuerung;
+
+  // The store directory with these images.
+  void setzeBilder(const std::string &flash, const std::string &eeprom) {
+    std::filesystem::create_directories(ablage);
+    schreibeDatei(ablage + "/flash.bin", flash);
+    schreibeDatei(ablage + "/eeprom.bin", eeprom);
+  }
+
+  // Writes the file into the directory and returns its path.
+  std::string datei(const std::string &name, const std::string &inhalt) {
+    return schreibeDatei(dir.datei(name), inhalt);
+  }
+  Aufruf k(const std::vector<std::string> &a) { return klient(steuerung->pfad(), zustand, a); }
+  void TearDown() override {
+    if (steuerung) {
+      EXPECT_EQ(steuerung->beende(SIGTERM), 0);
+    }
+  }
+};
 
 }  // namespace testpty

@@ -1,36 +1,21 @@
 // `vela controller` and the client end to end, on real pseudo-terminals.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
-#include "support/temp_verzeichnis.h"
 
 namespace {
 
 using namespace testpty;
 
-class SteuerungTest : public ::testing::Test {
+class SteuerungTest : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
-  const std::string ablage = dir.datei("ablage");
   const std::string log = dir.datei("anzeige.log");
-  const std::string zustand = dir.datei("zustand");
-  std::unique_ptr<Steuerung> steuerung;
 
   void starte(int stdinFd = -1) { steuerung = std::make_unique<Steuerung>(ablage, log, stdinFd); }
-  Aufruf k(const std::vector<std::string> &a) { return klient(steuerung->pfad(), zustand, a); }
-  std::string datei(const std::string &name, const std::string &inhalt) {
-    return schreibeDatei(dir.datei(name), inhalt);
-  }
   bool zeigt(const std::function<bool(const Zeilen &)> &b) { return warteAufAnzeige(log, b); }
-  void TearDown() override {
-    if (steuerung) {
-      EXPECT_EQ(steuerung->beende(SIGTERM), 0);
-    }
-  }
 };
 
 // The machine of vela run: an arc takes its time in path ticks (4 octants

@@ -8,13 +8,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <random>
 #include <thread>
 
 #include "controller/steuerung_helfer.h"
 #include "leitung.h"
-#include "support/temp_verzeichnis.h"
 
 namespace {
 
@@ -60,17 +58,8 @@ std::string dumpVon(char speicher, const std::string &b) {
   return d;
 }
 
-class Stromausfall : public ::testing::Test {
+class Stromausfall : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
-  const std::string ablage = dir.datei("ablage");
-
-  void setzeBilder(const Szenario &s) {
-    std::filesystem::create_directories(ablage);
-    schreibeDatei(ablage + "/flash.bin", s.flashAlt);
-    schreibeDatei(ablage + "/eeprom.bin", s.eepromAlt);
-  }
-
   // Starts a controller, downloads the scenario's program and sends its
   // request; returns the controller and the line, and the instant the
   // request went out.
@@ -118,7 +107,7 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
   for (const Szenario &s : szenarien()) {
     SCOPED_TRACE(s.name);
     // Without a kill: the new images, and how long the request takes.
-    setzeBilder(s);
+    setzeBilder(s.flashAlt, s.eepromAlt);
     Uhr::duration dauer{};
     {
       auto l = starte(s);
@@ -127,21 +116,21 @@ TEST_F(Stromausfall, EachImageIsTheOldOrTheNewOne) {
       dauer = Uhr::now() - l->gesendet;
       EXPECT_EQ(l->steuerung->beende(SIGTERM), 0);
     }
-    ASSERT_EQ(lies(ablage + "/flash.bin"), s.flashNeu);
-    ASSERT_EQ(lies(ablage + "/eeprom.bin"), s.eepromNeu);
+    ASSERT_EQ(liesDatei(ablage + "/flash.bin"), s.flashNeu);
+    ASSERT_EQ(liesDatei(ablage + "/eeprom.bin"), s.eepromNeu);
 
     const auto spanne = std::chrono::duration_cast<std::chrono::microseconds>(dauer).count() * 3 / 2 + 200;
     std::uniform_int_distribution<long> verzoegerung(0, spanne);
     for (int i = 0; i < proSzenario; ++i) {
-      setzeBilder(s);
+      setzeBilder(s.flashAlt, s.eepromAlt);
       {
         auto l = starte(s);
         std::this_thread::sleep_until(l->gesendet + std::chrono::microseconds(verzoegerung(zufall)));
         l->steuerung->prozess().signal(SIGKILL);
         l->steuerung->prozess().warte();
       }
-      const std::string f = lies(ablage + "/flash.bin");
-      const std::string e = lies(ablage + "/eeprom.bin");
+      const std::string f = liesDatei(ablage + "/flash.bin");
+      const std::string e = liesDatei(ablage + "/eeprom.bin");
       ASSERT_TRUE(f == s.flashAlt || f == s.flashNeu) << "kill " << i << ": FLASH image torn";
       ASSERT_TRUE(e == s.eepromAlt || e == s.eepromNeu) << "kill " << i << ": EEPROM image torn";
       const bool istAlt = f == s.flashAlt && e == s.eepromAlt;

@@ -4,7 +4,6 @@
 // addresses it refuses. The page itself is tested in a browser (panel_browser_test.py).
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <signal.h>
 
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -17,10 +16,8 @@ namespace {
 using namespace testpty;
 using json = nlohmann::json;
 
-class WebTest : public ::testing::Test {
+class WebTest : public SteuerungsTest {
  protected:
-  TempVerzeichnis dir;
-  std::unique_ptr<Steuerung> steuerung;
   std::unique_ptr<httplib::Client> http;
 
   void starte(const std::vector<std::string> &web) {
@@ -41,11 +38,6 @@ class WebTest : public ::testing::Test {
       std::this_thread::sleep_for(10ms);
     }
     return j;
-  }
-  void TearDown() override {
-    if (steuerung) {
-      EXPECT_EQ(steuerung->beende(SIGTERM), 0);
-    }
   }
 };
 
@@ -111,9 +103,7 @@ TEST_F(WebTest, StateHasItsFieldsAndBadRequestsChangeNothing) {
 
 TEST_F(WebTest, StopEndsTheMoveWhereItStands) {
   starte({"--web", "0"});
-  const std::string programm =
-      schreibeDatei(dir.datei("lang.vela"), "G 100\nX 1000000\nW\nD 0 \"FERTIG\"\nM1\nW 100\nJ M1\n");
-  const Aufruf a = klient(steuerung->pfad(), dir.datei("zustand"), {"send", programm});
+  const Aufruf a = k({"send", datei("lang.vela", "G 100\nX 1000000\nW\nD 0 \"FERTIG\"\nM1\nW 100\nJ M1\n")});
   ASSERT_EQ(a.status, 0) << a.fehler;
   ASSERT_EQ(zustand([](const json &j) { return j["positions"]["X"] > 0; })["moving"], json::array({"X"}));
   const auto r = http->Post("/api/stop", "", "application/json");

@@ -25,8 +25,6 @@ const std::string kLeeren = "D 0 T0\nD 1 T0\nD 2 T0\nD 3 T0\n";
 const std::string kVorspann(8, ' ');
 const std::string kLeer(20, ' ');
 
-Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
-
 class AusfuehrerTest : public MonitorTest {
  protected:
   // Runs PROGMAIN until it sets V9 to 1 or a step fails.

@@ -21,8 +21,6 @@ using namespace vela;
 using HauptschleifeTest = MonitorTest;
 using Zeilen = std::vector<std::string>;
 
-Zeilen anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
-
 // Start-up: outputs 0..11 off, keypad cleared and on, store and variables
 // cleared, display commands 3 12 1 and the banner for 1000 ticks.
 TEST_F(HauptschleifeTest, StartUpShowsTheBannerForAThousandTicks) {
@@ -96,9 +94,7 @@ TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
       {"@PX", false, "V1=V1+1, V2=V2+1, V9=1, ENDE, Weiter?\n..........\n", 0, 0, {}},
   };
   for (const auto &f : faelle) {
-    bindeFakes(true);
-    resetSpeicher();
-    V_WertVar[1] = V_WertVar[2] = 0;
+    frisch();
     ladeStrom("@S", "V1=V1+1\nV2=V2+1\nV9=1\nENDE\n");
     fake.eingabe = f.eingabe;
     fake.loeschenFehlt = f.loeschenFehlt;
@@ -180,8 +176,7 @@ TEST_F(HauptschleifeTest, ErrorReportAndDownload) {
   EXPECT_EQ(std::tuple(StopAnforderung[0], StopAnforderung[3], AchsLaeuft[0]), std::tuple(0, 2, 0));
   EXPECT_EQ(fake.host.substr(0, 10), std::string(kStartHost) + "      ");
 
-  bindeFakes(true);
-  resetSpeicher();
+  frisch();
   flashProgramme("PROGMAIN\nM1\nV1=1\nM1\n");
   fake.beendenWenn = [] { return fake.ladeOeffnungen == 1; };
   monitorMain();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,12 +38,14 @@ uint32_t bytesumme(const std::string &s) {
 }
 
 // A download of `strom` on fresh devices with a 50-tick silence limit;
-// `neu`: the monitor's state (and the running sum) as after start-up.
-bool laden(const std::string &strom, bool neu = true) {
+// `neu`: the monitor's state (and the running sum) as after start-up;
+// `vorher` then prepares the devices.
+bool laden(const std::string &strom, bool neu = true, const std::function<void()> &vorher = {}) {
   bindeFakes();
   if (neu) resetMonitorZustand();
   Geraete.lade.stilleFrist = 50;
   fake.lade = strom;
+  if (vorher) vorher();
   return downloadState();
 }
 
@@ -110,10 +113,7 @@ TEST_F(LadenTest, PreambleOptions) {
     EXPECT_FALSE(fake.ladeOffen);
   }
   // An erase the device refuses is answered "N".
-  bindeFakes();
-  fake.loeschenFehlt = true;
-  fake.lade = "@LX1\r$";
-  EXPECT_FALSE(downloadState());
+  EXPECT_FALSE(laden("@LX1\r$", false, [] { fake.loeschenFehlt = true; }));
   EXPECT_EQ(fake.host, " YN");
   EXPECT_EQ(fake.hostBeiFertig, std::vector<size_t>{2});
   // P counts its request's result ('F': no request letter in time).
@@ -178,15 +178,12 @@ TEST_F(LadenTest, DownloadsThatCannotBeStored) {
       {"@CX\r$\1\2", false, "** Host schweigt    ", "\rHost schweigt\r", 6},
   };
   for (const Fall &f : faelle) {
-    bindeFakes();
-    resetMonitorZustand();
-    Geraete.lade.stilleFrist = 50;
-    std::memset(Programm, 'V', sizeof Programm);  // an earlier text must not survive
-    fake.lade = f.strom;
-    fake.ladeOeffnenFehlt = f.oeffnenFehlt;
-    fake.ladePauseAb = f.pauseAb;
-    fake.ladePause = 500;
-    EXPECT_FALSE(downloadState()) << f.anzeige;
+    EXPECT_FALSE(laden(f.strom, true, [&] {
+      std::memset(Programm, 'V', sizeof Programm);  // an earlier text must not survive
+      fake.ladeOeffnenFehlt = f.oeffnenFehlt;
+      fake.ladePauseAb = f.pauseAb;
+      fake.ladePause = 500;
+    })) << f.anzeige;
     EXPECT_EQ(Programm[0], '\0');
     EXPECT_EQ(LetztesErgebnis, ERGEBNIS_LADEFEHLER);
     EXPECT_EQ(zeile(0), f.anzeige);

@@ -2,12 +2,17 @@
 // with switch devices and the motor fake, ended by the fake's stop request.
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
-#include "platform/speicher.h"
+#include "support/ablagen.h"
 #include "support/fake_geraete.h"
 #include "support/fake_motoren.h"
 #include "vela_steuerung.h"
+
+// The display's four rows.
+inline std::vector<std::string> anzeige() { return {zeile(0), zeile(1), zeile(2), zeile(3)}; }
 
 class MonitorTest : public MaschinenTest {
  protected:
@@ -32,16 +37,8 @@ class MonitorTest : public MaschinenTest {
     fake.lade += optionen + mitCr(text) + "$";
   }
   // Programs in FLASH ('|' between two texts).
-  static void flashProgramme(const std::string &texte) {
-    std::string t = mitCr(texte);
-    for (char &c : t)
-      if (c == '|') c = '\0';
-    for (std::size_t i = 0; i < t.size() && i < vela::kBereichGroesse - 1; ++i) vela::FlashStart[i] = t[i];
-    vela::FlashStart[t.size()] = '\0';
-  }
-  static std::string mitCr(std::string t) {
-    for (char &c : t)
-      if (c == '\n') c = '\r';
-    return t;
+  static void flashProgramme(std::string texte) {
+    std::replace(texte.begin(), texte.end(), '|', '\0');
+    flashBytes(texte + '\0');
   }
 };

@@ -8,9 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -135,11 +133,6 @@ struct Punkt {
   int x, y;
   bool operator==(const Punkt &) const = default;
 };
-
-std::string liesDatei(const std::string &pfad) {
-  std::ifstream f(pfad, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
 
 // A recorded trace of the test data (ctest names its directory).
 std::string golden(const char *name) {

@@ -6,12 +6,12 @@
 #include "platform/speicher.h"
 #include "vela.h"
 
-namespace {
-
-std::string mitCr(std::string s) {
-  std::replace(s.begin(), s.end(), '\n', '\r');
-  return s;
+std::string mitCr(std::string text) {
+  std::replace(text.begin(), text.end(), '\n', '\r');
+  return text;
 }
+
+namespace {
 
 void fuelle(char *ziel, int groesse, char rest, const std::string &s) {
   std::memset(ziel, rest, static_cast<size_t>(groesse));

@@ -4,6 +4,8 @@
 
 #include <string>
 
+// The text with every LF as CR.
+std::string mitCr(std::string text);
 // The RAM store holds the text and its NUL.
 void ramText(const std::string &text);
 // The EEPROM store holds the text and zeros.

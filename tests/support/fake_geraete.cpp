@@ -16,7 +16,6 @@ void hostSchreibe(void *k, char c) { von(k).host.push_back(c); }
 
 int16_t hostLies(void *k) {
   FakeGeraete &f = von(k);
-  if (vela::Ticks < f.eingabeAb) return vela::KEIN_ZEICHEN;
   if (f.eingabeWenn && !f.eingabeWenn()) return vela::KEIN_ZEICHEN;
   if (f.gelesen < f.eingabe.size()) return static_cast<uint8_t>(f.eingabe[f.gelesen++]);
   return vela::KANAL_ENDE;

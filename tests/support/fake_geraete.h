@@ -15,7 +15,6 @@
 struct FakeGeraete {
   std::string eingabe;                // host input, read one character per poll; then it has ended
   std::size_t gelesen = 0;            // characters of eingabe already read
-  uint32_t eingabeAb = 0;             // no character arrives before this tick
   std::function<bool()> eingabeWenn;  // set: no character arrives before this holds
   std::string host;                   // everything written to the host line
   std::string display;                // everything written to the display stream

@@ -1,8 +1,11 @@
-// A temporary directory of its own for each test run, removed at the end.
+// A temporary directory of its own for each test run, removed at the end;
+// whole files read and written.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -26,3 +29,14 @@ class TempVerzeichnis {
  private:
   std::filesystem::path pfad_;
 };
+
+// The file's bytes ("" when it cannot be read).
+inline std::string liesDatei(const std::string &pfad) {
+  std::ifstream ein(pfad, std::ios::binary);
+  return {std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
+}
+// Writes the file and returns its path.
+inline std::string schreibeDatei(const std::string &pfad, const std::string &inhalt) {
+  std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
+  return pfad;
+}

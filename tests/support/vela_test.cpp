@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "support/ablagen.h"
+
 int16_t VelaTest::lade(const std::string &text) {
-  schreibe(text);
-  for (char *p = Programm; *p != '\0'; ++p)
-    if (*p == '\n') *p = '\r';
+  schreibe(mitCr(text));
   DelphiInit();
   for (int t = 0; t < VELA_TASKS; ++t) V_UsedLoops[t] = V_UsedReturns[t] = -1;
   char *start = findFirstProgramm();
