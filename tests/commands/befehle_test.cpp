@@ -15,6 +15,7 @@
 #include "platform/kanal.h"
 #include "platform/plattform.h"
 #include "support/fake_geraete.h"
+#include "support/tabelle.h"
 #include "support/vela_test.h"
 
 namespace {
@@ -24,67 +25,27 @@ using AnzeigeTest = MaschinenTest;
 using GeschwTest = VelaTest;
 
 TEST_F(AnzeigeTest, TextAndNumberForms) {
-  // From ArgWert1=11, ArgWert2=0, AnzeigeText "xx...x" (text null: left so);
-  // a text ends at the line end and is cut to 23 characters.
-  const std::string leer(sizeof AnzeigeText - 1, 'x');
-  const std::string lang = "D \"" + std::string(30, 'A');
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    const char *text;
-    int32_t arg1, arg2;
-  } faelle[] = {
-      {"D 3 \"WELT\" rest", 0, BEF_D_TEXT_ZEILE, "WELT", 3, 0},
-      {"D 99\"X\"", 0, BEF_D_TEXT, "X", 99, 0},
-      {lang.c_str(), 0, BEF_D_TEXT, "AAAAAAAAAAAAAAAAAAAAAAA", 11, 0},
-      {"D T 1", 0, BEF_D_TEXT, "eins", 11, 0},
-      {"D 2 T V0", 0, BEF_D_TEXT_ZEILE, "123456789012345678901", 2, 0},
-      {"D T 10", 2, BEF_KEINER, nullptr, 11, 0},
-      {"D 2 V5", 0, BEF_D_WERT_ZEILE, nullptr, 2, -42},
-      {"D 3+4", 0, BEF_D_WERT, nullptr, 7, 7},
-      {"D -5", 0, BEF_D_WERT, nullptr, 11, 11},
-      {"D", 0, BEF_D_WERT, nullptr, 11, 11},
-      {"D 2 V1/0", 28, BEF_KEINER, nullptr, 2, 0},
-  };
   std::strcpy(V_TextVar[1], "eins");
   std::strcpy(V_TextVar[9], "123456789012345678901");
   V_WertVar[0] = 9, V_WertVar[5] = -42;
-  for (const auto &f : faelle) {
-    std::memcpy(AnzeigeText, leer.c_str(), sizeof AnzeigeText);
-    lade(std::string(f.zeile) + "\nV1=1\n");
+  pruefeTabelle("anzeige_formen", [&](const std::string &zeile) {
+    std::memset(AnzeigeText, 'x', sizeof AnzeigeText - 1);
+    lade(zeile + "\nV1=1\n");
     ArgWert1 = 11, ArgWert2 = 0;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? Programm : stelle("V1=1"))) << f.zeile;
-    EXPECT_EQ(std::tuple(std::string(AnzeigeText), ArgWert1, ArgWert2),
-              std::tuple(std::string(f.text ? f.text : leer), f.arg1, f.arg2))
-        << f.zeile;
-  }
+    const std::string schritt = schrittText();
+    return text(schritt, zitat(AnzeigeText), ArgWert1, ArgWert2);
+  });
 }
 
 TEST_F(AnzeigeTest, ValueFormat) {
-  // Bad decimals mean none, no width 8; printing stops at 32 wide and 10
-  // decimals, and a wider number is not cut.
-  const struct {
-    const char *zeile;
-    int breite, stellen;
-    int32_t wert;
-    const char *ausgabe;
-  } faelle[] = {
-      {"DF 10, 2", 10, 2, 12345, "    123.45"},
-      {"DF 8, 1", 8, 1, -5, "    -0.5"},
-      {"DF", 8, 0, INT32_MIN, "-2147483648"},
-      {"DF 6, V1/0", 6, 0, 7, "     7"},
-      {"DF 3, 9", 3, 9, -1999999999, "-1.999999999"},
-      {"DF 255, 12", 255, 12, INT32_MAX, "                    0.2147483647"},
-  };
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nX1\n");
-    EXPECT_TRUE(schrittGibt(0, 0, stelle("X1"))) << f.zeile;
+  pruefeTabelle("anzeige_df", [&](const std::string &fall) {
+    const std::size_t strich = fall.find(" | ");
+    lade(fall.substr(0, strich) + "\nX1\n");
+    const std::string schritt = schrittText();
     fake.host.clear();
-    printWert(HostKanal, f.wert);
-    EXPECT_EQ(std::tuple(int{FeldBreite}, int{NachkStellen}, fake.host),
-              std::tuple(f.breite, f.stellen, f.ausgabe))
-        << f.zeile;
-  }
+    printWert(HostKanal, std::stoi(fall.substr(strich + 3)));
+    return text(schritt, FeldBreite, NachkStellen, zitat(fake.host));
+  });
 }
 
 TEST_F(AnzeigeTest, ChannelAndPosition) {
@@ -138,55 +99,29 @@ TEST_F(AnzeigeTest, PathLine) {
 }
 
 TEST_F(GeschwTest, Speeds) {
-  // One line after the other, one index per row. G pulls the start speed
-  // down to the new maximum, GS may set it above; speeds keep 16 bits.
-  lade("G 50\nGS 2000\nGE 500\nGX 70000\nGEI 200\nGS Y 300\nG\nG Q\nGX 1/0\n");
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    int idx, max, start, end, rampe;
-  } faelle[] = {
-      {"G 50", 0, BEF_G_ALLE, 4, 50, 50, 0, 0},         {"GS 2000", 0, BEF_GS_ALLE, 0, 50, 2000, 0, 0},
-      {"GE 500", 0, BEF_G_ALLE, 2, 500, 500, 0, 0},     {"GX 70000", 0, BEF_G_ACHSE, 0, 4464, 500, 0, 440},
-      {"GEI 200", 0, BEF_GE, 4, 500, 500, 200, 0},      {"GS Y 300", 0, BEF_GS_ACHSE, 1, 500, 300, 0, 22},
-      {"G\r", 19, BEF_KEINER, 1, 500, 300, 0, 22},      {"G Q", 19, BEF_KEINER, 1, 500, 300, 0, 22},
-      {"GX 1/0", 28, BEF_KEINER, 0, 4464, 500, 0, 440},
+  const auto stand = [](int i) {
+    return std::to_string(i) + ":" + std::to_string(MaxGeschw[i]) + "/" + std::to_string(StartGeschw[i]) + "/" +
+           std::to_string(EndGeschw[i]) + "/" + std::to_string(RampenInkrement[i]);
   };
-  for (const auto &f : faelle) {
-    NextBefp = stelle(f.zeile);
-    char *naechste = std::strchr(NextBefp, '\r') + 1;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? stelle(f.zeile) : naechste)) << f.zeile;
-    EXPECT_EQ(std::tuple(MaxGeschw[f.idx], StartGeschw[f.idx], EndGeschw[f.idx], RampenInkrement[f.idx]),
-              std::tuple(f.max, f.start, f.end, f.rampe))
-        << f.zeile;
-  }
+  pruefeTabelle("geschw", [&](const std::string &zeile) {
+    lade(zeile + "\nX1\n");
+    std::string vorher[5];
+    for (int i = 0; i < 5; ++i) vorher[i] = stand(i);
+    std::string s = schrittText();
+    for (int i = 0; i < 5; ++i)
+      if (stand(i) != vorher[i]) s += " " + stand(i);
+    return s;
+  });
 }
 
 TEST_F(GeschwTest, OneLineForms) {
-  // These forms only report; FREI... is compared by its first characters;
-  // FreiOn and FreiLowActive carry over from row to row.
-  const struct {
-    const char *zeile;
-    int16_t code, befehl;
-    int32_t arg1, arg3;
-    int an, low;
-  } faelle[] = {
-      {"W 100", 0, BEF_W_ZEIT, 100, 9, 0, 0},  {"WE 3", 0, BEF_WE, 3, 9, 0, 0},
-      {"WNE 4+1", 0, BEF_WNE, 5, 9, 0, 0},     {"WX", 0, BEF_W_ACHSE, 0, 0, 0, 0},
-      {"W I", 0, BEF_W_ACHSE, 0, 4, 0, 0},     {"FXZ", 0, BEF_F_ACHSE, 0, 0, 0, 0},
-      {"FA", 0, BEF_F_ACHSE, 0, 3, 0, 0},      {"F", 19, BEF_KEINER, 0, 9, 0, 0},
-      {"FREION", 0, BEF_FREION, 0, 9, 1, 0},   {"FREILOW", 0, BEF_KEINER, 0, 9, 1, 1},
-      {"FREIOFF", 0, BEF_FREIOFF, 0, 9, 0, 1}, {"FREIHIGH", 0, BEF_KEINER, 0, 9, 0, 0},
-      {"FREIONX", 0, BEF_FREION, 0, 9, 1, 0},  {"FREIO", 19, BEF_KEINER, 0, 9, 1, 0},
-  };
-  for (const auto &f : faelle) {
-    lade(std::string(f.zeile) + "\nV1=1\n");
+  pruefeTabelle("geschw_formen", [&](const std::string &zeile) {
+    lade(zeile + "\nV1=1\n");
     AchsLaeuft[0] = 1;
     ArgWert1 = 0, ArgWert3 = 9;
-    EXPECT_TRUE(schrittGibt(f.code, f.befehl, f.code ? Programm : stelle("V1=1"))) << f.zeile;
-    EXPECT_EQ(std::tuple(ArgWert1, ArgWert3, FreiOn, FreiLowActive), std::tuple(f.arg1, f.arg3, f.an, f.low))
-        << f.zeile;
-  }
+    const std::string schritt = schrittText();
+    return text(schritt, ArgWert1, ArgWert3, FreiOn, FreiLowActive);
+  });
 }
 
 TEST_F(GeschwTest, PlainWaitRepeatsUntilEverythingRests) {
@@ -217,47 +152,24 @@ TEST_F(GeschwTest, KeyList) {
   EXPECT_EQ(tasten(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
-// One line before "X1", from ArgWert1=ArgWert3=0, ArgWert2=33: the code,
-// Befehl and the argument cells; the cursor goes to X1 on success.
-struct Fall {
-  const char *zeile;
-  int16_t code, befehl;
-  int32_t arg1, arg2, arg3;
-};
-
+// One line before "X1", from ArgWert1=ArgWert3=0, ArgWert2=33: the step and
+// ArgWert1..3.
 class VariablenTest : public VelaTest {
  protected:
-  template <size_t N>
-  void pruefe(const Fall (&faelle)[N]) {
-    for (const auto &f : faelle) {
-      lade(std::string(f.zeile) + "\nX1\n");
+  void pruefe(const char *tabelle) {
+    pruefeTabelle(tabelle, [&](const std::string &zeile) {
+      lade(zeile + "\nX1\n");
       ArgWert1 = ArgWert3 = 0, ArgWert2 = 33;
-      EXPECT_EQ(schritt(), f.code) << f.zeile;
-      EXPECT_EQ(NextBefp, f.code == 0 ? stelle("X1") : Programm) << f.zeile;
-      EXPECT_EQ(std::tuple(Befehl, ArgWert1, ArgWert2, ArgWert3),
-                std::tuple(f.befehl, f.arg1, f.arg2, f.arg3))
-          << f.zeile;
-    }
+      const std::string schritt = schrittText();
+      return text(schritt, ArgWert1, ArgWert2, ArgWert3);
+    });
   }
 };
 
 TEST_F(VariablenTest, TextAndKeyLines) {
-  // T V2 reads V2 (5); a text needs an index. K stores what the previous
-  // command left in ArgWert2; its index is never on the next line.
-  const std::string tLang = "T1=\"" + std::string(40, 'A') + "\"";
-  const Fall faelle[] = {
-      {"T3=\"HALLO\"", 0, BEF_T, 3, 0, 0},    {"T4\"OK", 0, BEF_T, 4, 0, 0},
-      {"T V2 = \"VIER\"", 0, BEF_T, 5, 0, 0}, {"T3=5", 19, BEF_T, 3, 0, 0},
-      {"T10=\"X\"", 2, BEF_T, 10, 0, 0},      {"T-1=\"X\"", 2, BEF_T, -1, 0, 0},
-      {"T\"X\"", 18, BEF_T, 0, 0, 0},         {tLang.c_str(), 0, BEF_T, 1, 0, 0},
-      {"TE 100", 0, BEF_TE, 100, 1, 0},       {"TE Y 7", 0, BEF_TE, 7, 0, 1},
-      {"KI V7", 0, BEF_KI, 7, 17, 0},         {"K V8", 0, BEF_K, 8, 33, 0},
-      {"K V300", 2, BEF_K, 300, 33, 0},       {"K5", 12, BEF_K, 0, 33, 0},
-      {"KI\nV1=5", 12, BEF_KI, 0, 33, 0},
-  };
   std::memset(V_TextVar[2], '#', sizeof V_TextVar[2]);
   V_WertVar[2] = 5;
-  pruefe(faelle);
+  pruefe("variablen_text");
   EXPECT_EQ(std::string(V_TextVar[3]) + "," + V_TextVar[4] + "," + V_TextVar[5], "HALLO,OK,VIER");
   EXPECT_EQ(V_TextVar[1], std::string(21, 'A'));  // cut to the buffers
   EXPECT_EQ(AnzeigeText, std::string(23, 'A'));
@@ -269,23 +181,8 @@ TEST_F(VariablenTest, TextAndKeyLines) {
 }
 
 TEST_F(VariablenTest, PointAndPriorityLines) {
-  // A failed point line stores nothing; PRIO keeps the low byte; a task
-  // outside 1..3 changes nothing.
-  const Fall faelle[] = {
-      {"P2 = 10, 20", 0, BEF_P_SETZEN, 2, 10, 20},
-      {"P2", 0, BEF_P_LESEN, 2, 10, 20},
-      {"P (1) = X", 0, BEF_P_TEACH, 1, -3, 4},
-      {"P2 = A", 19, BEF_KEINER, 2, 33, 0},
-      {"P10 = 1, 2", 2, BEF_KEINER, 10, 33, 0},
-      {"P2 = 1, 5/0", 28, BEF_P_SETZEN, 2, 1, 5},
-      {"PVAR", 0, BEF_PVAR, 0, 33, 0},
-      {"PRIO 5", 0, BEF_KEINER, 5, 33, 0},
-      {"PRIO 5, 2", 0, BEF_KEINER, 5, 1, 0},
-      {"PRIO 300, 1", 0, BEF_KEINER, 300, 0, 0},
-      {"PRIO 5, 4", 39, BEF_KEINER, 5, 4, 0},
-  };
   V_xyTeached = PunktEintrag{-3, 4};
-  pruefe(faelle);
+  pruefe("variablen_punkte");
   EXPECT_EQ(std::tuple(V_PunktVar[1].X, V_PunktVar[1].Y, V_PunktVar[2].X, V_PunktVar[2].Y),
             std::tuple(-3, 4, 10, 20));
   EXPECT_EQ(

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/ablagen.h"
+#include "support/tabelle.h"
 
 int16_t VelaTest::lade(const std::string &text) {
   schreibe(mitCr(text));
@@ -36,4 +37,18 @@ int32_t VelaTest::rechne(const std::string &ausdruck, int16_t *code) {
   const int16_t c = schritt();
   if (code != nullptr) *code = c;
   return V_WertVar[299];
+}
+
+std::string befehlsText(int code) {
+  const char *name = vela_befehlsname(code);
+  return name != nullptr ? name : std::to_string(code);
+}
+
+std::string VelaTest::stelleText(const char *p) const {
+  return "@" + std::to_string(p - Programm) + " " + zitat(std::string(p, std::strcspn(p, "\r")));
+}
+
+std::string VelaTest::schrittText() {
+  const int16_t code = schritt();
+  return text(code, befehlsText(Befehl), stelleText(NextBefp));
 }

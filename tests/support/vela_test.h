@@ -25,9 +25,16 @@ class VelaTest : public ::testing::Test {
   long cursor() const { return NextBefp - Programm; }
   // Executes one command.
   int16_t schritt() { return execBefehl(); }
+  // Executes one command: "code BEF_NAME @offset "text from the cursor to its line end"".
+  std::string schrittText();
+  // "@offset "text from p to its line end"" of a place in Programm.
+  std::string stelleText(const char *p) const;
   // Evaluates one V line "V<n>=<ausdruck>" and returns V<n>; the code goes to *code.
   int32_t rechne(const std::string &ausdruck, int16_t *code = nullptr);
 };
+
+// The name of a command code, or its number.
+std::string befehlsText(int code);
 
 // Executes one command and compares its code, Befehl and the cursor.
 inline ::testing::AssertionResult schrittGibt(int16_t code, int16_t befehl, const char *cursor) {
