@@ -4,39 +4,24 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #include "core/cursor.h"
 #include "core/zustand.h"
+#include "support/tabelle.h"
 #include "support/vela_test.h"
 
 namespace {
 
 using DispatchTest = VelaTest;
 
-// One step from the start of each text: result, Befehl, cursor offset.
+// One step from the start of each text.
 TEST_F(DispatchTest, OneStep) {
-  struct {
-    const char *text;
-    int16_t code;
-    int16_t befehl;
-    long cursor;
-  } const faelle[] = {
-      {"\r\r  \rV1=1\rX", 0, BEF_V, 10},  // empty and blank lines go in the same call
-      {"\t V1=1\rX", 0, BEF_V, 7},        // indented command
-      {"$xyz\rX", 0, BEF_KEINER, 5},      // no-op lines
-      {"@abc\rX", 0, BEF_KEINER, 5},
-      {"q\rX", 19, BEF_KEINER, 2},  // not a capital letter: 19 on the next line
-      {"5\rX", 19, BEF_KEINER, 2},
-      {"V1=1\rH5\r", 0, BEF_V, 5},
-      {"", 19, BEF_KEINER, 0},  // at the NUL: 19, the cursor stays
-  };
-  for (const auto &f : faelle) {
-    schreibe(f.text);
+  pruefeTabelle("dispatch", [&](const std::string &text) {
+    schreibe(text);
     DelphiInit();
-    EXPECT_EQ(execBefehl(), f.code) << f.text;
-    EXPECT_EQ(Befehl, f.befehl) << f.text;
-    EXPECT_EQ(cursor(), f.cursor) << f.text;
-  }
+    return schrittText();
+  });
   // Letters without a command return to the start of their line.
   for (const char *zeile : {"H5\r", "N5\r", "O5\r", "U5\r"}) {
     schreibe(std::string("V1=1\r") + zeile);
@@ -51,31 +36,21 @@ TEST_F(DispatchTest, OneStep) {
   EXPECT_EQ(NextBefp, Programm + sizeof Programm - 1);
 }
 
-// skipLine back and forth (offsets).
+// skipLine back and forth: "text | from mode program-start" gives the new
+// cursor offset.
 TEST_F(DispatchTest, SkipLine) {
-  struct {
-    const char *text;
-    long von;
-    int16_t modus;
-    long progStart;
-    long nach;
-  } const faelle[] = {
-      {"A\r\r\n\r B", 0, 0, 0, 5},     // runs of line ends are skipped
-      {"X100", 1, 0, 0, 4},            // last line: onto the NUL
-      {"V1=1\rX100\rY", 9, 1, 0, 5},   // from the CR that ends X100
-      {"X100\rY", 2, 1, 0, 0},         // first line: the program start
-      {"V1=1\rX100\rY", 7, 1, 6, 6},   // never before the program start
-      {"V1=1\rX100\rY", 9, 1, 10, 8},  // a line before it: off the CR, then the comparison
-      {"V\r\nX", 2, 1, 0, 2},          // on the LF of CR LF: stays
-      {"\rX", 0, 1, 0, 0},             // never before the store
-  };
-  for (const auto &f : faelle) {
-    schreibe(f.text);
-    vela::ProgStart[0] = Programm + f.progStart;
-    NextBefp = Programm + f.von;
-    vela::skipLine(f.modus);
-    EXPECT_EQ(cursor(), f.nach) << f.text << " from " << f.von;
-  }
+  pruefeTabelle("skipline", [&](const std::string &fall) {
+    const std::size_t strich = fall.find(" | ");
+    std::istringstream zahlen(fall.substr(strich + 3));
+    long von = 0, progStart = 0;
+    int16_t modus = 0;
+    zahlen >> von >> modus >> progStart;
+    schreibe(fall.substr(0, strich));
+    vela::ProgStart[0] = Programm + progStart;
+    NextBefp = Programm + von;
+    vela::skipLine(modus);
+    return std::to_string(cursor());
+  });
 }
 
 // docs/executor.md lists each code once with its name, forms and properties.

@@ -11,6 +11,7 @@
 #include "monitor/monitorzustand.h"
 #include "platform/plattform.h"
 #include "support/fake_geraete.h"
+#include "support/tabelle.h"
 
 namespace {
 
@@ -51,31 +52,16 @@ bool laden(const std::string &strom, bool neu = true, const std::function<void()
 
 // The download's filter, as stored and as the client counts it (ladeLaenge).
 TEST_F(LadenTest, FilterAndAcknowledgements) {
-  struct Fall {
-    std::string strom, text, host;
-  } faelle[] = {
-      {"X1\r$", "X1\r", geladen("Y")},
-      {"\r$", "\r", geladen("Y")},  // a body of a single line end
-      {"X100 ;kommentar wort\rD \"zwei Worte\"\r$", "X100\rD\"zwei Worte\"\r", geladen("Y")},
-      {"v1=5\r\tV2 = 3\r$", "1=5\rV2=3\r", geladen("Y")},
-      {"X$1\r  $\r$", "X$1\r$\r", geladen("Y")},  // '$' ends only right after a line end
-      {"D \"a;b\" ;x\rD \"ab\rx1\r$", "D\"a;b\"\rD\"ab\r1\r", geladen("Y")},  // a line end closes a quote
-      {"X1\r\nY2\r\n$", "X1\r\nY2\r\n", geladen("YYY")},                      // CR LF: one "Y" per line
-      {"X1\0Y\xFF\r\"\xFF\"\r$"s, "X1Y\r\"\"\r", geladen("Y")},  // NUL and 0xFF are counted, not stored
-      {"@QX1\rY2\r\r$", "X1\rY2\r\r", geladen("YYYYY")},         // Q: every line end, and the empty line
-  };
-  for (const Fall &f : faelle) {
-    EXPECT_TRUE(laden(f.strom)) << f.strom;
-    EXPECT_EQ(ablage(), f.text + '\0') << f.strom;
-    const std::size_t anfang = f.strom[0] == '@' ? 2 : 0;
-    EXPECT_EQ(ladeLaenge(f.strom.data() + anfang, f.strom.size() - anfang - 1), f.text.size()) << f.strom;
-    EXPECT_EQ(fake.host, f.host) << f.strom;
+  pruefeTabelle("laden_filter", [&](const std::string &strom) {
+    EXPECT_TRUE(laden(strom)) << strom;
+    const std::string gespeichert = ablage();
+    const std::size_t anfang = strom[0] == '@' ? 2 : 0;
+    EXPECT_EQ(ladeLaenge(strom.data() + anfang, strom.size() - anfang - 1) + 1, gespeichert.size()) << strom;
     // Every byte counts once, the end mark twice.
-    EXPECT_EQ(LadeSumme, bytesumme(f.strom) + '$') << f.strom;
-    EXPECT_EQ(LetztesErgebnis, 0);
-    EXPECT_EQ(fake.ladeOeffnungen, 1);
-    EXPECT_FALSE(fake.ladeOffen);
-  }
+    EXPECT_EQ(LadeSumme, bytesumme(strom) + '$') << strom;
+    EXPECT_EQ(std::tuple(LetztesErgebnis, fake.ladeOeffnungen, fake.ladeOffen), std::tuple(0, 1, false));
+    return text(zitat(gespeichert), zitat(fake.host));
+  });
   EXPECT_EQ(fake.display, "Bereit z. Laden    --------Laden-------***geladen***" + std::string(60, ' ') +
                               "Programm geladen   " + kLeer);
   for (int r = 0; r < 4; ++r) EXPECT_EQ(zeile(r), kLeer);
@@ -83,35 +69,13 @@ TEST_F(LadenTest, FilterAndAcknowledgements) {
 }
 
 TEST_F(LadenTest, PreambleOptions) {
-  struct Fall {
-    std::string optionen;
-    bool laeuft;
-    uint16_t betriebsart;
-    uint8_t quittung, trace;
-    std::string host;  // up to the program's acknowledgement
-    std::vector<std::string> speicher;
-  } faelle[] = {
-      {"@A", true, BETRIEB_A, 0, 0, "  ", {}},
-      {"@D@T", true, BETRIEB_DISPLAY, 0, 1, "  ", {}},
-      {"@S@Q", true, BETRIEB_EINZEL, 1, 0, "  Y", {}},
-      {"@R", true, BETRIEB_REMOTE, 0, 0, " Yes\n ", {}},
-      {"@K@Z", true, BETRIEB_NORMAL, 0, 0, " YY ", {}},
-      {"@N@A", false, BETRIEB_NORMAL, 0, 0, " ", {}},
-      {"@L", false, BETRIEB_NORMAL, 0, 0, " YY", {"L@0", "fertig F"}},
-  };
-  for (const Fall &f : faelle) {
-    EXPECT_EQ(laden(f.optionen + "X1\r$"), f.laeuft) << f.optionen;
-    EXPECT_EQ(Betriebsart, f.betriebsart) << f.optionen;
-    EXPECT_EQ(ZeilenQuittung, f.quittung) << f.optionen;
-    EXPECT_EQ(TraceAn, f.trace) << f.optionen;
-    EXPECT_EQ(fake.host.substr(0, f.host.size()), f.host) << f.optionen;
-    if (!f.laeuft) {
-      EXPECT_EQ(fake.host, f.host) << f.optionen;
-    }
-    EXPECT_EQ(fake.speicher, f.speicher) << f.optionen;
-    EXPECT_EQ(LetztesErgebnis, 0);
-    EXPECT_FALSE(fake.ladeOffen);
-  }
+  pruefeTabelle("laden_optionen", [&](const std::string &optionen) {
+    const bool laeuft = laden(optionen + "X1\r$");
+    EXPECT_EQ(std::tuple(LetztesErgebnis, fake.ladeOffen), std::tuple(0, false)) << optionen;
+    std::string speicher;
+    for (const auto &s : fake.speicher) speicher += " " + zitat(s);
+    return text(laeuft, Betriebsart, ZeilenQuittung, TraceAn, zitat(fake.host)) + speicher;
+  });
   // An erase the device refuses is answered "N".
   EXPECT_FALSE(laden("@LX1\r$", false, [] { fake.loeschenFehlt = true; }));
   EXPECT_EQ(fake.host, " YN");

@@ -55,15 +55,16 @@ void pruefeTabelle(const std::string &name, const std::function<std::string(cons
 std::string zitat(const std::string &s) {
   std::string r = "\"";
   for (const unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      r += '\\', r += static_cast<char>(c);
-    } else if (c >= ' ' && c <= '~') {
-      r += static_cast<char>(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      r += hex;
-    }
+    const char *kurz = c == '\r'   ? "\\r"
+                       : c == '\n' ? "\\n"
+                       : c == '\t' ? "\\t"
+                       : c == '\0' ? "\\0"
+                       : c == '"'  ? "\\\""
+                       : c == '\\' ? "\\\\"
+                                   : nullptr;
+    char hex[8] = {static_cast<char>(c), '\0'};
+    if (c < ' ' || c > '~') std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    r += kurz != nullptr ? kurz : hex;
   }
   return r + "\"";
 }
