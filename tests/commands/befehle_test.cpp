@@ -100,8 +100,8 @@ TEST_F(AnzeigeTest, PathLine) {
 
 TEST_F(GeschwTest, Speeds) {
   const auto stand = [](int i) {
-    return std::to_string(i) + ":" + std::to_string(MaxGeschw[i]) + "/" + std::to_string(StartGeschw[i]) + "/" +
-           std::to_string(EndGeschw[i]) + "/" + std::to_string(RampenInkrement[i]);
+    return std::to_string(i) + ":" + std::to_string(MaxGeschw[i]) + "/" + std::to_string(StartGeschw[i]) +
+           "/" + std::to_string(EndGeschw[i]) + "/" + std::to_string(RampenInkrement[i]);
   };
   pruefeTabelle("geschw", [&](const std::string &zeile) {
     lade(zeile + "\nX1\n");

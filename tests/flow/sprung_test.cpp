@@ -26,10 +26,12 @@ class SprungTest : public VelaTest {
       lade(fall.substr(0, strich) +
            "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\nPROGABCDEFGHIJKLM\nX13\n");
       V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
-      V_Handshake = static_cast<int16_t>(strich == std::string::npos ? 0 : std::stoi(fall.substr(strich + 3)));
+      V_Handshake =
+          static_cast<int16_t>(strich == std::string::npos ? 0 : std::stoi(fall.substr(strich + 3)));
       ArgWert1 = 0, ArgWert3 = 9;
       const std::string schritt = schrittText();
-      EXPECT_EQ(std::tuple(V_WertVar[1], TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 0, 127, 127)) << fall;
+      EXPECT_EQ(std::tuple(V_WertVar[1], TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 0, 127, 127))
+          << fall;
       return text(schritt, ArgWert1, ArgWert3);
     });
   }

@@ -8,6 +8,7 @@
 #include "monitor/monitorzustand.h"
 #include "planner/achsen.h"
 #include "planner/bahn.h"
+#include "support/tabelle.h"
 #include "vela.h"
 
 namespace {
@@ -38,25 +39,13 @@ class AusfuehrerTest : public MonitorTest {
 // One motion per axis at a time (X Y Z and the path wait for each other);
 // each axis ends where the program sent it.
 TEST_F(AusfuehrerTest, MovesEndWhereTheProgramSendsThem) {
-  struct Fall {
-    const char *programm;
-    Pos ziel;
-  };
-  const Fall faelle[] = {
-      {"X 100\nX 20\nY -50\nW\n", {20, -50, 0, 0}},
-      {"X 20 Y 30\nDX 5\nDX 5 DY -10\nA 7\nW\n", {30, 20, 0, 7}},
-      {"IL 10, 20, 30\nX 50\nW\n", {50, 20, 30, 0}},
-      {"X 5\nIL 10, 10, 0\nDIL 0, 0, -4\nW\n", {10, 10, -4, 0}},
-      {"X 40\nXS 2\nX 10\nW\n", {20, 0, 0, 0}},
-      {"X 10\nCCW 50, 0, 100, 0\nY 5\nW\n", {110, 5, 0, 0}},
-      {"IL 0, 30, 0\nCW 0, -30, 30, -30\nCPP 20, 20, 0, 60\nW\n", {30, 60, 0, 0}},
-  };
-  for (const auto &f : faelle) {
+  pruefeTabelle("ausfuehrer_fahrten", [&](const std::string &programm) {
     frisch();
-    bisV9(f.programm);
-    EXPECT_EQ(positionen(), f.ziel) << f.programm;
-    EXPECT_EQ(sollSchritte(), f.ziel) << f.programm;
-  }
+    bisV9(programm);
+    EXPECT_EQ(sollSchritte(), positionen()) << programm;
+    const Pos p = positionen();
+    return text(p[0], p[1], p[2], p[3]);
+  });
 }
 
 // W n waits n ticks, W axis until it rests, WE/WNE until the input is set
@@ -76,29 +65,14 @@ TEST_F(AusfuehrerTest, WaitsForTimeAxesAndInputs) {
 // The display forms on the row given (none off the display) or at the
 // position, values in the DF format; DCH 2 sends them to the host line.
 TEST_F(AusfuehrerTest, DisplayFormsShowTextsAndValues) {
-  struct Fall {
-    const char *programm;
-    Zeilen zeilen;
-    std::string host;  // after the clearing
-  };
-  const Fall faelle[] = {
-      {"DP 4, 1\nDF 6, 1\nD 12345\n", {kLeer, "    1234.5          ", kLeer, kLeer}, "     "},
-      {"DP 2, 3\nD \"AB\"\nDP 0, 2\nD 99 V7\n",
-       {kLeer, kLeer, "       0            ", "  AB                "},
-       "    "},
-      {"T3=\"TEXT\"\nD 0 T3\nD 7 \"X\"\n", {"TEXT                ", kLeer, kLeer, kLeer}, "  "},
-      {"DCH 2\nD \"AB\"\nD 2 \"CD\"\nD 9\nDCH 3\n", {kLeer, kLeer, kLeer, kLeer}, "AB CD       9"},
-      // From past row 3's end on at row 0; rows in the order 0, 2, 1, 3.
-      {"D \"HALLO\"\nD 1234\nDP 15, 0\nD \"ABCDEFGH\"\n",
-       {"HALLO    1234  ABCDE", kLeer, "FGH" + kLeer.substr(3), kLeer},
-       std::string(16, ' ')},
-  };
-  for (const auto &f : faelle) {
+  pruefeTabelle("ausfuehrer_anzeige", [&](const std::string &programm) {
     frisch();
-    bisV9(kLeeren + f.programm);
-    EXPECT_EQ(anzeige(), f.zeilen) << f.programm;
-    EXPECT_EQ(fake.host, kVorspann + f.host) << f.programm;
-  }
+    bisV9(kLeeren + programm);
+    EXPECT_EQ(fake.host.substr(0, kVorspann.size()), kVorspann) << programm;
+    const Zeilen z = anzeige();
+    return text(zitat(z[0]), zitat(z[1]), zitat(z[2]), zitat(z[3]),
+                zitat(fake.host.substr(kVorspann.size())));
+  });
 }
 
 // SO/RO switch outputs; J on an input (closed) or an axis (at rest) jumps

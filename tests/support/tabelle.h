@@ -12,7 +12,8 @@
 #include <string>
 #include <type_traits>
 
-void pruefeTabelle(const std::string &name, const std::function<std::string(const std::string &eingabe)> &fall);
+void pruefeTabelle(const std::string &name,
+                   const std::function<std::string(const std::string &eingabe)> &fall);
 
 // The bytes in double quotes, with '"', '\\' and bytes outside ' '..'~' escaped.
 std::string zitat(const std::string &s);
