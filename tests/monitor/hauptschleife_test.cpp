@@ -12,6 +12,7 @@
 #include "planner/bahn.h"
 #include "platform/kanal.h"
 #include "platform/plattform.h"
+#include "support/tabelle.h"
 #include "vela.h"
 #include "vela_befehle.h"
 
@@ -80,30 +81,17 @@ TEST_F(HauptschleifeTest, RemoteStepRunsOneCommandPerHostW) {
 // erases FLASH, durable before the reply); P without a request letter in
 // time goes to idle, a request the dispatcher does not know steps on.
 TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
-  const struct {
-    const char *eingabe;
-    bool loeschenFehlt;
-    const char *host;  // after the download
-    int32_t v1, v2;    // at the end
-    std::vector<std::string> speicher;
-  } faelle[] = {
-      {"@K", false, "YY", 2, 2, {}},
-      {"@L", false, "YY", 2, 2, {"L@0", "fertig F"}},
-      {"@L", true, "YN", 2, 2, {"L@0", "fertig F"}},
-      {"@P", false, "", 2, 2, {}},
-      {"@PX", false, "V1=V1+1, V2=V2+1, V9=1, ENDE, Weiter?\n..........\n", 0, 0, {}},
-  };
-  for (const auto &f : faelle) {
+  pruefeTabelle("hauptschleife_einzel", [&](const std::string &eingabe) {
     frisch();
     ladeStrom("@S", "V1=V1+1\nV2=V2+1\nV9=1\nENDE\n");
-    fake.eingabe = f.eingabe;
-    fake.loeschenFehlt = f.loeschenFehlt;
+    fake.eingabe = eingabe.substr(0, eingabe.find(' '));
+    fake.loeschenFehlt = eingabe.ends_with("refused");
     fake.beendenWenn = [] { return V_WertVar[2] == 2 || fake.host.ends_with("Weiter?\n..........\n"); };
     monitorMain();
-    EXPECT_EQ(fake.hostNachLaden(), f.host) << f.eingabe;
-    EXPECT_EQ(std::tuple(V_WertVar[1], V_WertVar[2], fake.speicher), std::tuple(f.v1, f.v2, f.speicher))
-        << f.eingabe;
-  }
+    std::string speicher;
+    for (const auto &s : fake.speicher) speicher += " " + zitat(s);
+    return text(zitat(fake.hostNachLaden()), V_WertVar[1], V_WertVar[2]) + speicher;
+  });
 }
 
 // Every wait of a run looks at the host line as the step does (N, S, K

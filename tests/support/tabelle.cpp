@@ -10,19 +10,21 @@
 
 namespace {
 
+// Pairs of a byte and the letter that stands for it after a backslash.
+constexpr char kKurz[] = "\rr\nn\tt\0000\"\"\\\\";
+
 std::string ohneEscapes(const std::string &s) {
   std::string r;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] != '\\' || i + 1 == s.size()) {
       r += s[i];
-      continue;
-    }
-    const char c = s[++i];
-    if (c == 'x' && i + 2 < s.size()) {
+    } else if (s[++i] == 'x' && i + 2 < s.size()) {
       r += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
       i += 2;
     } else {
-      r += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+      std::size_t k = 1;
+      while (k < sizeof kKurz && kKurz[k] != s[i]) k += 2;
+      r += k < sizeof kKurz ? kKurz[k - 1] : s[i];
     }
   }
   return r;
@@ -55,16 +57,14 @@ void pruefeTabelle(const std::string &name, const std::function<std::string(cons
 std::string zitat(const std::string &s) {
   std::string r = "\"";
   for (const unsigned char c : s) {
-    const char *kurz = c == '\r'   ? "\\r"
-                       : c == '\n' ? "\\n"
-                       : c == '\t' ? "\\t"
-                       : c == '\0' ? "\\0"
-                       : c == '"'  ? "\\\""
-                       : c == '\\' ? "\\\\"
-                                   : nullptr;
+    std::size_t k = 0;
+    while (k < sizeof kKurz && static_cast<unsigned char>(kKurz[k]) != c) k += 2;
     char hex[8] = {static_cast<char>(c), '\0'};
-    if (c < ' ' || c > '~') std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    r += kurz != nullptr ? kurz : hex;
+    if (k < sizeof kKurz)
+      hex[0] = '\\', hex[1] = kKurz[k + 1];
+    else if (c < ' ' || c > '~')
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    r += hex;
   }
   return r + "\"";
 }
