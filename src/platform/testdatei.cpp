@@ -104,6 +104,7 @@ void schreibeTestZeile(int32_t x, int32_t y) {
 
 void resetTestDatei() {
   schliesseTestDatei();
+  std::memset(Pfad, 0, sizeof Pfad);  // also the bytes a longer path left behind its end
   std::strcpy(Pfad, kStandardPfad);
   std::memset(Puffer, 0, sizeof Puffer);
 }

@@ -55,8 +55,7 @@ TEST_F(DispatchTest, SkipLine) {
 
 // docs/executor.md lists each code once with its name, forms and properties.
 TEST(Befehlstabelle, DocsExecutorListsEveryCode) {
-  const std::string hier = __FILE__;
-  std::ifstream datei(hier.substr(0, hier.rfind('/')) + "/../../docs/executor.md");
+  std::ifstream datei(VELA_QUELLE "/docs/executor.md");
   std::map<int, std::string> doc;
   for (std::string z; std::getline(datei, z);) {
     int code = -1;

@@ -75,8 +75,9 @@ TEST_F(RuecksetzenTest, ResetLeavesEveryByteAsLoaded) {
   ASSERT_GT(kGeladen.size(), 60u) << "the symbol table lists the library's variables";
 
   // Host side: programs, labels, loops, calls, point and text variables,
-  // an arc with its test-data file, check mode, an error.
-  vela_setTestDatei("");
+  // an arc with a test-data file path longer than the default, check
+  // mode, an error.
+  vela_setTestDatei("/no/such/dir/a/path/longer/than/the/default.dat");
   ASSERT_EQ(lade("PROGMAIN\nXS 7\nIS 3\nP1=5,6\nT2=\"ABC\"\nL2\nV1=V1+1\nJS M4\nL\nCCW 10,0,20,0\nJ PROG5\n"
                  "M4\nRETURN\nPROG5\nDF 6,2\nDP 3,2\nG 900\nV7=V1/0\n"),
             0);

@@ -134,11 +134,8 @@ struct Punkt {
   bool operator==(const Punkt &) const = default;
 };
 
-// A recorded trace of the test data (ctest names its directory).
-std::string golden(const char *name) {
-  const char *dir = std::getenv("VELA_TEST_DATA");
-  return liesDatei(std::string(dir != nullptr ? dir : "tests/data") + "/" + name);
-}
+// A recorded trace of the test data.
+std::string golden(const char *name) { return liesDatei(VELA_QUELLE "/tests/data/" + std::string(name)); }
 
 class KreisTest : public VelaTest {
  protected:

@@ -33,8 +33,7 @@ std::string ohneEscapes(const std::string &s) {
 }  // namespace
 
 void pruefeTabelle(const std::string &name, const std::function<std::string(const std::string &)> &fall) {
-  const char *dir = std::getenv("VELA_TEST_DATA");
-  const std::string pfad = std::string(dir != nullptr ? dir : "tests/data") + "/tabellen/" + name + ".txt";
+  const std::string pfad = VELA_QUELLE "/tests/data/tabellen/" + name + ".txt";
   std::istringstream ein(liesDatei(pfad));
   ASSERT_TRUE(ein.rdbuf()->in_avail() > 0) << "no cases in " << pfad;
   std::string zeile, neu;
