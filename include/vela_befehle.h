@@ -29,7 +29,8 @@ enum VelaBefehlsEigenschaft {
   BEF_EIG_SPRUNG = 0x20,      /* jumps or calls (the J forms): the run may go on at another line */
   BEF_EIG_ENDE = 0x40,        /* ends the program's run (the controller starts it again or goes idle) */
   BEF_EIG_KOPF = 0x80,        /* also left by the next program's header (PROG ...) reached */
-  BEF_EIG_VORBEREITET = 0x100 /* the executor prepares the line before its step (docs/executor.md) */
+  BEF_EIG_VORBEREITET = 0x100, /* the executor prepares the line before its step (docs/executor.md) */
+  BEF_EIG_SETZT = 0x200        /* presets the commanded positions without steps: the axes stand there */
 };
 
 /* X(name, number, line forms, properties) for each code. A program header
@@ -49,10 +50,10 @@ enum VelaBefehlsEigenschaft {
   X(BEF_BREAK_ACHSE, 8, "BREAK X", 0) /* stop one axis (ArgWert3) */ \
   X(BEF_CE_ALLE, 9, "CE", BEF_EIG_VORBEREITET) /* report the positions of all axes */ \
   X(BEF_CE_ACHSE, 10, "CE X", BEF_EIG_VORBEREITET) /* report one axis (ArgWert3) */ \
-  X(BEF_CP_ACHSE_NULL, 11, "CP X", BEF_EIG_VORBEREITET) /* one axis's position preset to 0 */ \
-  X(BEF_CP_ALLE_NULL, 12, "CP", BEF_EIG_VORBEREITET) /* all positions preset to 0 */ \
-  X(BEF_CP_ACHSE, 13, "CP X n", BEF_EIG_VORBEREITET) /* one axis's position preset to n */ \
-  X(BEF_CP_ALLE, 14, "CP n", BEF_EIG_VORBEREITET) /* all positions preset to n */ \
+  X(BEF_CP_ACHSE_NULL, 11, "CP X", BEF_EIG_VORBEREITET | BEF_EIG_SETZT) /* one axis's position preset to 0 */ \
+  X(BEF_CP_ALLE_NULL, 12, "CP", BEF_EIG_VORBEREITET | BEF_EIG_SETZT) /* all positions preset to 0 */ \
+  X(BEF_CP_ACHSE, 13, "CP X n", BEF_EIG_VORBEREITET | BEF_EIG_SETZT) /* one axis's position preset to n */ \
+  X(BEF_CP_ALLE, 14, "CP n", BEF_EIG_VORBEREITET | BEF_EIG_SETZT) /* all positions preset to n */ \
   X(BEF_D_ACHSE, 15, "DX n", BEF_EIG_FAHRT) /* relative move of one axis (ArgWert3, offset ArgWert1) */ \
   X(BEF_D_WERT, 16, "D n, D V5", 0) /* show the value ArgWert2 */ \
   X(BEF_D_TEXT, 17, "D \"text\", D T n", 0) /* show the display text */ \

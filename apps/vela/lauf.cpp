@@ -136,9 +136,8 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const bool home = ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ);
   const bool paar = vela_befehl_hat(befehl, BEF_EIG_PAAR);
   const int16_t e = sim_->nachSchritt(ergebnis);
-  if (home) sim_->uebernimmSoll();
+  if (home || (ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_SETZT))) sim_->uebernimmSoll();
   const std::vector<std::string> ausgaenge = sim_->maschine().nimmAusgangsNotizen();
-  if (ergebnis == 0 && *p == 'C') sim_->uebernimmSoll();
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   const Nanos gewartet = sim_->jetzt() - beginn_;
 

@@ -63,8 +63,8 @@ TEST(Befehlstabelle, DocsExecutorListsEveryCode) {
     std::erase(z, '`');
     EXPECT_TRUE(doc.emplace(code, z).second) << z;
   }
-  const char *const worte[] = {"moves", "reference run", "two axes", "waits",   "repeats",
-                               "jumps", "ends",          "header",   "prepared"};
+  const char *const worte[] = {"moves", "reference run", "two axes", "waits",    "repeats",
+                               "jumps", "ends",          "header",   "prepared", "presets"};
   int codes = 0;
   for (int code = 0; code < 100; ++code) {
     if (vela_befehlsname(code) == nullptr) {
