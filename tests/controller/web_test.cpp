@@ -116,6 +116,16 @@ TEST_F(WebTest, StopEndsTheMoveWhereItStands) {
   EXPECT_EQ(j["state"], "run");
 }
 
+// A preset moves nothing: the axes stand where it puts them, and a move
+// goes on from there.
+TEST_F(WebTest, PresetsSetThePositionsWithoutAMove) {
+  starte({"--web", "0"});
+  ASSERT_EQ(
+      k({"send", datei("p.vela", "CP X 500\nX 510\nW\nCP 7\nD 0 \"FERTIG\"\nM1\nW 100\nJ M1\n")}).status, 0);
+  const json j = zustand([](const json &j) { return j["display"][0] == zeile("FERTIG"); });
+  EXPECT_EQ(j["positions"], (json{{"X", 7}, {"Y", 7}, {"Z", 7}, {"A", 7}}));
+}
+
 TEST_F(WebTest, WithATokenEveryRequestMustCarryIt) {
   starte({"--web", "127.0.0.1:0", "--web-token", "geheim"});
   struct Fall {
