@@ -136,7 +136,7 @@ int16_t Lauf::nach(int16_t ergebnis) {
   const bool home = ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ);
   const bool paar = vela_befehl_hat(befehl, BEF_EIG_PAAR);
   const int16_t e = sim_->nachSchritt(ergebnis);
-  if (home || (ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_SETZT))) sim_->uebernimmSoll();
+  if (uebernimmtSoll(befehl, ergebnis)) sim_->uebernimmSoll();
   const std::vector<std::string> ausgaenge = sim_->maschine().nimmAusgangsNotizen();
   const int16_t code = ergebnis != 0 ? ergebnis : e;
   const Nanos gewartet = sim_->jetzt() - beginn_;

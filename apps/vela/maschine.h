@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "vela_befehle.h"
 #include "vela_steuerung.h"
 
 namespace velatool {
@@ -47,6 +48,14 @@ struct Tastendruck {
 };
 constexpr Nanos kTastenDauer = 100 * kMilli;
 constexpr std::size_t kMaxTasten = 16;
+
+// After a step: true when the axes now stand at the commanded position
+// without having stepped there (a preset, the end of a reference run).
+// Only then: at any other moment the commanded position may already hold
+// the target of a move about to start.
+inline bool uebernimmtSoll(int befehl, int16_t ergebnis) {
+  return ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ | BEF_EIG_SETZT);
+}
 
 class Maschine {
  public:

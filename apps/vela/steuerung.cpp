@@ -384,16 +384,14 @@ int16_t Steuerung::setzeSchalter(uint8_t n, uint8_t wert) {
   return 0;
 }
 
-// The default executor, with the reference switches of a reference run.
-// A preset (CP) and the end of a reference run move the commanded
-// position without steps: the axes then stand where they were commanded.
-// Only then: at any other moment the commanded position may already hold
-// the target of a move about to start.
+// The default executor, with the reference switches of a reference run;
+// the axes take the commanded position where the step moved it without
+// steps (uebernimmtSoll).
 int16_t Steuerung::ausfuehrer(vela::SchrittPhase phase, int16_t ergebnis) {
   if (phase == vela::VOR_SCHRITT) return vela::standardAusfuehrer(phase, ergebnis);
   const int befehl = Befehl;
   const int16_t e = maschine->nachSchritt(takt->position, ergebnis);
-  if (ergebnis == 0 && vela_befehl_hat(befehl, BEF_EIG_REFERENZ | BEF_EIG_SETZT)) takt->uebernimmSoll();
+  if (uebernimmtSoll(befehl, ergebnis)) takt->uebernimmSoll();
   return e;
 }
 

@@ -39,8 +39,6 @@ constexpr int kMaxRunden = 100;
 constexpr int kBesuchsPlaetze = kProgrammGroesse + 2 * kBereichGroesse;
 uint8_t Besuche[kBesuchsPlaetze];
 
-bool istBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Start of the line after the one that holds p (on the NUL at the end).
 char *naechsteZeile(char *p) {
   while (*p != '\0' && !istZeilenende(*p)) ++p;
@@ -66,8 +64,8 @@ char *programmVon(const char *zeile) {
   char *start = Programm;
   for (char *q = Programm; q <= zeile && *q != '\0'; q = naechsteZeile(q)) {
     const char *b = q;
-    while (istBlank(*b)) ++b;
-    if (std::strncmp(b, "PROG", 4) == 0) start = naechsteZeile(q);
+    while (isBlank(*b)) ++b;
+    if (folgtWort(b, "PROG")) start = naechsteZeile(q);
   }
   return start;
 }
@@ -203,7 +201,7 @@ long pruefGang(const PruefMelder &melder, long maxSchritte) {
     kalt = true;
     for (; *suche != '\0'; suche = naechsteZeile(suche)) {
       char *b = suche;
-      while (istBlank(*b)) ++b;
+      while (isBlank(*b)) ++b;
       if (!istZeilenende(*b) && *b != '\0' && *besuche(b) == 0) {
         weiter = b;
         break;

@@ -42,6 +42,17 @@ char Puffer[4096];                         // lines not yet written
 size_t Fuellung;                           // bytes in Puffer
 int Datei = -1;                            // descriptor of the open file, or -1
 
+// Pfad holds exactly the path (zeros behind it), or nothing when it is
+// longer than the limit. At most one character more than fits is read, to
+// tell a long path apart.
+void setzePfad(const char *pfad) {
+  size_t n = 0;
+  while (n <= kPfadMax && pfad[n] != '\0') ++n;
+  if (n > kPfadMax) n = 0;
+  std::memset(Pfad, 0, sizeof Pfad);
+  std::memcpy(Pfad, pfad, n);
+}
+
 void leere() {
   size_t geschrieben = 0;
   while (geschrieben < Fuellung) {
@@ -104,8 +115,7 @@ void schreibeTestZeile(int32_t x, int32_t y) {
 
 void resetTestDatei() {
   schliesseTestDatei();
-  std::memset(Pfad, 0, sizeof Pfad);  // also the bytes a longer path left behind its end
-  std::strcpy(Pfad, kStandardPfad);
+  setzePfad(kStandardPfad);
   std::memset(Puffer, 0, sizeof Puffer);
 }
 
@@ -115,15 +125,5 @@ void resetTestDatei() {
 // path longer than the limit switches it off as well rather than writing
 // to a truncated name.
 extern "C" void VELA_CALL vela_setTestDatei(const char *pfad) {
-  using namespace vela;
-  if (pfad == nullptr) {
-    std::strcpy(Pfad, kStandardPfad);
-    return;
-  }
-  // Copy at most one character more than fits, to tell a long path apart.
-  size_t n = 0;
-  while (n <= kPfadMax && pfad[n] != '\0') ++n;
-  if (n > kPfadMax) n = 0;
-  std::memcpy(Pfad, pfad, n);
-  Pfad[n] = '\0';
+  vela::setzePfad(pfad != nullptr ? pfad : vela::kStandardPfad);
 }
