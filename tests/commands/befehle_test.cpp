@@ -39,11 +39,11 @@ TEST_F(AnzeigeTest, TextAndNumberForms) {
 
 TEST_F(AnzeigeTest, ValueFormat) {
   pruefeTabelle("anzeige_df", [&](const std::string &fall) {
-    const std::size_t strich = fall.find(" | ");
-    lade(fall.substr(0, strich) + "\nX1\n");
+    const auto [eingabe, extra] = teile(fall);
+    lade(eingabe + "\nX1\n");
     const std::string schritt = schrittText();
     fake.host.clear();
-    printWert(HostKanal, std::stoi(fall.substr(strich + 3)));
+    printWert(HostKanal, std::stoi(extra));
     return text(schritt, FeldBreite, NachkStellen, zitat(fake.host));
   });
 }

@@ -40,12 +40,12 @@ TEST_F(DispatchTest, OneStep) {
 // cursor offset.
 TEST_F(DispatchTest, SkipLine) {
   pruefeTabelle("skipline", [&](const std::string &fall) {
-    const std::size_t strich = fall.find(" | ");
-    std::istringstream zahlen(fall.substr(strich + 3));
+    const auto [eingabe, extra] = teile(fall);
+    std::istringstream zahlen(extra);
     long von = 0, progStart = 0;
     int16_t modus = 0;
     zahlen >> von >> modus >> progStart;
-    schreibe(fall.substr(0, strich));
+    schreibe(eingabe);
     vela::ProgStart[0] = Programm + progStart;
     NextBefp = Programm + von;
     vela::skipLine(modus);

@@ -47,12 +47,12 @@ TEST_F(EvalTest, AssignmentForms) {
 // writes nothing until its assignments are taken over.
 TEST_F(EvalTest, CursorContract) {
   pruefeTabelle("ausdruck_cursor", [&](const std::string &fall) {
-    const std::size_t strich = fall.find(" | ");
-    const bool keineZuweisung = strich != std::string::npos;
+    const auto [eingabe, extra] = teile(fall);
+    const bool keineZuweisung = !extra.empty();
     std::string ergebnis[2];
     for (const bool rein : {false, true}) {
       V_WertVar[1] = 3, V_WertVar[2] = 10, V_WertVar[3] = 4, V_WertVar[5] = 7, V_WertVar[9] = 400;
-      schreibe(fall.substr(0, strich));
+      schreibe(eingabe);
       NextBefp = Programm;
       int32_t wert = 0;
       int16_t code;

@@ -22,12 +22,10 @@ class SprungTest : public VelaTest {
  protected:
   void pruefe(const char *tabelle) {
     pruefeTabelle(tabelle, [&](const std::string &fall) {
-      const std::size_t strich = fall.find(" | ");
-      lade(fall.substr(0, strich) +
-           "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\nPROGABCDEFGHIJKLM\nX13\n");
+      const auto [eingabe, extra] = teile(fall);
+      lade(eingabe + "\nX1\nM3\nX2\nPROG7\nM1\nX7\nPROG9\nM4\nM4\nPROGABC\nX9\nPROGABCDEFGHIJKLM\nX13\n");
       V_WertVar[1] = 1, V_WertVar[2] = 2, V_WertVar[3] = -7;
-      V_Handshake =
-          static_cast<int16_t>(strich == std::string::npos ? 0 : std::stoi(fall.substr(strich + 3)));
+      V_Handshake = static_cast<int16_t>(extra.empty() ? 0 : std::stoi(extra));
       ArgWert1 = 0, ArgWert3 = 9;
       const std::string schritt = schrittText();
       EXPECT_EQ(std::tuple(V_WertVar[1], TaskPrio[0], TaskPrio[1], TaskPrio[2]), std::tuple(1, 0, 127, 127))

@@ -88,9 +88,7 @@ TEST_F(HauptschleifeTest, HostCommandsBetweenSteps) {
     fake.loeschenFehlt = eingabe.ends_with("refused");
     fake.beendenWenn = [] { return V_WertVar[2] == 2 || fake.host.ends_with("Weiter?\n..........\n"); };
     monitorMain();
-    std::string speicher;
-    for (const auto &s : fake.speicher) speicher += " " + zitat(s);
-    return text(zitat(fake.hostNachLaden()), V_WertVar[1], V_WertVar[2]) + speicher;
+    return text(zitat(fake.hostNachLaden()), V_WertVar[1], V_WertVar[2]) + zitate(fake.speicher);
   });
 }
 

@@ -72,9 +72,7 @@ TEST_F(LadenTest, PreambleOptions) {
   pruefeTabelle("laden_optionen", [&](const std::string &optionen) {
     const bool laeuft = laden(optionen + "X1\r$");
     EXPECT_EQ(std::tuple(LetztesErgebnis, fake.ladeOffen), std::tuple(0, false)) << optionen;
-    std::string speicher;
-    for (const auto &s : fake.speicher) speicher += " " + zitat(s);
-    return text(laeuft, Betriebsart, ZeilenQuittung, TraceAn, zitat(fake.host)) + speicher;
+    return text(laeuft, Betriebsart, ZeilenQuittung, TraceAn, zitat(fake.host)) + zitate(fake.speicher);
   });
   // An erase the device refuses is answered "N".
   EXPECT_FALSE(laden("@LX1\r$", false, [] { fake.loeschenFehlt = true; }));

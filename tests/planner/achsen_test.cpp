@@ -4,7 +4,6 @@
 // switches, keypad, reference runs and the teach-in, against the fake devices.
 #include "planner/achsen.h"
 
-#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <tuple>

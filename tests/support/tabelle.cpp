@@ -53,6 +53,18 @@ void pruefeTabelle(const std::string &name, const std::function<std::string(cons
   if (std::getenv("VELA_UPDATE_TABELLEN") != nullptr) schreibeDatei(pfad, neu);
 }
 
+std::pair<std::string, std::string> teile(const std::string &fall) {
+  const std::size_t strich = fall.find(" | ");
+  if (strich == std::string::npos) return {fall, ""};
+  return {fall.substr(0, strich), fall.substr(strich + 3)};
+}
+
+std::string zitate(const std::vector<std::string> &texte) {
+  std::string s;
+  for (const std::string &t : texte) s += " " + zitat(t);
+  return s;
+}
+
 std::string zitat(const std::string &s) {
   std::string r = "\"";
   for (const unsigned char c : s) {

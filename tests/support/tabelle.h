@@ -11,12 +11,19 @@
 #include <sstream>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 void pruefeTabelle(const std::string &name,
                    const std::function<std::string(const std::string &eingabe)> &fall);
 
+// A case "input | extra" taken apart: the input and the extra ("" without " | ").
+std::pair<std::string, std::string> teile(const std::string &fall);
+
 // The bytes in double quotes, with '"', '\\' and bytes outside ' '..'~' escaped.
 std::string zitat(const std::string &s);
+// Each text quoted, each after a blank ("" for none).
+std::string zitate(const std::vector<std::string> &texte);
 
 // The values separated by blanks, integers as numbers (also int8_t and uint8_t).
 template <typename... T>
